@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+// Every value of Trovix that is configuration rather than behaviour. Addresses have
+// build-time defaults and may be overridden by the environment variable named beside
+// each one.
+namespace trovix::config {
+
+// "1.2": the version text recorded in config.ini and shown in the caption.
+QString versionText();
+
+QString aggregatorHostA();    // TROVIX_AGGREGATOR_HOST_A
+QString aggregatorHostB();    // TROVIX_AGGREGATOR_HOST_B
+QString homePage();           // TROVIX_HOME_PAGE
+QString homeHost();           // the host of homePage(), shown in the exit question
+QString updateVersionUrl();   // TROVIX_UPDATE_VERSION_URL
+QString updateExecutableUrl();// TROVIX_UPDATE_EXECUTABLE_URL
+
+QString authorName();
+QString authorContact();
+
+// Host of courier row 1..15's own web site; empty outside that range.
+QString courierSiteHost(int row);
+
+} // namespace trovix::config
