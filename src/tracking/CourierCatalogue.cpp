@@ -1,0 +1,90 @@
+#include "tracking/CourierCatalogue.h"
+
+#include "common/Configuration.h"
+
+namespace trovix {
+
+namespace {
+
+QList<Courier> buildCatalogue()
+{
+    struct Row {
+        const char* displayName;
+        const char* pagePath;
+        HostForm hostForm;
+        InputMode inputMode;
+        const char* sitePath;
+    };
+    static const Row rows[] = {
+        {"EMS快递", "/all/ems.html", HostForm::A, InputMode::NoInput, "/"},
+        {"顺丰速递", "/all/sf.html", HostForm::A, InputMode::NoInput, "/"},
+        {"申通快递", "/all/st.html", HostForm::A, InputMode::NoInput, ""},
+        {"圆通快递", "/all/yt.html", HostForm::A, InputMode::NoInput, ""},
+        {"天天快递", "/all/tt.html", HostForm::A, InputMode::NoInput, "/"},
+        {"中通快递", "/all/zt.html", HostForm::A, InputMode::NoInput, "/"},
+        {"韵达快递", "/all/yd.html", HostForm::A, InputMode::NoInput, "/www/index.html"},
+        {"汇通快递", "/all/htky.html", HostForm::A, InputMode::NoInput, "/"},
+        {"全一快递", "/all/qy.html", HostForm::A, InputMode::NoInput, "/"},
+        {"宅急送", "/all/zjs.html", HostForm::A, InputMode::NoInput, "/"},
+        {"鑫飞鸿", "/all/xfh.html", HostForm::A, InputMode::NoInput, "/"},
+        {"德邦物流", "/all/dbwl.html", HostForm::B, InputMode::NoInput, "/"},
+        {"星辰急便", "/all/xcjb.html", HostForm::B, InputMode::NoInput, "/"},
+        {"佳吉快运", "/all/jjwl.html", HostForm::B, InputMode::TelephoneNumber, "/"},
+        {"中铁快运", "/all/ztky.html", HostForm::B, InputMode::NoInput, "/jsp/index.jsp"},
+    };
+    QList<Courier> catalogue;
+    int row = 0;
+    for (const Row& entry : rows) {
+        ++row;
+        catalogue.append(Courier{row, QStringLiteral("Option%1").arg(row),
+                                 QString::fromUtf8(entry.displayName), QString::fromUtf8(entry.pagePath),
+                                 entry.hostForm, entry.inputMode, QString::fromUtf8(entry.sitePath)});
+    }
+    return catalogue;
+}
+
+QString aggregatorHost(HostForm form)
+{
+    return form == HostForm::A ? config::aggregatorHostA() : config::aggregatorHostB();
+}
+
+} // namespace
+
+const QList<Courier>& couriers()
+{
+    static const QList<Courier> catalogue = buildCatalogue();
+    return catalogue;
+}
+
+const Courier* courierByRow(int row)
+{
+    if (row < 1 || row > couriers().size())
+        return nullptr;
+    return &couriers().at(row - 1);
+}
+
+const Courier* courierByDisplayName(const QString& name)
+{
+    for (const Courier& courier : couriers()) {
+        if (courier.displayName == name)
+            return &courier;
+    }
+    return nullptr;
+}
+
+QString trackingAddress(const Courier& courier)
+{
+    return QStringLiteral("http://") + aggregatorHost(courier.hostForm) + courier.pagePath;
+}
+
+QString telephonePageAddress()
+{
+    return QStringLiteral("http://") + aggregatorHost(HostForm::B) + QStringLiteral("/all/jjwl.html");
+}
+
+QString siteAddress(const Courier& courier)
+{
+    return QStringLiteral("http://") + config::courierSiteHost(courier.row) + courier.sitePath;
+}
+
+} // namespace trovix

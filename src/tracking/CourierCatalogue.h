@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace trovix {
+
+// The aggregator's host is written in two forms that name the same site.
+enum class HostForm { A, B };
+
+// What a courier's tracking page asks for besides the waybill number.
+enum class InputMode { NoInput, TelephoneNumber };
+
+// One courier of the fixed catalogue.
+struct Courier {
+    int row;             // 1..15
+    QString optionName;  // "Option1".."Option15"
+    QString displayName; // the option's caption; also what Label6 shows and the database stores
+    QString pagePath;    // path of the tracking page on the aggregator
+    HostForm hostForm;
+    InputMode inputMode;
+    QString sitePath; // path on the courier's own host; empty: the bare host
+};
+
+// Rows 1 to 15 in order.
+const QList<Courier>& couriers();
+
+// nullptr outside 1..15.
+const Courier* courierByRow(int row);
+
+// Exact whole-string match, searched in row order; nullptr when no row matches.
+const Courier* courierByDisplayName(const QString& name);
+
+// "http://" + the aggregator host in the row's form + the page path.
+QString trackingAddress(const Courier& courier);
+
+// Row 14's page in host form B: the one page whose code field is "valicodetel".
+QString telephonePageAddress();
+
+// "http://" + the courier's own host + its site path.
+QString siteAddress(const Courier& courier);
+
+} // namespace trovix
