@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <LoopbackHttpServer.h>
+
+// A loopback stand-in for the tracking aggregator web site: the fifteen tracking pages,
+// their result pages, a frameset, a slow answer, the author's home page and the
+// update server's version file. It listens on 127.0.0.1 only.
+//
+// A number written as "SLOW" followed by a known number is answered with that number's
+// history after the slow delay; every other number that is not known gets the page that
+// holds one empty line between the markers.
+class SampleAggregator : public QObject {
+    Q_OBJECT
+public:
+    struct Submission {
+        QString path;
+        QMap<QString, QString> fields;
+    };
+
+    explicit SampleAggregator(QObject* parent = nullptr);
+
+    // Port 0 picks a free one. Returns false when the port cannot be bound.
+    bool listen(quint16 port = 0);
+    quint16 port() const;
+    // "127.0.0.1:PORT"
+    QString hostA() const;
+    // "localhost:PORT"
+    QString hostB() const;
+    // "http://127.0.0.1:PORT/home/"
+    QString homePage() const;
+
+    // Every form submission received, oldest first.
+    QList<Submission> submissions() const;
+    void setSlowDelayMs(int ms);
+    int slowDelayMs() const;
+
+    static QStringList knownNumbers();
+    // The lines the result page's text shows between the two marker lines for a number:
+    // the history of a known number (also with the "SLOW" prefix), one empty line otherwise.
+    static QStringList historyLines(const QString& number);
+
+Q_SIGNALS:
+    void submitted(const SampleAggregator::Submission& submission);
+    void requestServed(const QString& method, const QString& path);
+
+private:
+    LoopbackHttpServer::Response answer(const LoopbackHttpServer::Request& request);
+
+    LoopbackHttpServer server_;
+    QList<Submission> submissions_;
+    int slowDelayMs_;
+};
+
+Q_DECLARE_METATYPE(SampleAggregator::Submission)
