@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+
+class QLabel;
+class QModelIndex;
+class QPushButton;
+class QRadioButton;
+class QTableView;
+
+namespace trovix {
+
+class Prompter;
+class WaybillStore;
+
+// The widgets of the main window that the saved-waybill list works on.
+struct SavedWaybillWidgets {
+    QTableView* dataGrid1 = nullptr;
+    QLabel* label4 = nullptr;        // current waybill number
+    QLabel* label6 = nullptr;        // current courier
+    QPushButton* command6 = nullptr; // add
+    QPushButton* command1 = nullptr; // delete
+    QPushButton* command8 = nullptr; // refresh
+    QList<QRadioButton*> options;    // Option1..Option15, in that order
+};
+
+// Shows the waybill store in DataGrid1 and runs its add, delete, refresh and row
+// pick. The grid is read-only: rows change only through these commands.
+class SavedWaybillList : public QObject {
+    Q_OBJECT
+public:
+    SavedWaybillList(const SavedWaybillWidgets& widgets, WaybillStore& store, Prompter& prompter,
+                     QObject* parent = nullptr);
+
+    // Start-up: the store, already open, becomes the grid's data source.
+    void bindGrid();
+
+    void refresh();
+    void add();
+    void deleteSelected();
+    void pickRow(const QModelIndex& clicked);
+
+private:
+    void showCurrentRow();
+    void reportStoreError();
+
+    SavedWaybillWidgets widgets_;
+    WaybillStore& store_;
+    Prompter& prompter_;
+};
+
+} // namespace trovix

@@ -1,0 +1,219 @@
+#include "waybills/WaybillStore.h"
+
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QUrl>
+
+#include <sys/stat.h>
+
+namespace trovix {
+
+namespace {
+
+// Another program holding the file gets this long to let go before an operation
+// gives up, so a locked file never freezes the window for long.
+constexpr int BusyTimeoutMs = 500;
+
+// The rowid rides along as the last column: the table has no key of its own, and
+// deleting "the current row" must never hit its identical twin.
+const QString StartUpListStatement = QStringLiteral("Select *, rowid from 运单 ");
+const QString ReopenListStatement = QStringLiteral("select *, rowid from 运单");
+
+// The columns are NOT NULL, and Qt binds a null QString as SQL NULL.
+QString nonNull(const QString& text)
+{
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
+QString nextConnectionName()
+{
+    static int opened = 0;
+    return QStringLiteral("trovix-waybills-%1").arg(++opened);
+}
+
+} // namespace
+
+WaybillStore::WaybillStore() : connectionName_(nextConnectionName()) {}
+
+WaybillStore::~WaybillStore()
+{
+    list_.clear();
+    if (QSqlDatabase::contains(connectionName_)) {
+        QSqlDatabase::database(connectionName_, false).close();
+        QSqlDatabase::removeDatabase(connectionName_);
+    }
+}
+
+bool WaybillStore::open(const QString& databasePath)
+{
+    closeList();
+    const QString absolutePath = QFileInfo(databasePath).absoluteFilePath();
+    {
+        QSqlDatabase db = QSqlDatabase::contains(connectionName_)
+                              ? QSqlDatabase::database(connectionName_, false)
+                              : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
+        db.close();
+        // A URI, so that mode=rw refuses to create a missing file; the path is
+        // percent-encoded because '?', '#' and '%' are legal in folder names.
+        db.setDatabaseName(QUrl::fromLocalFile(absolutePath).toString(QUrl::FullyEncoded) +
+                           QStringLiteral("?mode=rw"));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
+        if (!db.open())
+            return fail(db.lastError());
+    }
+    path_ = absolutePath;
+    struct stat info {};
+    if (::stat(QFile::encodeName(path_).constData(), &info) == 0) {
+        device_ = info.st_dev;
+        inode_ = info.st_ino;
+    }
+    // SQLite reads nothing until the first statement: the list is what tells a
+    // waybill database from any other file.
+    if (!openList(StartUpListStatement)) {
+        QSqlDatabase::database(connectionName_, false).close();
+        return false;
+    }
+    return true;
+}
+
+bool WaybillStore::reopenList()
+{
+    closeList();
+    return openList(ReopenListStatement);
+}
+
+bool WaybillStore::openList(const QString& statement)
+{
+    QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
+    if (!db.isOpen())
+        return fail(QStringLiteral("The waybill database is not open."));
+    QSqlQuery query(db);
+    if (!query.exec(statement))
+        return fail(query.lastError());
+    list_.setQuery(std::move(query));
+    while (list_.canFetchMore())
+        list_.fetchMore();
+    if (list_.lastError().isValid() || list_.query().lastError().isValid()) {
+        const QSqlError error = list_.lastError().isValid() ? list_.lastError() : list_.query().lastError();
+        closeList();
+        return fail(error);
+    }
+    listOpen_ = true;
+    currentRow_ = list_.rowCount() > 0 ? 0 : -1;
+    return true;
+}
+
+void WaybillStore::closeList()
+{
+    list_.clear();
+    listOpen_ = false;
+    currentRow_ = -1;
+}
+
+int WaybillStore::rowCount() const
+{
+    return listOpen_ ? list_.rowCount() : 0;
+}
+
+void WaybillStore::setCurrentRow(int row)
+{
+    if (row >= 0 && row < rowCount())
+        currentRow_ = row;
+}
+
+int WaybillStore::rowIdColumn() const
+{
+    return list_.columnCount() - 1;
+}
+
+QString WaybillStore::cellText(const QString& column) const
+{
+    if (currentRow_ < 0)
+        return QString();
+    const int index = list_.record().indexOf(column);
+    if (index < 0 || index == rowIdColumn())
+        return QString();
+    return list_.data(list_.index(currentRow_, index)).toString();
+}
+
+bool WaybillStore::deleteCurrentRow()
+{
+    if (!listOpen_ || currentRow_ < 0)
+        return fail(QStringLiteral("There is no current waybill to delete."));
+    if (!fileStillInPlace())
+        return false;
+    const QSqlRecord row = list_.record(currentRow_);
+    QSqlQuery query(QSqlDatabase::database(connectionName_, false));
+    // The texts are checked along with the rowid: a VACUUM by any other tool may
+    // renumber rowids of a table without a key, and then the rowid alone could name
+    // another waybill.
+    query.prepare(
+        QStringLiteral("delete from 运单 where rowid=? and 快递公司 is ? and 运单号 is ? collate binary"));
+    query.addBindValue(row.value(rowIdColumn()));
+    query.addBindValue(row.value(QStringLiteral("快递公司")));
+    query.addBindValue(row.value(QStringLiteral("运单号")));
+    if (!query.exec())
+        return fail(query.lastError());
+    return true;
+}
+
+int WaybillStore::countByNumber(const QString& number)
+{
+    QSqlQuery query(QSqlDatabase::database(connectionName_, false));
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("select * from 运单 where 运单号=?"));
+    query.addBindValue(nonNull(number));
+    if (!query.exec()) {
+        fail(query.lastError());
+        return -1;
+    }
+    int count = 0;
+    while (query.next())
+        ++count;
+    if (query.lastError().isValid()) {
+        fail(query.lastError());
+        return -1;
+    }
+    return count;
+}
+
+bool WaybillStore::insert(const QString& courier, const QString& number)
+{
+    if (!fileStillInPlace())
+        return false;
+    QSqlQuery query(QSqlDatabase::database(connectionName_, false));
+    query.prepare(QStringLiteral("insert into 运单 values(?,?)"));
+    query.addBindValue(nonNull(courier));
+    query.addBindValue(nonNull(number));
+    if (!query.exec())
+        return fail(query.lastError());
+    return true;
+}
+
+// An open file that was deleted or replaced still takes writes on Unix, into a file
+// no one will ever open again: refuse them instead of reporting success.
+bool WaybillStore::fileStillInPlace()
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(path_).constData(), &info) != 0 || info.st_dev != device_ ||
+        info.st_ino != inode_)
+        return fail(QStringLiteral("The waybill database %1 was moved or deleted while Trovix was running.")
+                        .arg(path_));
+    return true;
+}
+
+bool WaybillStore::fail(const QSqlError& error)
+{
+    return fail(error.text().trimmed());
+}
+
+bool WaybillStore::fail(const QString& message)
+{
+    lastError_ = message;
+    return false;
+}
+
+} // namespace trovix

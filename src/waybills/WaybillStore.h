@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QSqlQueryModel>
+#include <QString>
+
+#include <sys/types.h>
+
+class QAbstractItemModel;
+class QSqlError;
+
+namespace trovix {
+
+// The saved waybills in yundan.mdb: one connection kept for the store's life and the
+// list of all rows that the grid shows, with its current row. Every operation reports
+// failure by its result and leaves the reason in lastError(); nothing is shown here.
+class WaybillStore {
+public:
+    WaybillStore();
+    ~WaybillStore();
+    WaybillStore(const WaybillStore&) = delete;
+    WaybillStore& operator=(const WaybillStore&) = delete;
+
+    // Opens an existing database file and its list. A missing file, or one that is
+    // not a waybill database, is an error; the file is never created.
+    bool open(const QString& databasePath);
+
+    bool reopenList();
+    bool isListOpen() const { return listOpen_; }
+    // Exact: every row of the list is fetched when it opens.
+    int rowCount() const;
+
+    // -1 when the list has no rows.
+    int currentRow() const { return currentRow_; }
+    void setCurrentRow(int row);
+
+    // Removes exactly the current row from the file, also when a twin row exists.
+    bool deleteCurrentRow();
+    // Rows holding this number, ASCII letters compared without regard to case; -1 on error.
+    int countByNumber(const QString& number);
+    bool insert(const QString& courier, const QString& number);
+
+    // The current row's text in a column ("快递公司", "运单号"); empty without a current row.
+    QString cellText(const QString& column) const;
+
+    QString lastError() const { return lastError_; }
+
+    // Columns: those of the table, then the row's rowid, which no one is meant to see.
+    QAbstractItemModel* listModel() { return &list_; }
+    int rowIdColumn() const;
+
+    QString connectionName() const { return connectionName_; }
+
+private:
+    bool openList(const QString& statement);
+    void closeList();
+    bool fail(const QSqlError& error);
+    bool fail(const QString& message);
+    bool fileStillInPlace();
+
+    QString connectionName_;
+    QString path_;
+    dev_t device_ = 0;
+    ino_t inode_ = 0;
+    QSqlQueryModel list_;
+    bool listOpen_ = false;
+    int currentRow_ = -1;
+    QString lastError_;
+};
+
+} // namespace trovix
