@@ -1,0 +1,155 @@
+#include "tracking/TrackingPageDriver.h"
+
+#include "common/Prompter.h"
+#include "common/SystemColours.h"
+#include "tracking/CourierCatalogue.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QTextEdit>
+#include <QTimer>
+
+namespace trovix {
+
+namespace {
+
+const QString userNameReference = QStringLiteral("objUserName");
+const QString passwordReference = QStringLiteral("objpassword");
+const QString loginButtonReference = QStringLiteral("objloginbutton");
+
+// Blanks only: a tab or other white space is part of what the user typed.
+QString trimBlanks(const QString& text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == QLatin1Char(' '))
+        ++begin;
+    while (end > begin && text.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+} // namespace
+
+TrackingPageDriver::TrackingPageDriver(const TrackingWidgets& widgets, Browser& browser, Prompter& prompter,
+                                       QObject* parent)
+    : QObject(parent), widgets_(widgets), browser_(browser), prompter_(prompter)
+{
+    // Waybill numbers and courier names are data, never markup.
+    widgets_.label4->setTextFormat(Qt::PlainText);
+    widgets_.label6->setTextFormat(Qt::PlainText);
+
+    for (const Courier& courier : couriers()) {
+        QRadioButton* option = widgets_.options.value(courier.row - 1);
+        if (!option)
+            continue;
+        connect(option, &QRadioButton::toggled, this, [this, &courier, option](bool checked) {
+            if (checked)
+                selectCourier(courier, option);
+        });
+    }
+    connect(&browser_, &Browser::documentCompleted, this, &TrackingPageDriver::onDocumentCompleted);
+    connect(widgets_.command5, &QPushButton::clicked, this, &TrackingPageDriver::query);
+    connect(widgets_.text1, &QLineEdit::textChanged, this, &TrackingPageDriver::onWaybillInput);
+}
+
+void TrackingPageDriver::selectCourier(const Courier& courier, QRadioButton* option)
+{
+    const bool telephone = courier.inputMode == InputMode::TelephoneNumber;
+    setCodeBoxLocked(!telephone);
+    widgets_.label14->setVisible(true);
+    if (telephone) {
+        widgets_.label14->setText(QStringLiteral("输入电话号码"));
+        prompter_.ask(MessageBoxRequest{QStringLiteral("请输入电话号码"), QString(), QMessageBox::Ok,
+                                        QMessageBox::NoIcon});
+    } else {
+        widgets_.label14->setText(QStringLiteral("无需输入"));
+    }
+    widgets_.image1->setVisible(false);
+    widgets_.label6->setText(option->text());
+    browser_.navigate(telephone ? telephonePageAddress() : trackingAddress(courier));
+}
+
+void TrackingPageDriver::setCodeBoxLocked(bool locked)
+{
+    QLineEdit* text2 = widgets_.text2;
+    QPalette palette = text2->palette();
+    palette.setColor(QPalette::Base,
+                     colours::systemColour(locked ? colours::ApplicationWorkspace : colours::InactiveBorder));
+    text2->setPalette(palette);
+    text2->setReadOnly(locked);
+    // Lets a skin's style sheet tell the two states apart: QLineEdit#Text2[locked="true"].
+    text2->setProperty("locked", locked);
+    text2->style()->unpolish(text2);
+    text2->style()->polish(text2);
+}
+
+void TrackingPageDriver::onDocumentCompleted(Browser::DocumentId document, const QString& address)
+{
+    widgets_.command5->setEnabled(true);
+    const QString codeFieldId =
+        address == telephonePageAddress() ? QStringLiteral("valicodetel") : QStringLiteral("valicode");
+    ++pendingBinds_;
+    QPointer<TrackingPageDriver> self(this);
+    browser_.bindElements(document,
+                          {{userNameReference, QStringLiteral("postid")},
+                           {passwordReference, codeFieldId},
+                           {loginButtonReference, QStringLiteral("lika")}},
+                          [self](const QList<bool>& found) {
+                              if (!self)
+                                  return;
+                              self->hasUserName_ = found.value(0);
+                              self->hasPassword_ = found.value(1);
+                              self->hasLoginButton_ = found.value(2);
+                              if (--self->pendingBinds_ > 0)
+                                  return;
+                              const QList<Submission> waiting = std::exchange(self->waitingForBind_, {});
+                              for (const Submission& submission : waiting)
+                                  self->submit(submission);
+                          });
+    widgets_.timer1->start();
+}
+
+void TrackingPageDriver::query()
+{
+    widgets_.richTextBox3->clear();
+    widgets_.timer1->start();
+    const Submission submission{widgets_.label4->text(), widgets_.text2->text()};
+    // The references describe the latest completed document only once its lookup has
+    // answered; until then the submission waits for it.
+    if (pendingBinds_ > 0)
+        waitingForBind_.append(submission);
+    else
+        submit(submission);
+}
+
+void TrackingPageDriver::submit(const Submission& submission)
+{
+    if (!hasUserName_ || !hasLoginButton_)
+        return;
+    browser_.setValue(userNameReference, submission.waybill);
+    // A page without the code field still gets the number and the click.
+    if (hasPassword_)
+        browser_.setValue(passwordReference, submission.code);
+    browser_.click(loginButtonReference);
+}
+
+void TrackingPageDriver::onWaybillInput()
+{
+    QLineEdit* text1 = widgets_.text1;
+    const QString text = text1->text();
+    const QString trimmed = trimBlanks(text);
+    if (trimmed != text) {
+        const int leading = int(text.indexOf(trimmed));
+        const int cursor = qBound(0, text1->cursorPosition() - leading, int(trimmed.size()));
+        text1->setText(trimmed);
+        text1->setCursorPosition(cursor);
+    }
+    widgets_.label4->setText(text1->text());
+}
+
+} // namespace trovix

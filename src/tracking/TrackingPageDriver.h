@@ -1,0 +1,72 @@
+#pragma once
+
+#include "tracking/Browser.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTextEdit;
+class QTimer;
+
+namespace trovix {
+
+class Prompter;
+struct Courier;
+
+// The widgets of Form1 the driver reads and writes.
+struct TrackingWidgets {
+    QList<QRadioButton*> options; // Option1..Option15, index = row - 1
+    QLineEdit* text1 = nullptr;
+    QLineEdit* text2 = nullptr;
+    QLabel* label4 = nullptr;
+    QLabel* label6 = nullptr;
+    QLabel* label14 = nullptr;
+    QLabel* image1 = nullptr;
+    QPushButton* command5 = nullptr;
+    QTextEdit* richTextBox3 = nullptr;
+    QTimer* timer1 = nullptr;
+};
+
+// Drives the aggregator's tracking page: courier selection sets up the code box and
+// loads the courier's page, every completed document rebinds the page's waybill field,
+// code field and submit button, and Query fills them in and submits the page's form.
+class TrackingPageDriver : public QObject {
+    Q_OBJECT
+public:
+    TrackingPageDriver(const TrackingWidgets& widgets, Browser& browser, Prompter& prompter,
+                       QObject* parent = nullptr);
+
+    // Whether objUserName, objpassword and objloginbutton hold an element.
+    bool hasUserName() const { return hasUserName_; }
+    bool hasPassword() const { return hasPassword_; }
+    bool hasLoginButton() const { return hasLoginButton_; }
+
+private:
+    struct Submission {
+        QString waybill;
+        QString code;
+    };
+
+    void selectCourier(const Courier& courier, QRadioButton* option);
+    void setCodeBoxLocked(bool locked);
+    void onDocumentCompleted(Browser::DocumentId document, const QString& address);
+    void query();
+    void submit(const Submission& submission);
+    void onWaybillInput();
+
+    TrackingWidgets widgets_;
+    Browser& browser_;
+    Prompter& prompter_;
+    bool hasUserName_ = false;
+    bool hasPassword_ = false;
+    bool hasLoginButton_ = false;
+    int pendingBinds_ = 0;
+    QList<Submission> waitingForBind_;
+};
+
+} // namespace trovix

@@ -1,0 +1,389 @@
+#include "common/SystemColours.h"
+#include "tracking/CourierCatalogue.h"
+#include "tracking/TrackingPageDriver.h"
+
+#include "FakeBrowser.h"
+#include "RecordingPrompter.h"
+
+#include <QButtonGroup>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextEdit>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QStringList allFields{QStringLiteral("postid"), QStringLiteral("valicode"), QStringLiteral("lika")};
+
+// The driver's part of Form1, in its initial state.
+struct Window {
+    Window()
+    {
+        for (const trovix::Courier& courier : trovix::couriers()) {
+            auto* option = new QRadioButton(courier.displayName, &form);
+            option->setObjectName(courier.optionName);
+            group.addButton(option);
+            widgets.options.append(option);
+        }
+        widgets.text1 = new QLineEdit(&form);
+        widgets.text2 = new QLineEdit(&form);
+        widgets.label4 = new QLabel(&form);
+        widgets.label6 = new QLabel(&form);
+        widgets.label14 = new QLabel(QStringLiteral("无验证码"), &form);
+        widgets.image1 = new QLabel(&form);
+        widgets.command5 = new QPushButton(QStringLiteral("查询"), &form);
+        widgets.command5->setEnabled(false);
+        widgets.richTextBox3 = new QTextEdit(&form);
+        widgets.timer1 = new QTimer(&form);
+        widgets.timer1->setSingleShot(true);
+        widgets.timer1->setInterval(5000);
+        form.show();
+        driver = std::make_unique<trovix::TrackingPageDriver>(widgets, browser, prompter);
+    }
+
+    QRadioButton* option(int row) const { return widgets.options.at(row - 1); }
+    QColor text2Colour() const { return widgets.text2->palette().color(QPalette::Base); }
+
+    QWidget form;
+    QButtonGroup group;
+    trovix::TrackingWidgets widgets;
+    FakeBrowser browser;
+    RecordingPrompter prompter;
+    std::unique_ptr<trovix::TrackingPageDriver> driver;
+};
+
+} // namespace
+
+class DriverTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        qputenv("TROVIX_AGGREGATOR_HOST_A", "127.0.0.1:5000");
+        qputenv("TROVIX_AGGREGATOR_HOST_B", "localhost:5000");
+    }
+
+    void selectionWithoutInput_data();
+    void selectionWithoutInput();
+    void selectionOfTheTelephoneRow();
+    void telephoneMessageComesBeforeNavigation();
+    void selectionLeavesTheRestAlone();
+    void codeBoxStateIsVisibleToStyleSheets();
+    void anyLoadEnablesQueryAndStartsTheCapture();
+    void codeFieldIdFollowsTheExactAddress_data();
+    void codeFieldIdFollowsTheExactAddress();
+    void referencesComeFromTheLastDocument();
+    void queryWithoutReferencesSubmitsNothing_data();
+    void queryWithoutReferencesSubmitsNothing();
+    void querySubmitsLabel4AndTheCodeBox();
+    void queryWithoutCodeFieldStillSubmits();
+    void queryWaitsForTheLookupOfTheLatestDocument();
+    void waybillInputIsTrimmedOfBlanks_data();
+    void waybillInputIsTrimmedOfBlanks();
+    void waybillInputIsNotMarkup();
+};
+
+void DriverTest::selectionWithoutInput_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("address");
+    QTest::newRow("EMS, form A") << 1 << QStringLiteral("http://127.0.0.1:5000/all/ems.html");
+    QTest::newRow("row 12, form B") << 12 << QStringLiteral("http://localhost:5000/all/dbwl.html");
+    QTest::newRow("row 13, form B") << 13 << QStringLiteral("http://localhost:5000/all/xcjb.html");
+}
+
+void DriverTest::selectionWithoutInput()
+{
+    QFETCH(int, row);
+    QFETCH(QString, address);
+    Window window;
+    window.widgets.text2->setText(QStringLiteral("old code"));
+
+    window.option(row)->click();
+
+    QCOMPARE(window.text2Colour(), trovix::colours::systemColour(trovix::colours::ApplicationWorkspace));
+    QVERIFY(window.widgets.text2->isReadOnly());
+    QCOMPARE(window.widgets.text2->text(), QStringLiteral("old code"));
+    QVERIFY(window.widgets.label14->isVisible());
+    QCOMPARE(window.widgets.label14->text(), QStringLiteral("无需输入"));
+    QVERIFY(window.widgets.image1->isHidden());
+    QCOMPARE(window.widgets.label6->text(), trovix::courierByRow(row)->displayName);
+    QCOMPARE(window.browser.navigations, QStringList{address});
+    QVERIFY(window.prompter.asked.isEmpty());
+}
+
+void DriverTest::selectionOfTheTelephoneRow()
+{
+    Window window;
+    window.option(1)->click();
+    window.widgets.text2->setText(QStringLiteral("kept"));
+
+    window.option(14)->click();
+
+    QCOMPARE(window.text2Colour(), trovix::colours::systemColour(trovix::colours::InactiveBorder));
+    QVERIFY(!window.widgets.text2->isReadOnly());
+    QCOMPARE(window.widgets.text2->text(), QStringLiteral("kept"));
+    QCOMPARE(window.widgets.label14->text(), QStringLiteral("输入电话号码"));
+    QVERIFY(window.widgets.image1->isHidden());
+    QCOMPARE(window.widgets.label6->text(), QStringLiteral("佳吉快运"));
+    QCOMPARE(window.browser.navigations.last(), QStringLiteral("http://localhost:5000/all/jjwl.html"));
+
+    QCOMPARE(window.prompter.asked.size(), 1);
+    const trovix::MessageBoxRequest& box = window.prompter.asked.first();
+    QCOMPARE(box.text, QStringLiteral("请输入电话号码"));
+    QCOMPARE(box.caption, QString());
+    QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QCOMPARE(box.icon, QMessageBox::NoIcon);
+}
+
+void DriverTest::telephoneMessageComesBeforeNavigation()
+{
+    Window window;
+    window.option(2)->click();
+    window.widgets.image1->show();
+    QStringList navigationsWhileOpen;
+    QString label6WhileOpen;
+    bool imageVisibleWhileOpen = false;
+    QString label14WhileOpen;
+    window.prompter.whileOpen = [&] {
+        navigationsWhileOpen = window.browser.navigations;
+        label6WhileOpen = window.widgets.label6->text();
+        imageVisibleWhileOpen = window.widgets.image1->isVisible();
+        label14WhileOpen = window.widgets.label14->text();
+    };
+
+    window.option(14)->setChecked(true);
+
+    QCOMPARE(label14WhileOpen, QStringLiteral("输入电话号码"));
+    QCOMPARE(navigationsWhileOpen.size(), 1);
+    QCOMPARE(label6WhileOpen, QStringLiteral("顺丰速递"));
+    QVERIFY(imageVisibleWhileOpen);
+    QCOMPARE(window.browser.navigations.size(), 2);
+    QVERIFY(window.widgets.image1->isHidden());
+}
+
+void DriverTest::selectionLeavesTheRestAlone()
+{
+    Window window;
+    window.widgets.text1->setText(QStringLiteral("SF1"));
+    window.widgets.richTextBox3->setPlainText(QStringLiteral("history"));
+    window.browser.load(QStringLiteral("http://127.0.0.1:5000/all/ems.html"), allFields);
+    window.widgets.timer1->stop();
+
+    window.option(5)->click();
+
+    QCOMPARE(window.widgets.text1->text(), QStringLiteral("SF1"));
+    QCOMPARE(window.widgets.label4->text(), QStringLiteral("SF1"));
+    QCOMPARE(window.widgets.richTextBox3->toPlainText(), QStringLiteral("history"));
+    QVERIFY(!window.widgets.timer1->isActive());
+    QVERIFY(window.driver->hasUserName() && window.driver->hasPassword() && window.driver->hasLoginButton());
+    QCOMPARE(window.browser.bindCalls.size(), 1);
+}
+
+void DriverTest::codeBoxStateIsVisibleToStyleSheets()
+{
+    Window window;
+    window.widgets.text2->setObjectName(QStringLiteral("Text2"));
+    window.form.setStyleSheet(
+        QStringLiteral("QLineEdit#Text2[locked=\"true\"] { background: rgb(1, 2, 3); }"
+                       "QLineEdit#Text2[locked=\"false\"] { background: rgb(4, 5, 6); }"));
+    window.option(1)->click();
+    QCOMPARE(window.widgets.text2->property("locked"), QVariant(true));
+    QCOMPARE(window.text2Colour(), QColor(1, 2, 3));
+    window.option(14)->click();
+    QCOMPARE(window.widgets.text2->property("locked"), QVariant(false));
+    QCOMPARE(window.text2Colour(), QColor(4, 5, 6));
+}
+
+void DriverTest::anyLoadEnablesQueryAndStartsTheCapture()
+{
+    Window window;
+    QVERIFY(!window.widgets.command5->isEnabled());
+    QVERIFY(!window.widgets.timer1->isActive());
+
+    window.browser.load(QStringLiteral("http://127.0.0.1:5000/home/"));
+
+    QVERIFY(window.widgets.command5->isEnabled());
+    QVERIFY(window.widgets.timer1->isActive());
+    QVERIFY(!window.driver->hasUserName() && !window.driver->hasPassword() &&
+            !window.driver->hasLoginButton());
+}
+
+void DriverTest::codeFieldIdFollowsTheExactAddress_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("codeField");
+    QTest::newRow("telephone page, form B")
+        << QStringLiteral("http://localhost:5000/all/jjwl.html") << QStringLiteral("valicodetel");
+    QTest::newRow("same page, form A")
+        << QStringLiteral("http://127.0.0.1:5000/all/jjwl.html") << QStringLiteral("valicode");
+    QTest::newRow("with a query") << QStringLiteral("http://localhost:5000/all/jjwl.html?x=1")
+                                  << QStringLiteral("valicode");
+    QTest::newRow("other case") << QStringLiteral("http://LOCALHOST:5000/all/jjwl.html")
+                                << QStringLiteral("valicode");
+    QTest::newRow("other page") << QStringLiteral("http://localhost:5000/all/dbwl.html")
+                                << QStringLiteral("valicode");
+}
+
+void DriverTest::codeFieldIdFollowsTheExactAddress()
+{
+    QFETCH(QString, address);
+    QFETCH(QString, codeField);
+    Window window;
+
+    window.browser.load(address, {QStringLiteral("postid"), codeField, QStringLiteral("lika")});
+
+    QCOMPARE(window.browser.bindCalls.size(), 1);
+    const QList<trovix::ElementBinding>& bindings = window.browser.bindCalls.first().bindings;
+    QCOMPARE(bindings.size(), 3);
+    QCOMPARE(bindings.at(0).reference, QStringLiteral("objUserName"));
+    QCOMPARE(bindings.at(0).elementId, QStringLiteral("postid"));
+    QCOMPARE(bindings.at(1).reference, QStringLiteral("objpassword"));
+    QCOMPARE(bindings.at(1).elementId, codeField);
+    QCOMPARE(bindings.at(2).reference, QStringLiteral("objloginbutton"));
+    QCOMPARE(bindings.at(2).elementId, QStringLiteral("lika"));
+    QVERIFY(window.driver->hasPassword());
+}
+
+void DriverTest::referencesComeFromTheLastDocument()
+{
+    Window window;
+    const int frame = window.browser.load(QStringLiteral("http://127.0.0.1:5000/frame.html"), allFields);
+    QVERIFY(window.driver->hasUserName());
+    const int top = window.browser.load(QStringLiteral("http://127.0.0.1:5000/frameset.html"));
+
+    QCOMPARE(window.browser.bindCalls.size(), 2);
+    QCOMPARE(window.browser.bindCalls.at(0).document, frame);
+    QCOMPARE(window.browser.bindCalls.at(1).document, top);
+    QVERIFY(!window.driver->hasUserName() && !window.driver->hasPassword() &&
+            !window.driver->hasLoginButton());
+}
+
+void DriverTest::queryWithoutReferencesSubmitsNothing_data()
+{
+    QTest::addColumn<QStringList>("elements");
+    QTest::newRow("no elements") << QStringList();
+    QTest::newRow("no waybill field") << QStringList{QStringLiteral("valicode"), QStringLiteral("lika")};
+    QTest::newRow("no submit button") << QStringList{QStringLiteral("postid"), QStringLiteral("valicode")};
+}
+
+void DriverTest::queryWithoutReferencesSubmitsNothing()
+{
+    QFETCH(QStringList, elements);
+    Window window;
+    window.browser.load(QStringLiteral("http://127.0.0.1:5000/all/ems.html"), elements);
+    window.widgets.timer1->stop();
+    window.widgets.richTextBox3->setPlainText(QStringLiteral("earlier result"));
+
+    window.widgets.command5->click();
+
+    QVERIFY(window.widgets.richTextBox3->toPlainText().isEmpty());
+    QVERIFY(window.widgets.timer1->isActive());
+    QVERIFY(window.browser.valueCalls.isEmpty());
+    QVERIFY(window.browser.clickCalls.isEmpty());
+    QVERIFY(window.prompter.asked.isEmpty());
+}
+
+void DriverTest::querySubmitsLabel4AndTheCodeBox()
+{
+    Window window;
+    window.option(14)->click();
+    window.browser.load(QStringLiteral("http://localhost:5000/all/jjwl.html"),
+                        {QStringLiteral("postid"), QStringLiteral("valicodetel"), QStringLiteral("lika")});
+    window.widgets.text1->setText(QStringLiteral("typed"));
+    window.widgets.label4->setText(QStringLiteral("picked from the list"));
+    window.widgets.text2->setText(QStringLiteral("13800000000"));
+
+    window.widgets.command5->click();
+
+    QCOMPARE(window.browser.valueCalls.size(), 2);
+    QCOMPARE(window.browser.valueCalls.at(0).reference, QStringLiteral("objUserName"));
+    QCOMPARE(window.browser.valueCalls.at(0).text, QStringLiteral("picked from the list"));
+    QCOMPARE(window.browser.valueCalls.at(1).reference, QStringLiteral("objpassword"));
+    QCOMPARE(window.browser.valueCalls.at(1).text, QStringLiteral("13800000000"));
+    QCOMPARE(window.browser.boundElement(QStringLiteral("objpassword")), QStringLiteral("valicodetel"));
+    QCOMPARE(window.browser.clickCalls, QStringList{QStringLiteral("objloginbutton")});
+}
+
+void DriverTest::queryWithoutCodeFieldStillSubmits()
+{
+    Window window;
+    window.option(1)->click();
+    window.widgets.text2->setText(QStringLiteral("locked text"));
+    window.browser.load(QStringLiteral("http://127.0.0.1:5000/all/ems.html"),
+                        {QStringLiteral("postid"), QStringLiteral("lika")});
+    window.widgets.text1->setText(QStringLiteral("EMS 1"));
+
+    window.widgets.command5->click();
+
+    QVERIFY(!window.driver->hasPassword());
+    QCOMPARE(window.browser.valueCalls.size(), 1);
+    QCOMPARE(window.browser.valueCalls.at(0).reference, QStringLiteral("objUserName"));
+    QCOMPARE(window.browser.valueCalls.at(0).text, QStringLiteral("EMS 1"));
+    QCOMPARE(window.browser.clickCalls, QStringList{QStringLiteral("objloginbutton")});
+}
+
+void DriverTest::queryWaitsForTheLookupOfTheLatestDocument()
+{
+    Window window;
+    window.browser.delivery = FakeBrowser::Delivery::Queued;
+    window.browser.load(QStringLiteral("http://127.0.0.1:5000/home/"));
+    QTRY_COMPARE(window.browser.bindCalls.size(), 1);
+    QCoreApplication::processEvents();
+    window.widgets.label4->setText(QStringLiteral("SF100"));
+
+    window.browser.load(QStringLiteral("http://127.0.0.1:5000/all/sf.html"), allFields);
+    window.widgets.command5->click();
+    window.widgets.label4->setText(QStringLiteral("changed after the click"));
+
+    QVERIFY(window.browser.valueCalls.isEmpty());
+    QTRY_COMPARE(window.browser.clickCalls.size(), 1);
+    QCOMPARE(window.browser.valueCalls.size(), 2);
+    QCOMPARE(window.browser.valueCalls.at(0).text, QStringLiteral("SF100"));
+}
+
+void DriverTest::waybillInputIsTrimmedOfBlanks_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("kept");
+    QTest::newRow("blanks around") << QStringLiteral("  1234 5678  ") << QStringLiteral("1234 5678");
+    QTest::newRow("inner blanks stay") << QStringLiteral("12  34") << QStringLiteral("12  34");
+    QTest::newRow("only blanks") << QStringLiteral("   ") << QString();
+    QTest::newRow("tabs are not blanks") << QStringLiteral("\t12\t") << QStringLiteral("\t12\t");
+    QTest::newRow("ideographic space is not a blank")
+        << QStringLiteral("\u300012") << QStringLiteral("\u300012");
+    QTest::newRow("emoji") << QStringLiteral(" 📦1 ") << QStringLiteral("📦1");
+}
+
+void DriverTest::waybillInputIsTrimmedOfBlanks()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, kept);
+    Window window;
+    QSignalSpy changes(window.widgets.text1, &QLineEdit::textChanged);
+
+    window.widgets.text1->setText(typed);
+
+    QCOMPARE(window.widgets.text1->text(), kept);
+    QCOMPARE(window.widgets.label4->text(), kept);
+    QCOMPARE(changes.size(), typed == kept ? 1 : 2);
+}
+
+void DriverTest::waybillInputIsNotMarkup()
+{
+    Window window;
+    const QString number = QStringLiteral("<b>1</b>&amp;\"'");
+    window.widgets.text1->setText(number);
+    QCOMPARE(window.widgets.label4->text(), number);
+    QCOMPARE(window.widgets.label4->textFormat(), Qt::PlainText);
+    QCOMPARE(window.widgets.label6->textFormat(), Qt::PlainText);
+}
+
+QTEST_MAIN(DriverTest)
+#include "test_driver.moc"
