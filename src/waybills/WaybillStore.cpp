@@ -7,8 +7,6 @@
 #include <QSqlRecord>
 #include <QUrl>
 
-#include <sys/stat.h>
-
 namespace trovix {
 
 namespace {
@@ -63,12 +61,6 @@ bool WaybillStore::open(const QString& databasePath)
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
         if (!db.open())
             return fail(db.lastError());
-    }
-    path_ = absolutePath;
-    struct stat info {};
-    if (::stat(QFile::encodeName(path_).constData(), &info) == 0) {
-        device_ = info.st_dev;
-        inode_ = info.st_ino;
     }
     // SQLite reads nothing until the first statement: the list is what tells a
     // waybill database from any other file.
@@ -143,13 +135,10 @@ bool WaybillStore::deleteCurrentRow()
 {
     if (!listOpen_ || currentRow_ < 0)
         return fail(QStringLiteral("There is no current waybill to delete."));
-    if (!fileStillInPlace())
-        return false;
     const QSqlRecord row = list_.record(currentRow_);
     QSqlQuery query(QSqlDatabase::database(connectionName_, false));
-    // The texts are checked along with the rowid: a VACUUM by any other tool may
-    // renumber rowids of a table without a key, and then the rowid alone could name
-    // another waybill.
+    // The texts are checked along with the rowid: once another program deletes the
+    // last row, its rowid goes to the next row inserted, which this list has never shown.
     query.prepare(
         QStringLiteral("delete from 运单 where rowid=? and 快递公司 is ? and 运单号 is ? collate binary"));
     query.addBindValue(row.value(rowIdColumn()));
@@ -182,26 +171,12 @@ int WaybillStore::countByNumber(const QString& number)
 
 bool WaybillStore::insert(const QString& courier, const QString& number)
 {
-    if (!fileStillInPlace())
-        return false;
     QSqlQuery query(QSqlDatabase::database(connectionName_, false));
     query.prepare(QStringLiteral("insert into 运单 values(?,?)"));
     query.addBindValue(nonNull(courier));
     query.addBindValue(nonNull(number));
     if (!query.exec())
         return fail(query.lastError());
-    return true;
-}
-
-// An open file that was deleted or replaced still takes writes on Unix, into a file
-// no one will ever open again: refuse them instead of reporting success.
-bool WaybillStore::fileStillInPlace()
-{
-    struct stat info {};
-    if (::stat(QFile::encodeName(path_).constData(), &info) != 0 || info.st_dev != device_ ||
-        info.st_ino != inode_)
-        return fail(QStringLiteral("The waybill database %1 was moved or deleted while Trovix was running.")
-                        .arg(path_));
     return true;
 }
 

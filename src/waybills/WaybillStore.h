@@ -3,8 +3,6 @@
 #include <QSqlQueryModel>
 #include <QString>
 
-#include <sys/types.h>
-
 class QAbstractItemModel;
 class QSqlError;
 
@@ -55,12 +53,8 @@ private:
     void closeList();
     bool fail(const QSqlError& error);
     bool fail(const QString& message);
-    bool fileStillInPlace();
 
     QString connectionName_;
-    QString path_;
-    dev_t device_ = 0;
-    ino_t inode_ = 0;
     QSqlQueryModel list_;
     bool listOpen_ = false;
     int currentRow_ = -1;

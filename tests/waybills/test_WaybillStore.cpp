@@ -1,0 +1,349 @@
+#include "TempProgramFolder.h"
+#include "WaybillFiles.h"
+#include "waybills/WaybillStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QtTest>
+
+#include <memory>
+
+using trovix::WaybillStore;
+
+namespace {
+
+const QString Courier = QStringLiteral("快递公司");
+const QString Number = QStringLiteral("运单号");
+
+QStringList entriesOf(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+}
+
+} // namespace
+
+class TestWaybillStore : public QObject {
+    Q_OBJECT
+
+private:
+    TempProgramFolder* folder_ = nullptr;
+    QString database_;
+
+    bool openWith(WaybillStore& store, const QList<WaybillRow>& rows)
+    {
+        return appendRows(database_, rows) && store.open(database_);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        folder_ = new TempProgramFolder;
+        QVERIFY(folder_->copyFromBuild(QStringLiteral("yundan.mdb")));
+        database_ = folder_->file(QStringLiteral("yundan.mdb"));
+    }
+    void cleanup()
+    {
+        delete folder_;
+        folder_ = nullptr;
+    }
+
+    void emptyTableOpensWithNoRows()
+    {
+        WaybillStore store;
+        QVERIFY2(store.open(database_), qPrintable(store.lastError()));
+        QVERIFY(store.isListOpen());
+        QCOMPARE(store.rowCount(), 0);
+        QCOMPARE(store.currentRow(), -1);
+        QCOMPARE(store.cellText(Number), QString());
+        QCOMPARE(store.listModel()->headerData(0, Qt::Horizontal).toString(), Courier);
+        QCOMPARE(store.listModel()->headerData(1, Qt::Horizontal).toString(), Number);
+        QCOMPARE(store.rowIdColumn(), 2);
+    }
+
+    void insertThenCountByNumber()
+    {
+        WaybillStore store;
+        QVERIFY(store.open(database_));
+        QCOMPARE(store.countByNumber(QStringLiteral("E1")), 0);
+        QVERIFY(store.insert(QStringLiteral("EMS快递"), QStringLiteral("E1")));
+        QCOMPARE(store.countByNumber(QStringLiteral("E1")), 1);
+        QVERIFY(store.insert(QStringLiteral("EMS快递"), QStringLiteral("E1")));
+        QCOMPARE(store.countByNumber(QStringLiteral("E1")), 2);
+        // The list is a snapshot until it is re-opened.
+        QCOMPARE(store.rowCount(), 0);
+        QVERIFY(store.reopenList());
+        QCOMPARE(store.rowCount(), 2);
+    }
+
+    void lookUpComparesAsciiWithoutCase_data()
+    {
+        QTest::addColumn<QString>("looked");
+        QTest::addColumn<int>("count");
+        QTest::newRow("same") << "SF123x" << 1;
+        QTest::newRow("lower") << "sf123X" << 1;
+        QTest::newRow("longer") << "SF123x4" << 0;
+        QTest::newRow("trailing blank") << "SF123x " << 0;
+        QTest::newRow("wildcard is not one") << "SF%" << 0;
+        QTest::newRow("non-ASCII keeps its case") << "Ä1" << 0;
+    }
+    void lookUpComparesAsciiWithoutCase()
+    {
+        QFETCH(QString, looked);
+        QFETCH(int, count);
+        WaybillStore store;
+        QVERIFY(openWith(store, {{"顺丰速递", "SF123x"}, {"顺丰速递", "ä1"}}));
+        QCOMPARE(store.countByNumber(looked), count);
+    }
+
+    void twinRowDeleteRemovesOne()
+    {
+        WaybillStore store;
+        QVERIFY(openWith(store, {{"A", "1"}, {"EMS快递", "T"}, {"EMS快递", "T"}, {"B", "2"}}));
+        store.setCurrentRow(2);
+        QVERIFY2(store.deleteCurrentRow(), qPrintable(store.lastError()));
+        const QList<WaybillRow> expected{{"A", "1"}, {"EMS快递", "T"}, {"B", "2"}};
+        QCOMPARE(rowsInFile(database_), expected);
+    }
+
+    void staleRowDeletesNoNewerRow()
+    {
+        WaybillStore store;
+        QVERIFY(openWith(store, {{"A", "1"}, {"B", "2"}, {"C", "3"}}));
+        // Another program removes the last row; the next insert reuses its rowid.
+        QSqlQuery other(QSqlDatabase::database(store.connectionName()));
+        QVERIFY(other.exec(QStringLiteral("delete from 运单 where 运单号='3'")));
+        QVERIFY(appendRows(database_, {{"X", "9"}}));
+        store.setCurrentRow(2);
+        QCOMPARE(store.cellText(Number), QStringLiteral("3"));
+        QVERIFY(store.deleteCurrentRow());
+        QCOMPARE(rowsInFile(database_), QList<WaybillRow>({{"A", "1"}, {"B", "2"}, {"X", "9"}}));
+    }
+
+    void deleteAndReopenMakesFirstRowCurrent()
+    {
+        WaybillStore store;
+        QVERIFY(openWith(store, {{"A", "1"}, {"B", "2"}, {"C", "3"}}));
+        store.setCurrentRow(1);
+        QCOMPARE(store.cellText(Number), QStringLiteral("2"));
+        QVERIFY(store.deleteCurrentRow());
+        QVERIFY(store.reopenList());
+        QCOMPARE(store.rowCount(), 2);
+        QCOMPARE(store.currentRow(), 0);
+        QCOMPARE(store.cellText(Courier), QStringLiteral("A"));
+        QCOMPARE(store.cellText(Number), QStringLiteral("1"));
+    }
+
+    void outOfRangeRowIsNotMadeCurrent()
+    {
+        WaybillStore store;
+        QVERIFY(openWith(store, {{"A", "1"}, {"B", "2"}}));
+        store.setCurrentRow(1);
+        store.setCurrentRow(2);
+        store.setCurrentRow(-1);
+        QCOMPARE(store.currentRow(), 1);
+    }
+
+    void emptyCourierIsStoredAsEmptyText_data()
+    {
+        QTest::addColumn<QString>("courier");
+        QTest::newRow("null text") << QString();
+        QTest::newRow("empty text") << QStringLiteral("");
+    }
+    void emptyCourierIsStoredAsEmptyText()
+    {
+        QFETCH(QString, courier);
+        WaybillStore store;
+        QVERIFY(store.open(database_));
+        QVERIFY2(store.insert(courier, QStringLiteral("N1")), qPrintable(store.lastError()));
+        QSqlQuery query(QSqlDatabase::database(store.connectionName()));
+        QVERIFY(query.exec(QStringLiteral("select typeof(快递公司), length(快递公司) from 运单")));
+        QVERIFY(query.next());
+        QCOMPARE(query.value(0).toString(), QStringLiteral("text"));
+        QCOMPARE(query.value(1).toInt(), 0);
+    }
+
+    void awkwardTextRoundTrips_data()
+    {
+        QTest::addColumn<QString>("courier");
+        QTest::addColumn<QString>("number");
+        QTest::newRow("single quote") << "O'Brien快递"
+                                      << "SF'1'); drop table 运单; --";
+        QTest::newRow("backslash") << "C:\\快递"
+                                   << "A\\B\\";
+        QTest::newRow("percent and underscore") << "100%"
+                                                << "5%_x";
+        QTest::newRow("emoji") << "📦快递"
+                               << "😀1😀";
+        QTest::newRow("500 characters") << QString(500, QChar(u'快')) << QString(500, QChar(u'9'));
+        QTest::newRow("inner blanks and tab") << " E M S "
+                                              << "1 2\t3";
+    }
+    void awkwardTextRoundTrips()
+    {
+        QFETCH(QString, courier);
+        QFETCH(QString, number);
+        WaybillStore store;
+        QVERIFY(openWith(store, {{"A", "other"}}));
+        QVERIFY2(store.insert(courier, number), qPrintable(store.lastError()));
+        QCOMPARE(store.countByNumber(number), 1);
+        QVERIFY(store.reopenList());
+        QCOMPARE(store.rowCount(), 2);
+        store.setCurrentRow(1);
+        QCOMPARE(store.cellText(Courier), courier);
+        QCOMPARE(store.cellText(Number), number);
+        QCOMPARE(rowsInFile(database_).last(), WaybillRow(courier, number));
+    }
+
+    void badFilesFailAtOpenAndCreateNothing_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content"); // null: no file at all
+        QTest::newRow("missing") << "missing.mdb" << QByteArray();
+        QTest::newRow("text file") << "notes.mdb" << QByteArray("Saved waybills:\nSF123\n").repeated(20);
+        QTest::newRow("empty file") << "empty.mdb" << QByteArray("");
+        QTest::newRow("folder") << "folder.mdb" << QByteArray("<folder>");
+    }
+    void badFilesFailAtOpenAndCreateNothing()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        const QString path = folder_->file(name);
+        if (content == "<folder>") {
+            QVERIFY(QDir().mkdir(path));
+        } else if (!content.isNull()) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        }
+        const QStringList before = entriesOf(folder_->path());
+
+        WaybillStore store;
+        QVERIFY(!store.open(path));
+        QVERIFY(!store.lastError().isEmpty());
+        QVERIFY(!store.isListOpen());
+        QCOMPARE(store.rowCount(), 0);
+        QCOMPARE(store.countByNumber(QStringLiteral("1")), -1);
+        QVERIFY(!store.insert(QStringLiteral("A"), QStringLiteral("1")));
+
+        QCOMPARE(entriesOf(folder_->path()), before);
+        if (!content.isNull() && content != "<folder>") {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), content);
+        }
+    }
+
+    void folderNameWithUriCharacters()
+    {
+        const QString odd = folder_->file(QStringLiteral("运单 #1?%41&mode=ro"));
+        QVERIFY(QDir().mkdir(odd));
+        const QString path = odd + QStringLiteral("/yundan.mdb");
+        QVERIFY(QFile::copy(database_, path));
+        const QStringList before = entriesOf(folder_->path());
+
+        WaybillStore store;
+        QVERIFY2(store.open(path), qPrintable(store.lastError()));
+        QVERIFY2(store.insert(QStringLiteral("A"), QStringLiteral("1")), qPrintable(store.lastError()));
+        QCOMPARE(rowsInFile(path), QList<WaybillRow>({{"A", "1"}}));
+        QCOMPARE(entriesOf(folder_->path()), before);
+    }
+
+    void storeHoldsNoLockBetweenOperations()
+    {
+        WaybillStore store;
+        QVERIFY(openWith(store, {{"A", "1"}}));
+        QCOMPARE(store.countByNumber(QStringLiteral("1")), 1);
+        ExclusiveLock other(database_);
+        QVERIFY(other.isHeld());
+    }
+
+    void failedWritesChangeNothing_data()
+    {
+        QTest::addColumn<QString>("failure");
+        QTest::addColumn<bool>("deleteFails");
+        QTest::newRow("read-only file") << "read-only" << true;
+        QTest::newRow("locked by another program") << "locked" << true;
+        // Deleting needs no new pages, so only adding meets the full disk.
+        QTest::newRow("disk full") << "full" << false;
+        QTest::newRow("deleted while running") << "deleted" << true;
+        QTest::newRow("replaced while running") << "replaced" << true;
+    }
+    void failedWritesChangeNothing()
+    {
+        QFETCH(QString, failure);
+        QFETCH(bool, deleteFails);
+        const QList<WaybillRow> rows{{"A", "1"}, {"B", "2"}};
+        QVERIFY(appendRows(database_, rows));
+        if (failure == "read-only")
+            QVERIFY(makeReadOnly(database_));
+        const QString aside = folder_->file(QStringLiteral("aside.mdb"));
+        QVERIFY(QFile::copy(database_, aside));
+
+        WaybillStore store;
+        QVERIFY2(store.open(database_), qPrintable(store.lastError()));
+        std::unique_ptr<ExclusiveLock> lock;
+        if (failure == "locked") {
+            lock = std::make_unique<ExclusiveLock>(database_);
+            QVERIFY(lock->isHeld());
+        } else if (failure == "full") {
+            QSqlQuery query(QSqlDatabase::database(store.connectionName()));
+            QVERIFY(query.exec(QStringLiteral("PRAGMA max_page_count = 3")));
+        } else if (failure == "deleted") {
+            QVERIFY(QFile::remove(database_));
+        } else if (failure == "replaced") {
+            QVERIFY(QFile::rename(database_, folder_->file(QStringLiteral("old.mdb"))));
+            QVERIFY(QFile::copy(aside, database_));
+        }
+
+        // Large enough to need pages the full disk does not have.
+        QVERIFY(!store.insert(QStringLiteral("C"), QString(20000, QChar(u'3'))));
+        QVERIFY(!store.lastError().isEmpty());
+        if (deleteFails) {
+            store.setCurrentRow(1);
+            QVERIFY(!store.deleteCurrentRow());
+            QVERIFY(!store.lastError().isEmpty());
+        }
+
+        if (lock)
+            lock->release();
+        if (failure == "deleted") {
+            QVERIFY(!QFile::exists(database_));
+            QCOMPARE(store.rowCount(), 2);
+        } else {
+            QCOMPARE(rowsInFile(database_), rows);
+            QVERIFY2(store.reopenList(), qPrintable(store.lastError()));
+            QCOMPARE(store.rowCount(), 2);
+        }
+    }
+
+    void lockedFileFailsReopenUntilReleased()
+    {
+        WaybillStore store;
+        QVERIFY(openWith(store, {{"A", "1"}}));
+        ExclusiveLock other(database_);
+        QVERIFY(!store.reopenList());
+        QVERIFY(!store.isListOpen());
+        QCOMPARE(store.rowCount(), 0);
+        QCOMPARE(store.countByNumber(QStringLiteral("1")), -1);
+        QVERIFY(store.lastError().contains(QStringLiteral("locked")));
+        other.release();
+        QVERIFY(store.reopenList());
+        QCOMPARE(store.rowCount(), 1);
+    }
+
+    void twoStoresUseTwoConnections()
+    {
+        WaybillStore first;
+        WaybillStore second;
+        QVERIFY(first.connectionName() != second.connectionName());
+        QVERIFY(first.open(database_));
+        QVERIFY(second.open(database_));
+        QVERIFY(first.insert(QStringLiteral("A"), QStringLiteral("1")));
+        QCOMPARE(second.countByNumber(QStringLiteral("1")), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWaybillStore)
+#include "test_WaybillStore.moc"
