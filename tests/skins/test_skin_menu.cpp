@@ -1,0 +1,240 @@
+#include "MemorySkinChoiceStore.h"
+#include "RecordingSkinLibrary.h"
+#include "skins/SettingsSkinChoiceStore.h"
+#include "skins/SkinMenu.h"
+#include "skins/SkinTable.h"
+
+#include <QAction>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+using namespace trovix;
+
+namespace {
+
+const QString Folder = QStringLiteral("/opt/trovix");
+
+// The seven menu entries as the main window names them, in menu order.
+struct Entries {
+    Entries()
+    {
+        for (const SkinEntry& skin : skinTable()) {
+            auto* action = new QAction(skin.caption, &owner);
+            action->setObjectName(skin.entryName);
+            list.append(action);
+        }
+    }
+    QAction* named(const QString& name) const
+    {
+        for (QAction* action : list) {
+            if (action->objectName() == name)
+                return action;
+        }
+        return nullptr;
+    }
+    QStringList checked() const
+    {
+        QStringList names;
+        for (QAction* action : list) {
+            if (action->isChecked())
+                names.append(action->objectName());
+        }
+        return names;
+    }
+    QObject owner;
+    QList<QAction*> list;
+};
+
+} // namespace
+
+class SkinMenuTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void restore_data();
+    void restore();
+    void choose_data();
+    void choose();
+    void choosingTheCheckedEntryKeepsItChecked();
+    void lastChoiceCarriesTheOnlyMark();
+    void choiceSurvivesARestart();
+
+private:
+    QTemporaryDir settingsFolder_;
+};
+
+void SkinMenuTest::initTestCase()
+{
+    QVERIFY(settingsFolder_.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder_.path());
+    QCOMPARE(SettingsSkinChoiceStore::fileName(), settingsFolder_.filePath(QStringLiteral("aaa.conf")));
+}
+
+void SkinMenuTest::restore_data()
+{
+    QTest::addColumn<QString>("saved");
+    QTest::addColumn<QString>("checkedEntry");
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QString>("path");
+
+    QTest::newRow("nothing saved") << QString() << "moren"
+                                   << "SkinH_Attach" << QString();
+    const QStringList bin = {"jdqq", "jdxp", "dylg", "jpjm", "hskx", "bsjy"};
+    for (const SkinEntry& skin : skinTable()) {
+        if (!bin.contains(skin.entryName))
+            continue;
+        QTest::newRow(qPrintable(skin.entryName))
+            << skin.savedValue << skin.entryName << "SkinH_AttachEx" << Folder + skin.savedValue;
+    }
+    QTest::newRow("wrong letter case") << "\\bin\\经典XP.she"
+                                       << "moren"
+                                       << "SkinH_AttachEx" << Folder + "\\bin\\经典XP.she";
+    QTest::newRow("unknown skin") << "\\bin\\unknown.she"
+                                  << "moren"
+                                  << "SkinH_AttachEx" << Folder + "\\bin\\unknown.she";
+    QTest::newRow("default skin's own file") << "\\skinh.she"
+                                             << "moren"
+                                             << "SkinH_AttachEx" << Folder + "\\skinh.she";
+}
+
+void SkinMenuTest::restore()
+{
+    QFETCH(QString, saved);
+    QFETCH(QString, checkedEntry);
+    QFETCH(QString, operation);
+    QFETCH(QString, path);
+
+    Entries entries;
+    RecordingSkinLibrary library;
+    MemorySkinChoiceStore store;
+    store.value = saved;
+    SkinMenu menu(entries.list, library, store, Folder);
+    menu.restore();
+
+    QCOMPARE(entries.checked(), QStringList{checkedEntry});
+    QCOMPARE(library.calls.size(), 1);
+    QCOMPARE(library.calls[0].operation, operation);
+    QCOMPARE(library.calls[0].path, path);
+    QCOMPARE(library.calls[0].password, QString());
+    QVERIFY(store.writes.isEmpty());
+}
+
+void SkinMenuTest::choose_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QKeySequence>("shortcut");
+
+    QTest::newRow("moren") << "moren" << Folder + "\\skinh.she" << QString() << QKeySequence("Ctrl+F1");
+    QTest::newRow("jdqq") << "jdqq" << Folder + "\\bin\\腾讯QQ.she"
+                          << "\\bin\\腾讯QQ.she" << QKeySequence("Ctrl+F2");
+    QTest::newRow("jdxp") << "jdxp" << Folder + "\\bin\\经典xp.she"
+                          << "\\bin\\经典xp.she" << QKeySequence("Ctrl+F3");
+    QTest::newRow("dylg") << "dylg" << Folder + "\\bin\\淡雅流光.she"
+                          << "\\bin\\淡雅流光.she" << QKeySequence("Ctrl+F4");
+    QTest::newRow("jpjm") << "jpjm" << Folder + "\\bin\\简谱积木.she"
+                          << "\\bin\\简谱积木.she" << QKeySequence("Ctrl+F5");
+    QTest::newRow("hskx") << "hskx" << Folder + "\\bin\\黑色酷炫.she"
+                          << "\\bin\\黑色酷炫.she" << QKeySequence("Ctrl+F6");
+    QTest::newRow("bsjy") << "bsjy" << Folder + "\\bin\\白色简约.she"
+                          << "\\bin\\白色简约.she" << QKeySequence("Ctrl+F7");
+}
+
+void SkinMenuTest::choose()
+{
+    QFETCH(QString, entry);
+    QFETCH(QString, path);
+    QFETCH(QString, stored);
+    QFETCH(QKeySequence, shortcut);
+
+    Entries entries;
+    RecordingSkinLibrary library;
+    MemorySkinChoiceStore store;
+    store.value = QStringLiteral("\\bin\\黑色酷炫.she");
+    SkinMenu menu(entries.list, library, store, Folder);
+    menu.restore();
+    library.calls.clear();
+
+    QAction* action = entries.named(entry);
+    QCOMPARE(action->shortcut(), shortcut);
+    action->trigger();
+
+    QCOMPARE(library.calls.size(), 1);
+    QCOMPARE(library.calls[0].operation, QStringLiteral("SkinH_AttachEx"));
+    QCOMPARE(library.calls[0].path, path);
+    QCOMPARE(library.calls[0].password, QString());
+    QCOMPARE(store.writes, QStringList{stored});
+    QCOMPARE(entries.checked(), QStringList{entry});
+}
+
+void SkinMenuTest::choosingTheCheckedEntryKeepsItChecked()
+{
+    Entries entries;
+    RecordingSkinLibrary library;
+    MemorySkinChoiceStore store;
+    SkinMenu menu(entries.list, library, store, Folder);
+    entries.named("jdxp")->trigger();
+    entries.named("jdxp")->trigger();
+
+    QCOMPARE(entries.checked(), QStringList{"jdxp"});
+    QCOMPARE(library.calls.size(), 2);
+    QCOMPARE(store.writes, QStringList({"\\bin\\经典xp.she", "\\bin\\经典xp.she"}));
+}
+
+void SkinMenuTest::lastChoiceCarriesTheOnlyMark()
+{
+    Entries entries;
+    RecordingSkinLibrary library;
+    MemorySkinChoiceStore store;
+    SkinMenu menu(entries.list, library, store, Folder);
+    menu.restore();
+    for (const char* name : {"bsjy", "moren", "hskx", "jdqq", "jdqq", "dylg", "jpjm"}) {
+        entries.named(name)->trigger();
+        QCOMPARE(entries.checked(), QStringList{name});
+    }
+}
+
+void SkinMenuTest::choiceSurvivesARestart()
+{
+    RecordingSkinLibrary library;
+    SettingsSkinChoiceStore store;
+    {
+        Entries entries;
+        SkinMenu menu(entries.list, library, store, Folder);
+        menu.restore();
+        entries.named("jdxp")->trigger();
+    }
+    QVERIFY(QFile::exists(settingsFolder_.filePath(QStringLiteral("aaa.conf"))));
+    QCOMPARE(QSettings(settingsFolder_.filePath(QStringLiteral("aaa.conf")), QSettings::IniFormat)
+                 .value(QStringLiteral("Value/value")),
+             QVariant(QStringLiteral("\\bin\\经典xp.she")));
+
+    // Started again from a moved program folder: only the relative path was kept.
+    library.calls.clear();
+    const QString moved = QStringLiteral("/home/user/trovix");
+    {
+        Entries entries;
+        SkinMenu menu(entries.list, library, store, moved);
+        menu.restore();
+        QCOMPARE(entries.checked(), QStringList{"jdxp"});
+        QCOMPARE(library.calls.last().path, moved + "\\bin\\经典xp.she");
+        entries.named("moren")->trigger();
+    }
+    QCOMPARE(store.read(), QString());
+
+    library.calls.clear();
+    Entries entries;
+    SkinMenu menu(entries.list, library, store, moved);
+    menu.restore();
+    QCOMPARE(entries.checked(), QStringList{"moren"});
+    QCOMPARE(library.calls.size(), 1);
+    QCOMPARE(library.calls[0].operation, QStringLiteral("SkinH_Attach"));
+}
+
+QTEST_MAIN(SkinMenuTest)
+#include "test_skin_menu.moc"
