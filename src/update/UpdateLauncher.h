@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+namespace trovix {
+
+class Prompter;
+
+// Trovix's side of "检查更新": starts the folder's update program beside Trovix without
+// waiting for it. An updater that cannot be started is reported with the system's
+// error text, and then Trovix ends, as it does for any failure nothing handles.
+class UpdateLauncher {
+public:
+    UpdateLauncher(QString programFolder, Prompter& prompter, std::function<void()> endProgram);
+
+    void launch();
+
+private:
+    QString programFolder_;
+    Prompter& prompter_;
+    std::function<void()> endProgram_;
+};
+
+} // namespace trovix

@@ -1,0 +1,27 @@
+#include "common/Prompter.h"
+#include "update/Form3.h"
+#include "update/UpdateFlow.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtTexts);
+
+    trovix::Form3 window;
+    trovix::MessageBoxPrompter prompter(&window);
+    trovix::UpdateFlow flow(window, trovix::UpdateFlow::Settings::fromConfiguration(), prompter);
+    QObject::connect(&flow, &trovix::UpdateFlow::ended, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    flow.start();
+    if (flow.hasEnded())
+        return flow.exitCode();
+    window.show();
+    app.exec();
+    return flow.exitCode();
+}

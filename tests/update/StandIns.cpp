@@ -1,0 +1,75 @@
+#include "StandIns.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+
+#include <csignal>
+#include <unistd.h>
+
+namespace standin {
+
+QByteArray installedBytes()
+{
+    return fileBytes(QStringLiteral(STANDIN_INSTALLED));
+}
+
+QByteArray servedBytes()
+{
+    return fileBytes(QStringLiteral(STANDIN_SERVED));
+}
+
+bool install(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() &&
+           file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool isExecutable(const QString& path)
+{
+    return QFileInfo(path).isExecutable();
+}
+
+QString executableOf(qint64 pid)
+{
+    return QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget();
+}
+
+} // namespace standin
+
+TestPrograms::~TestPrograms()
+{
+    for (const Started& program : std::as_const(started_)) {
+        if (!program.executable.isEmpty() && standin::executableOf(program.pid) == program.executable)
+            ::kill(pid_t(program.pid), SIGKILL);
+    }
+}
+
+qint64 TestPrograms::start(const QString& program, const QStringList& arguments,
+                           const QStringList& extraEnvironment)
+{
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(arguments);
+    QStringList environment = QProcess::systemEnvironment();
+    environment += extraEnvironment;
+    process.setEnvironment(environment);
+    qint64 pid = 0;
+    if (!process.startDetached(&pid))
+        return 0;
+    // startDetached returns once the program has been executed, so its file is known.
+    started_.append({pid, standin::executableOf(pid)});
+    return pid;
+}
+
+void TestPrograms::adopt(qint64 pid)
+{
+    started_.append({pid, standin::executableOf(pid)});
+}

@@ -1,0 +1,22 @@
+// A stand-in for Trovix in the updater's tests: it records its version in its folder's
+// config.ini, as Trovix does at start-up, and then runs until it is stopped. With
+// TROVIX_STANDIN_IGNORE_TERM set it ignores SIGTERM, like a program that hangs.
+#include "update/PrivateProfile.h"
+
+#include <QCoreApplication>
+
+#include <csignal>
+#include <unistd.h>
+
+int main(int argc, char* argv[])
+{
+    // Never outlives a test run that lost track of it.
+    ::alarm(120);
+    if (qEnvironmentVariableIsSet("TROVIX_STANDIN_IGNORE_TERM"))
+        std::signal(SIGTERM, SIG_IGN);
+    const QCoreApplication app(argc, argv);
+    trovix::profile::writeString(QCoreApplication::applicationDirPath() + QStringLiteral("/config.ini"),
+                                 QStringLiteral("Ver"), QStringLiteral("appver"), STANDIN_VERSION);
+    for (;;)
+        ::pause();
+}
