@@ -180,9 +180,10 @@ bool WaybillStore::insert(const QString& courier, const QString& number)
     return true;
 }
 
+// The engine's own words ("database is locked"); the driver's add nothing for the user.
 bool WaybillStore::fail(const QSqlError& error)
 {
-    return fail(error.text().trimmed());
+    return fail(error.databaseText().isEmpty() ? error.text() : error.databaseText());
 }
 
 bool WaybillStore::fail(const QString& message)

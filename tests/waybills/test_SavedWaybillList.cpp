@@ -1,0 +1,433 @@
+#include "RecordingPrompter.h"
+#include "TempProgramFolder.h"
+#include "WaybillFiles.h"
+#include "common/FontFaces.h"
+#include "waybills/SavedWaybillList.h"
+#include "waybills/WaybillStore.h"
+
+#include <QButtonGroup>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <QtTest>
+
+#include <memory>
+
+using trovix::SavedWaybillList;
+using trovix::WaybillStore;
+
+namespace {
+
+const QStringList CourierNames{"EMS快递",  "顺丰速递", "申通快递", "圆通快递", "天天快递",
+                               "中通快递", "韵达快递", "汇通快递", "全一快递", "宅急送",
+                               "鑫飞鸿",   "德邦物流", "星辰急便", "佳吉快运", "中铁快运"};
+
+// The part of the main window the list works on, with stand-ins for what the
+// tracking driver does: a chosen courier shows in Label6 and "loads" its page, and
+// typing in Text1 becomes the current number.
+struct Window {
+    QWidget widget;
+    QTableView* grid = new QTableView(&widget);
+    QLabel* label4 = new QLabel(&widget);
+    QLabel* label6 = new QLabel(&widget);
+    QLineEdit* text1 = new QLineEdit(&widget);
+    QPushButton* command6 = new QPushButton(QStringLiteral("添加到保存的运单中"), &widget);
+    QPushButton* command1 = new QPushButton(QStringLiteral("删除选中运单"), &widget);
+    QPushButton* command8 = new QPushButton(QStringLiteral("Command8"), &widget);
+    QList<QRadioButton*> options;
+    QButtonGroup group;
+    QStringList loadedPages;
+
+    Window()
+    {
+        auto* layout = new QVBoxLayout(&widget);
+        for (QWidget* part : std::initializer_list<QWidget*>{grid, label4, label6, text1, command6, command1})
+            layout->addWidget(part);
+        for (const QString& name : CourierNames) {
+            auto* option = new QRadioButton(name, &widget);
+            options.append(option);
+            group.addButton(option);
+            layout->addWidget(option);
+            QObject::connect(option, &QRadioButton::toggled, &widget, [this, option](bool on) {
+                if (!on)
+                    return;
+                label6->setText(option->text());
+                loadedPages.append(option->text());
+            });
+        }
+        QObject::connect(text1, &QLineEdit::textChanged, label4,
+                         [this](const QString& text) { label4->setText(text.trimmed()); });
+        command8->hide();
+        widget.resize(400, 900);
+    }
+
+    trovix::SavedWaybillWidgets widgets() const
+    {
+        return {grid, label4, label6, command6, command1, command8, options};
+    }
+
+    QRadioButton* checkedOption() const { return qobject_cast<QRadioButton*>(group.checkedButton()); }
+
+    QString cell(int row, int column) const { return grid->model()->index(row, column).data().toString(); }
+
+    void clickRow(int row) const
+    {
+        const QRect cellRect = grid->visualRect(grid->model()->index(row, 1));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellRect.center());
+    }
+};
+
+} // namespace
+
+class TestSavedWaybillList : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TempProgramFolder> folder_;
+    QString database_;
+    std::unique_ptr<WaybillStore> store_;
+    std::unique_ptr<Window> window_;
+    std::unique_ptr<RecordingPrompter> prompter_;
+    std::unique_ptr<SavedWaybillList> list_;
+
+    // Opens the store on the file as it is and binds the grid, as start-up does.
+    bool start()
+    {
+        store_ = std::make_unique<WaybillStore>();
+        if (!store_->open(database_))
+            return false;
+        list_ = std::make_unique<SavedWaybillList>(window_->widgets(), *store_, *prompter_);
+        list_->bindGrid();
+        window_->widget.show();
+        return QTest::qWaitForWindowExposed(&window_->widget);
+    }
+
+    QList<WaybillRow> rowsInGrid() const
+    {
+        QList<WaybillRow> rows;
+        for (int row = 0; row < window_->grid->model()->rowCount(); ++row)
+            rows.append({window_->cell(row, 0), window_->cell(row, 1)});
+        return rows;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        folder_ = std::make_unique<TempProgramFolder>();
+        QVERIFY(folder_->copyFromBuild(QStringLiteral("yundan.mdb")));
+        database_ = folder_->file(QStringLiteral("yundan.mdb"));
+        window_ = std::make_unique<Window>();
+        prompter_ = std::make_unique<RecordingPrompter>();
+    }
+    void cleanup()
+    {
+        list_.reset();
+        window_.reset();
+        store_.reset();
+        prompter_.reset();
+        folder_.reset();
+    }
+
+    void gridShowsStoreReadOnlyWithFirstRowCurrent()
+    {
+        QVERIFY(appendRows(database_, {{"EMS快递", "E1"}, {"", "N2"}, {"顺丰速递", "S3"}}));
+        QVERIFY(start());
+        QTableView* grid = window_->grid;
+        QCOMPARE(rowsInGrid(), QList<WaybillRow>({{"EMS快递", "E1"}, {"", "N2"}, {"顺丰速递", "S3"}}));
+        QCOMPARE(grid->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("快递公司"));
+        QCOMPARE(grid->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("运单号"));
+        QVERIFY(!grid->isColumnHidden(0));
+        QVERIFY(!grid->isColumnHidden(1));
+        QVERIFY(grid->isColumnHidden(2));
+        QCOMPARE(grid->currentIndex().row(), 0);
+        QCOMPARE(grid->font().families(), trovix::fonts::windowsFont(QStringLiteral("宋体"), 9).families());
+        QCOMPARE(grid->font().pointSizeF(), 9.0);
+        QCOMPARE(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
+        QVERIFY(!(grid->model()->flags(grid->model()->index(0, 1)) & Qt::ItemIsEditable));
+        QVERIFY(prompter_->asked.isEmpty());
+    }
+
+    void emptyTableShowsNoRowsAndNoMessage()
+    {
+        QVERIFY(start());
+        QCOMPARE(window_->grid->model()->rowCount(), 0);
+        QVERIFY(!window_->grid->currentIndex().isValid());
+        QVERIFY(prompter_->asked.isEmpty());
+    }
+
+    void refreshRereadsTheFileAndKeepsRowIdHidden()
+    {
+        QVERIFY(appendRows(database_, {{"A", "1"}}));
+        QVERIFY(start());
+        window_->clickRow(0);
+        QVERIFY(appendRows(database_, {{"B", "2"}}));
+        window_->command8->click();
+        QCOMPARE(rowsInGrid(), QList<WaybillRow>({{"A", "1"}, {"B", "2"}}));
+        QVERIFY(window_->grid->isColumnHidden(2));
+        QCOMPARE(window_->grid->currentIndex().row(), 0);
+    }
+
+    void add_data()
+    {
+        QTest::addColumn<QString>("courier");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("message"); // empty: none
+        QTest::addColumn<bool>("stored");
+        QTest::newRow("empty number") << "EMS快递"
+                                      << ""
+                                      << "运单号不能为空！" << false;
+        QTest::newRow("stored number") << "EMS快递"
+                                       << "SF1"
+                                       << "运单号已存在！" << false;
+        QTest::newRow("stored number in other case") << "EMS快递"
+                                                     << "sf1"
+                                                     << "运单号已存在！" << false;
+        QTest::newRow("new number") << "顺丰速递"
+                                    << "SF2"
+                                    << "" << true;
+        QTest::newRow("new number, no courier") << ""
+                                                << "N9"
+                                                << "" << true;
+    }
+    void add()
+    {
+        QFETCH(QString, courier);
+        QFETCH(QString, number);
+        QFETCH(QString, message);
+        QFETCH(bool, stored);
+        QVERIFY(appendRows(database_, {{"A", "1"}, {"顺丰速递", "SF1"}}));
+        QVERIFY(start());
+        window_->clickRow(1);
+        window_->label6->setText(courier);
+        window_->label4->setText(number);
+        // Written behind the grid's back: only a refresh shows it.
+        QVERIFY(appendRows(database_, {{"B", "2"}}));
+
+        window_->command6->click();
+
+        if (message.isEmpty()) {
+            QVERIFY(prompter_->asked.isEmpty());
+        } else {
+            QCOMPARE(prompter_->asked.size(), 1);
+            const trovix::MessageBoxRequest& asked = prompter_->asked.first();
+            QCOMPARE(asked.text, message);
+            QCOMPARE(asked.caption, QString());
+            QCOMPARE(asked.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+            QCOMPARE(asked.icon, QMessageBox::NoIcon);
+        }
+        QList<WaybillRow> expected{{"A", "1"}, {"顺丰速递", "SF1"}, {"B", "2"}};
+        if (stored)
+            expected.append({courier, number});
+        QCOMPARE(rowsInFile(database_), expected);
+        QCOMPARE(rowsInGrid(), expected);
+        QCOMPARE(window_->grid->currentIndex().row(), 0);
+        QCOMPARE(window_->label4->text(), number);
+        QCOMPARE(window_->label6->text(), courier);
+    }
+
+    void deleteOnEmptyListAsksNothing()
+    {
+        QVERIFY(start());
+        window_->command1->click();
+        QVERIFY(prompter_->asked.isEmpty());
+    }
+
+    void deleteAnsweredNoChangesNothing()
+    {
+        const QList<WaybillRow> rows{{"A", "1"}, {"B", "2"}, {"C", "3"}};
+        QVERIFY(appendRows(database_, rows));
+        QVERIFY(start());
+        window_->clickRow(1);
+        prompter_->answers = {QMessageBox::No};
+
+        window_->command1->click();
+
+        QCOMPARE(prompter_->asked.size(), 1);
+        const trovix::MessageBoxRequest& asked = prompter_->asked.first();
+        QCOMPARE(asked.text, QStringLiteral("是否删除该运单？"));
+        QCOMPARE(asked.caption, QStringLiteral("提示"));
+        QCOMPARE(asked.buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(asked.icon, QMessageBox::NoIcon);
+        QCOMPARE(rowsInFile(database_), rows);
+        QCOMPARE(rowsInGrid(), rows);
+        QCOMPARE(window_->grid->currentIndex().row(), 1);
+    }
+
+    void deleteYesRemovesThePickedRow_data()
+    {
+        QTest::addColumn<bool>("byKeyboard");
+        QTest::newRow("clicked") << false;
+        QTest::newRow("moved to with the arrow key") << true;
+    }
+    void deleteYesRemovesThePickedRow()
+    {
+        QFETCH(bool, byKeyboard);
+        QVERIFY(appendRows(database_, {{"A", "1"}, {"EMS快递", "T"}, {"EMS快递", "T"}, {"B", "2"}}));
+        QVERIFY(start());
+        if (byKeyboard) {
+            window_->grid->setFocus();
+            QTest::keyClick(window_->grid, Qt::Key_Down);
+            QTest::keyClick(window_->grid, Qt::Key_Down);
+        } else {
+            window_->clickRow(2);
+        }
+        QCOMPARE(window_->grid->currentIndex().row(), 2);
+        prompter_->answers = {QMessageBox::Yes};
+
+        window_->command1->click();
+
+        QCOMPARE(prompter_->asked.size(), 1);
+        const QList<WaybillRow> expected{{"A", "1"}, {"EMS快递", "T"}, {"B", "2"}};
+        QCOMPARE(rowsInFile(database_), expected);
+        QCOMPARE(rowsInGrid(), expected);
+        QCOMPARE(window_->grid->currentIndex().row(), 0);
+    }
+
+    void pickRow_data()
+    {
+        QTest::addColumn<QString>("courier");
+        QTest::addColumn<int>("option"); // 1..15, 0: none
+        QTest::newRow("empty courier") << "" << 0;
+        QTest::newRow("unknown courier") << "某某快递" << 0;
+        QTest::newRow("name with a trailing blank") << "EMS快递 " << 0;
+        QTest::newRow("name in other case") << "ems快递" << 0;
+        QTest::newRow("first courier") << "EMS快递" << 1;
+        QTest::newRow("twelfth courier") << "德邦物流" << 12;
+        QTest::newRow("last courier") << "中铁快运" << 15;
+    }
+    void pickRow()
+    {
+        QFETCH(QString, courier);
+        QFETCH(int, option);
+        QVERIFY(appendRows(database_, {{"A", "1"}, {courier, "P'1 %"}}));
+        QVERIFY(start());
+
+        window_->clickRow(1);
+
+        QCOMPARE(window_->label6->text(), courier);
+        QCOMPARE(window_->label4->text(), QStringLiteral("P'1 %"));
+        if (option == 0) {
+            QCOMPARE(window_->checkedOption(), nullptr);
+            QVERIFY(window_->loadedPages.isEmpty());
+        } else {
+            QCOMPARE(window_->checkedOption(), window_->options.at(option - 1));
+            QCOMPARE(window_->loadedPages, QStringList{courier});
+        }
+        QVERIFY(window_->text1->text().isEmpty());
+        QVERIFY(prompter_->asked.isEmpty());
+    }
+
+    void pickingARowOfTheChosenCourierKeepsItsPage()
+    {
+        QVERIFY(appendRows(database_, {{"EMS快递", "1"}, {"EMS快递", "2"}}));
+        QVERIFY(start());
+        window_->clickRow(0);
+        window_->clickRow(1);
+        QCOMPARE(window_->label4->text(), QStringLiteral("2"));
+        QCOMPARE(window_->loadedPages, QStringList{"EMS快递"});
+    }
+
+    void clickBelowTheRowsChangesNothing()
+    {
+        QVERIFY(start());
+        window_->label4->setText(QStringLiteral("typed"));
+        QTest::mouseClick(window_->grid->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(window_->label4->text(), QStringLiteral("typed"));
+        QCOMPARE(window_->checkedOption(), nullptr);
+    }
+
+    void typingAfterAPickMakesTheTypedNumberCurrent()
+    {
+        QVERIFY(appendRows(database_, {{"顺丰速递", "SF1"}}));
+        QVERIFY(start());
+        window_->clickRow(0);
+        window_->command6->click();
+        QCOMPARE(prompter_->asked.size(), 1);
+        QCOMPARE(prompter_->asked.first().text, QStringLiteral("运单号已存在！"));
+
+        QTest::keyClicks(window_->text1, QStringLiteral(" SF2 "));
+        QCOMPARE(window_->label4->text(), QStringLiteral("SF2"));
+        window_->command6->click();
+
+        QCOMPARE(prompter_->asked.size(), 1);
+        QCOMPARE(rowsInFile(database_), QList<WaybillRow>({{"顺丰速递", "SF1"}, {"顺丰速递", "SF2"}}));
+    }
+
+    void storeErrorDuringAddIsShownAndGridStaysUsable_data()
+    {
+        QTest::addColumn<bool>("locked");
+        QTest::newRow("read-only file") << false;
+        QTest::newRow("locked by another program") << true;
+    }
+    void storeErrorDuringAddIsShownAndGridStaysUsable()
+    {
+        QFETCH(bool, locked);
+        const QList<WaybillRow> rows{{"A", "1"}, {"顺丰速递", "SF1"}};
+        QVERIFY(appendRows(database_, rows));
+        if (!locked)
+            QVERIFY(makeReadOnly(database_));
+        QVERIFY(start());
+        auto lock = locked ? std::make_unique<ExclusiveLock>(database_) : nullptr;
+        QVERIFY(!lock || lock->isHeld());
+        window_->label4->setText(QStringLiteral("NEW"));
+
+        window_->command6->click();
+
+        QCOMPARE(prompter_->asked.size(), 1);
+        const trovix::MessageBoxRequest& asked = prompter_->asked.first();
+        QVERIFY(!asked.text.isEmpty());
+        QCOMPARE(asked.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(asked.icon, QMessageBox::Warning);
+        if (lock)
+            lock->release();
+        QCOMPARE(rowsInFile(database_), rows);
+
+        window_->command8->click();
+        QCOMPARE(prompter_->asked.size(), 1);
+        QCOMPARE(rowsInGrid(), rows);
+        window_->clickRow(1);
+        QCOMPARE(window_->label4->text(), QStringLiteral("SF1"));
+        QCOMPARE(window_->checkedOption(), window_->options.at(1));
+    }
+
+    void storeErrorDuringDeleteIsShownAndRowStays()
+    {
+        const QList<WaybillRow> rows{{"A", "1"}, {"B", "2"}};
+        QVERIFY(appendRows(database_, rows));
+        QVERIFY(makeReadOnly(database_));
+        QVERIFY(start());
+        window_->clickRow(1);
+        prompter_->answers = {QMessageBox::Yes};
+
+        window_->command1->click();
+
+        QCOMPARE(prompter_->asked.size(), 2);
+        QCOMPARE(prompter_->asked.at(1).icon, QMessageBox::Warning);
+        QCOMPARE(rowsInFile(database_), rows);
+        QCOMPARE(rowsInGrid(), rows);
+    }
+
+    void deleteReopensAListThatFailedToOpen()
+    {
+        QVERIFY(appendRows(database_, {{"A", "1"}}));
+        QVERIFY(start());
+        {
+            ExclusiveLock other(database_);
+            window_->command8->click();
+            QCOMPARE(prompter_->asked.size(), 1);
+            QCOMPARE(window_->grid->model()->rowCount(), 0);
+        }
+        prompter_->answers = {QMessageBox::Yes};
+        window_->command1->click();
+        QCOMPARE(prompter_->asked.size(), 2);
+        QCOMPARE(prompter_->asked.at(1).text, QStringLiteral("是否删除该运单？"));
+        QVERIFY(rowsInFile(database_).isEmpty());
+    }
+};
+
+QTEST_MAIN(TestSavedWaybillList)
+#include "test_SavedWaybillList.moc"
