@@ -1,0 +1,117 @@
+// Times a capture of long page texts and prints one line per page size.
+#include "common/AnsiText.h"
+#include "common/Prompter.h"
+#include "tracking/Browser.h"
+#include "tracking/ResultBox.h"
+#include "tracking/ResultCapture.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+// Hands out a fixed page text at once, so only the capture itself is timed.
+class PageTextBrowser final : public trovix::Browser {
+public:
+    void navigate(const QString&) override {}
+    void bindElements(DocumentId, const QList<trovix::ElementBinding>&,
+                      std::function<void(const QList<bool>&)> done) override
+    {
+        done({});
+    }
+    void setValue(const QString&, const QString&) override {}
+    void click(const QString&) override {}
+    void readBodyText(std::function<void(const QString&)> done) override { done(pageText); }
+
+    QString pageText;
+};
+
+class AnsweringPrompter final : public trovix::Prompter {
+public:
+    QMessageBox::StandardButton ask(const trovix::MessageBoxRequest&) override { return QMessageBox::Ok; }
+};
+
+// A long page in the aggregator's shape: navigation and adverts, then the history
+// between the two markers a dozen lines before the end.
+QString pageOfLines(int lines)
+{
+    const QStringList filler{
+        QStringLiteral("首页 | 快递查询 | 物流查询 | 网点查询 | 价格查询 | 帮助中心"),
+        QStringLiteral("广告：同城急送 2 小时达，全国 1000 多个城市 www.example.invalid"),
+        QStringLiteral(""),
+        QStringLiteral("Copyright 2009-2024 tracking aggregator, all rights reserved"),
+    };
+    const QStringList history{
+        QStringLiteral("2024-03-01 08:12:45  上海市浦东新区公司 已收件"),
+        QStringLiteral("2024-03-01 21:40:02  上海转运中心 已发出，下一站 北京转运中心"),
+        QStringLiteral("2024-03-02 17:03:19  北京市海淀区中关村营业部 派件中"),
+    };
+    QStringList page;
+    page.reserve(lines);
+    while (page.size() < lines - 12)
+        page.append(filler[page.size() % filler.size()]);
+    page.append(QStringLiteral("时间地点和跟踪进度"));
+    page.append(history);
+    page.append(QStringLiteral(" 收藏本站，方便下次查询"));
+    while (page.size() < lines)
+        page.append(filler[page.size() % filler.size()]);
+    return page.join(QStringLiteral("\r\n"));
+}
+
+double medianMs(int runs, const std::function<void()>& prepare, const std::function<void()>& run)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        prepare();
+        QElapsedTimer timer;
+        timer.start();
+        run();
+        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QTemporaryDir programFolder;
+    if (!programFolder.isValid())
+        return 1;
+
+    PageTextBrowser browser;
+    AnsweringPrompter prompter;
+    QTextEdit rawPageBox;
+    QTextEdit resultBox;
+    QTimer timer1;
+    trovix::ResultCapture capture(browser, &rawPageBox, &resultBox, &timer1, prompter, programFolder.path());
+    const QString scratchFile = programFolder.path() + QStringLiteral("/temp.txt");
+    const auto clearResult = [&] { resultBox.clear(); };
+
+    for (const int lines : {10'000, 100'000, 1'000'000}) {
+        browser.pageText = pageOfLines(lines);
+        const int runs = lines >= 1'000'000 ? 3 : 5;
+        const double whole = medianMs(runs, clearResult, [&] { capture.capture(); });
+        const double withoutRawBox = medianMs(runs, clearResult, [&] {
+            const QString readBack = trovix::passThroughScratchFile(browser.pageText, scratchFile);
+            trovix::appendToBox(&resultBox, trovix::cutOutHistory(readBack));
+            QFile::remove(scratchFile);
+        });
+        std::printf(
+            "%7d lines (%.1f MB GB18030): whole capture %.1f ms; without filling RichTextBox2 %.1f ms\n",
+            lines, double(trovix::ansi::encode(browser.pageText).size()) / 1e6, whole, withoutRawBox);
+        std::fflush(stdout);
+    }
+    return 0;
+}

@@ -1,0 +1,141 @@
+#include "tracking/ResultCapture.h"
+
+#include "common/AnsiText.h"
+#include "common/Prompter.h"
+#include "tracking/Browser.h"
+#include "tracking/ResultBox.h"
+
+#include <QFile>
+#include <QTextEdit>
+#include <QTimer>
+
+namespace trovix {
+
+namespace {
+
+const QString startMarker = QStringLiteral("时间地点和跟踪进度");
+const QString endMarker = QStringLiteral(" 收藏本站，方便下次查询");
+const QString lineEnd = QStringLiteral("\r\n");
+
+MessageBoxRequest nothingFound()
+{
+    MessageBoxRequest request;
+    request.text = QStringList{QStringLiteral("查询未果!"),
+                               QStringLiteral("1.可能是系统繁忙，请稍后再试或者将延迟时间设置的大点！"),
+                               QStringLiteral("2.可能是单号错误或者无此单号，请认真核对！")}
+                       .join(lineEnd);
+    request.caption = QStringLiteral("sorry");
+    request.buttons = QMessageBox::Ok;
+    request.icon = QMessageBox::NoIcon;
+    return request;
+}
+
+} // namespace
+
+QString cutOutHistory(QStringView pageText)
+{
+    // Without a start marker the history begins at line 1: line 0 is never taken.
+    qsizetype startLine = 0;
+    qsizetype historyBegin = pageText.size();
+    qsizetype endLine = 0;
+    qsizetype historyEnd = 0;
+
+    qsizetype line = 0;
+    qsizetype lineBegin = 0;
+    for (;;) {
+        const qsizetype separator = pageText.indexOf(lineEnd, lineBegin);
+        const qsizetype lineEndsAt = separator < 0 ? pageText.size() : separator;
+        const qsizetype next = separator < 0 ? pageText.size() : separator + lineEnd.size();
+        const QStringView text = pageText.sliced(lineBegin, lineEndsAt - lineBegin);
+        if (line == 0 || text == startMarker) {
+            historyBegin = next;
+            if (line != 0)
+                startLine = line;
+        }
+        if (text == endMarker) {
+            endLine = line;
+            historyEnd = lineBegin;
+        }
+        if (separator < 0)
+            break;
+        lineBegin = next;
+        ++line;
+    }
+
+    if (endLine <= startLine + 1)
+        return {};
+    return pageText.sliced(historyBegin, historyEnd - historyBegin).toString();
+}
+
+QString passThroughScratchFile(const QString& text, const QString& path)
+{
+    const QByteArray bytes = ansi::encode(text);
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() &&
+        file.flush()) {
+        file.close();
+        if (file.open(QIODevice::ReadOnly)) {
+            const QByteArray readBack = file.readAll();
+            if (readBack.size() == bytes.size())
+                return ansi::decode(readBack);
+        }
+    }
+    return ansi::decode(bytes);
+}
+
+ResultCapture::ResultCapture(Browser& browser, QTextEdit* richTextBox2, QTextEdit* richTextBox3,
+                             QTimer* timer1, Prompter& prompter, QString programFolder, QObject* parent)
+    : QObject(parent), browser_(browser), rawPageBox_(richTextBox2), resultBox_(richTextBox3), timer_(timer1),
+      prompter_(prompter), scratchFile_(programFolder + QStringLiteral("/temp.txt"))
+{
+    timer1->setSingleShot(true);
+    connect(timer1, &QTimer::timeout, this, &ResultCapture::capture);
+}
+
+void ResultCapture::capture()
+{
+    if (running_) {
+        heldBack_ = true;
+        return;
+    }
+    running_ = true;
+    QPointer<ResultCapture> self(this);
+    browser_.readBodyText([self](const QString& pageText) {
+        if (self)
+            self->capturePage(pageText);
+    });
+}
+
+void ResultCapture::capturePage(const QString& pageText)
+{
+    if (!rawPageBox_ || !resultBox_) {
+        finish();
+        return;
+    }
+    setBoxText(rawPageBox_, pageText);
+    const QString readBack = passThroughScratchFile(boxText(rawPageBox_), scratchFile_);
+    const QString history = cutOutHistory(readBack);
+    if (!history.isEmpty())
+        appendToBox(resultBox_, history);
+
+    // The box is modal: the window, and this capture with it, may be gone once it closes.
+    const QString scratchFile = scratchFile_;
+    QPointer<ResultCapture> self(this);
+    if (boxText(resultBox_) == lineEnd)
+        prompter_.ask(nothingFound());
+    QFile::remove(scratchFile);
+    if (self)
+        finish();
+}
+
+void ResultCapture::finish()
+{
+    running_ = false;
+    const bool runHeldBack = heldBack_ && !(timer_ && timer_->isActive());
+    heldBack_ = false;
+    if (runHeldBack)
+        QMetaObject::invokeMethod(this, &ResultCapture::capture, Qt::QueuedConnection);
+    Q_EMIT captureFinished();
+}
+
+} // namespace trovix

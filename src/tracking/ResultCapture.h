@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringView>
+
+class QTextEdit;
+class QTimer;
+
+namespace trovix {
+
+class Browser;
+class Prompter;
+
+// The history lines of a page text: lines are separated by CR LF; the lines after the
+// last line equal to the start marker (line 0 when there is none) up to the last line
+// equal to the end marker, exclusive, each followed by CR LF. Empty when the end marker
+// is missing or does not come after the start.
+QString cutOutHistory(QStringView pageText);
+
+// Passes text through the scratch file at `path`, encoded GB18030 and read back. When
+// the file cannot be written or read back whole, the same round trip happens in memory.
+// The file is left for the caller to delete.
+QString passThroughScratchFile(const QString& text, const QString& path);
+
+// Reads the page when the capture timer expires and appends the tracking history to
+// the result box; says "sorry" when the box then holds one empty line.
+//
+// Captures never overlap: an expiry while one is running (the page is being read, or
+// the "sorry" box is open) is held back and runs once right after it, unless the
+// timer has been started again meanwhile, whose own expiry then does that capture.
+// The timer is single-shot, so it is off from its expiry on; a start during a capture
+// (a later page load, Query) is a new request and is left running.
+class ResultCapture : public QObject {
+    Q_OBJECT
+public:
+    ResultCapture(Browser& browser, QTextEdit* richTextBox2, QTextEdit* richTextBox3, QTimer* timer1,
+                  Prompter& prompter, QString programFolder, QObject* parent = nullptr);
+
+    void capture();
+
+Q_SIGNALS:
+    void captureFinished();
+
+private:
+    void capturePage(const QString& pageText);
+    void finish();
+
+    Browser& browser_;
+    QPointer<QTextEdit> rawPageBox_;
+    QPointer<QTextEdit> resultBox_;
+    QPointer<QTimer> timer_;
+    Prompter& prompter_;
+    QString scratchFile_;
+    bool running_ = false;
+    bool heldBack_ = false;
+};
+
+} // namespace trovix
