@@ -3,7 +3,6 @@
 #include <QSqlQueryModel>
 #include <QString>
 
-class QAbstractItemModel;
 class QSqlError;
 
 namespace trovix {

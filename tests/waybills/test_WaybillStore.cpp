@@ -135,16 +135,6 @@ private Q_SLOTS:
         QCOMPARE(store.cellText(Number), QStringLiteral("1"));
     }
 
-    void outOfRangeRowIsNotMadeCurrent()
-    {
-        WaybillStore store;
-        QVERIFY(openWith(store, {{"A", "1"}, {"B", "2"}}));
-        store.setCurrentRow(1);
-        store.setCurrentRow(2);
-        store.setCurrentRow(-1);
-        QCOMPARE(store.currentRow(), 1);
-    }
-
     void emptyCourierIsStoredAsEmptyText_data()
     {
         QTest::addColumn<QString>("courier");
@@ -316,21 +306,6 @@ private Q_SLOTS:
             QVERIFY2(store.reopenList(), qPrintable(store.lastError()));
             QCOMPARE(store.rowCount(), 2);
         }
-    }
-
-    void lockedFileFailsReopenUntilReleased()
-    {
-        WaybillStore store;
-        QVERIFY(openWith(store, {{"A", "1"}}));
-        ExclusiveLock other(database_);
-        QVERIFY(!store.reopenList());
-        QVERIFY(!store.isListOpen());
-        QCOMPARE(store.rowCount(), 0);
-        QCOMPARE(store.countByNumber(QStringLiteral("1")), -1);
-        QVERIFY(store.lastError().contains(QStringLiteral("locked")));
-        other.release();
-        QVERIFY(store.reopenList());
-        QCOMPARE(store.rowCount(), 1);
     }
 
     void twoStoresUseTwoConnections()
