@@ -47,7 +47,9 @@ QString executableOf(qint64 pid)
 TestPrograms::~TestPrograms()
 {
     for (const Started& program : std::as_const(started_)) {
-        if (!program.executable.isEmpty() && standin::executableOf(program.pid) == program.executable)
+        const QString running = standin::executableOf(program.pid);
+        if (!program.executable.isEmpty() &&
+            (running == program.executable || running == program.executable + QStringLiteral(" (deleted)")))
             ::kill(pid_t(program.pid), SIGKILL);
     }
 }

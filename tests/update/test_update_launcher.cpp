@@ -1,0 +1,77 @@
+#include "RecordingPrompter.h"
+#include "StandIns.h"
+#include "TempProgramFolder.h"
+#include "update/ExecutableProcesses.h"
+#include "update/UpdateLauncher.h"
+#include "update/VersionComparison.h"
+
+#include <QtTest>
+
+#include <cerrno>
+#include <cstring>
+
+using namespace trovix;
+
+class UpdateLauncherTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void startsTheUpdaterWithoutWaiting()
+    {
+        TempProgramFolder folder;
+        // The stand-in never ends by itself, so launch() returning proves it was not awaited.
+        QVERIFY(standin::install(folder.file("update"), standin::installedBytes()));
+        RecordingPrompter prompter;
+        int ended = 0;
+        UpdateLauncher launcher(folder.path(), prompter, [&] { ++ended; });
+
+        launcher.launch();
+
+        QTRY_COMPARE(readInstalledVersion(folder.path()), standin::InstalledVersion);
+        const ExecutableProcesses updater(folder.file("update"));
+        QCOMPARE(updater.running().size(), 1);
+        QVERIFY(prompter.asked.isEmpty());
+        QCOMPARE(ended, 0);
+        QVERIFY(updater.stopAll(std::chrono::seconds(5), std::chrono::seconds(5)));
+    }
+
+    void reportsAnUpdaterThatCannotStart_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // empty: no file at all
+        QTest::addColumn<bool>("executable");
+        QTest::addColumn<int>("error");
+        QTest::newRow("missing") << QByteArray() << false << ENOENT;
+        QTest::newRow("not executable") << standin::installedBytes() << false << EACCES;
+        QTest::newRow("not a program") << QByteArray("\x7f"
+                                                     "ELF garbage")
+                                       << true << ENOEXEC;
+    }
+    void reportsAnUpdaterThatCannotStart()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, executable);
+        QFETCH(int, error);
+        TempProgramFolder folder;
+        if (!content.isEmpty()) {
+            QVERIFY(standin::install(folder.file("update"), content));
+            if (!executable)
+                QVERIFY(QFile::setPermissions(folder.file("update"),
+                                              QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        }
+        RecordingPrompter prompter;
+        QStringList events;
+        prompter.whileOpen = [&] { events << "box"; };
+        UpdateLauncher launcher(folder.path(), prompter, [&] { events << "end"; });
+
+        launcher.launch();
+
+        QCOMPARE(events, QStringList({"box", "end"}));
+        const MessageBoxRequest& box = prompter.asked.constFirst();
+        QVERIFY2(box.text.contains(QString::fromLocal8Bit(std::strerror(error))), qPrintable(box.text));
+        QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(box.icon, QMessageBox::Critical);
+    }
+};
+
+QTEST_GUILESS_MAIN(UpdateLauncherTest)
+#include "test_update_launcher.moc"
