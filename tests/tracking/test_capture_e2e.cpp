@@ -1,0 +1,257 @@
+#include "RecordingPrompter.h"
+#include "SampleAggregator.h"
+#include "TempProgramFolder.h"
+#include "tracking/CourierCatalogue.h"
+#include "tracking/ReadDelay.h"
+#include "tracking/ResultBox.h"
+#include "tracking/ResultCapture.h"
+#include "tracking/TrackingPageDriver.h"
+#include "tracking/WebEngineBrowser.h"
+
+#include <QButtonGroup>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTextEdit>
+#include <QTimer>
+#include <QWebEngineView>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+// Waits in a running event loop, which Chromium's tasks on this thread need.
+bool spinUntil(const std::function<bool()>& condition, int timeoutMs = 30000)
+{
+    if (condition())
+        return true;
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (condition())
+            loop.quit();
+    });
+    poll.start(5);
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    return condition();
+}
+
+QString linesWithCrLf(const QStringList& lines)
+{
+    QString text;
+    for (const QString& line : lines)
+        text += line + QStringLiteral("\r\n");
+    return text;
+}
+
+// The part of the main window a query goes through, wired as the window wires it, with
+// the real browser.
+struct QueryWindow {
+    explicit QueryWindow(const QString& programFolder) : browser(&form)
+    {
+        for (const trovix::Courier& courier : trovix::couriers()) {
+            auto* option = new QRadioButton(courier.displayName, &form);
+            option->setObjectName(courier.optionName);
+            group.addButton(option);
+            widgets.options.append(option);
+        }
+        widgets.text1 = new QLineEdit(&form);
+        widgets.text2 = new QLineEdit(&form);
+        widgets.label4 = new QLabel(&form);
+        widgets.label6 = new QLabel(&form);
+        widgets.label14 = new QLabel(QStringLiteral("无验证码"), &form);
+        widgets.image1 = new QLabel(&form);
+        widgets.command5 = new QPushButton(QStringLiteral("查询"), &form);
+        widgets.command5->setEnabled(false);
+        widgets.richTextBox3 = new QTextEdit(&form);
+        widgets.timer1 = new QTimer(&form);
+        widgets.timer1->setInterval(5000);
+        text3 = new QLineEdit(QStringLiteral("5"), &form);
+        richTextBox2 = new QTextEdit(&form);
+        richTextBox2->hide();
+        browser.view()->setGeometry(0, 0, 640, 480);
+        form.resize(800, 600);
+        form.show();
+
+        driver = std::make_unique<trovix::TrackingPageDriver>(widgets, browser, prompter);
+        readDelay = std::make_unique<trovix::ReadDelayController>(text3, widgets.timer1);
+        capture = std::make_unique<trovix::ResultCapture>(browser, richTextBox2, widgets.richTextBox3,
+                                                          widgets.timer1, prompter, programFolder);
+        QObject::connect(&browser, &trovix::Browser::documentCompleted,
+                         [this](trovix::Browser::DocumentId, const QString& address) {
+                             events.append(QStringLiteral("load ") + address);
+                         });
+        QObject::connect(capture.get(), &trovix::ResultCapture::captureFinished,
+                         [this] { events.append(QStringLiteral("capture")); });
+    }
+
+    // Index of the first or last page load whose address contains `part`; -1 when none.
+    qsizetype loadOf(const QString& part, bool last) const
+    {
+        qsizetype found = -1;
+        for (qsizetype i = 0; i < events.size(); ++i) {
+            if (events[i].startsWith(QStringLiteral("load ")) && events[i].contains(part)) {
+                found = i;
+                if (!last)
+                    break;
+            }
+        }
+        return found;
+    }
+    bool capturedAfterLoadOf(const QString& part) const
+    {
+        const qsizetype load = loadOf(part, true);
+        return load >= 0 && events.indexOf(QStringLiteral("capture"), load) > load;
+    }
+    int capturesAfterLoadOf(const QString& part) const
+    {
+        const qsizetype load = loadOf(part, false);
+        return load < 0 ? 0 : int(events.mid(load).count(QStringLiteral("capture")));
+    }
+    bool idle() const { return !widgets.timer1->isActive(); }
+    QString result() const { return trovix::boxText(widgets.richTextBox3); }
+
+    // Picks a courier and waits for the capture its page load schedules.
+    bool selectCourier(int row)
+    {
+        widgets.options.at(row - 1)->setChecked(true);
+        const QString page = trovix::courierByRow(row)->pagePath;
+        return spinUntil([&] { return capturedAfterLoadOf(page) && idle(); });
+    }
+    bool query(const QString& number)
+    {
+        widgets.text1->setText(number);
+        QTest::mouseClick(widgets.command5, Qt::LeftButton);
+        return spinUntil([&] { return capturedAfterLoadOf(QStringLiteral("/query/")) && idle(); });
+    }
+
+    QWidget form;
+    trovix::WebEngineBrowser browser;
+    QButtonGroup group;
+    trovix::TrackingWidgets widgets;
+    QLineEdit* text3;
+    QTextEdit* richTextBox2;
+    RecordingPrompter prompter;
+    std::unique_ptr<trovix::TrackingPageDriver> driver;
+    std::unique_ptr<trovix::ReadDelayController> readDelay;
+    std::unique_ptr<trovix::ResultCapture> capture;
+    QStringList events;
+};
+
+} // namespace
+
+class TestCaptureEndToEnd : public QObject {
+    Q_OBJECT
+
+public:
+    static void initMain() { QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); }
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void knownNumberGivesExactlyItsHistory_data();
+    void knownNumberGivesExactlyItsHistory();
+    void unknownNumberSaysSorry();
+    void slowResultPageIsCapturedByTheLaterLoad();
+    void framesetSchedulesACaptureAfterItsLastDocument();
+
+private:
+    SampleAggregator aggregator_;
+    std::unique_ptr<TempProgramFolder> folder_;
+    std::unique_ptr<QueryWindow> window_;
+};
+
+void TestCaptureEndToEnd::initTestCase()
+{
+    QVERIFY(aggregator_.listen());
+    qputenv("TROVIX_AGGREGATOR_HOST_A", aggregator_.hostA().toUtf8());
+    qputenv("TROVIX_AGGREGATOR_HOST_B", aggregator_.hostB().toUtf8());
+}
+
+void TestCaptureEndToEnd::init()
+{
+    folder_ = std::make_unique<TempProgramFolder>();
+    window_ = std::make_unique<QueryWindow>(folder_->path());
+    window_->text3->setText(QStringLiteral("0.5"));
+    QCOMPARE(window_->widgets.timer1->interval(), 500);
+}
+
+void TestCaptureEndToEnd::cleanup()
+{
+    window_.reset();
+    folder_.reset();
+}
+
+void TestCaptureEndToEnd::knownNumberGivesExactlyItsHistory_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("number");
+    const QStringList known = SampleAggregator::knownNumbers();
+    QTest::newRow("first courier") << 1 << known.first();
+    QTest::newRow("another courier, another number") << 3 << known.last();
+}
+
+void TestCaptureEndToEnd::knownNumberGivesExactlyItsHistory()
+{
+    QFETCH(int, row);
+    QFETCH(QString, number);
+
+    QVERIFY(window_->selectCourier(row));
+    QCOMPARE(window_->result(), QString());
+    QVERIFY(window_->query(number));
+
+    QCOMPARE(window_->result(), linesWithCrLf(SampleAggregator::historyLines(number)));
+    QVERIFY(window_->prompter.asked.isEmpty());
+    QVERIFY(!QFile::exists(folder_->file(QStringLiteral("temp.txt"))));
+}
+
+void TestCaptureEndToEnd::unknownNumberSaysSorry()
+{
+    QVERIFY(window_->selectCourier(1));
+    QVERIFY(window_->query(QStringLiteral("NO-SUCH-NUMBER-1")));
+
+    QCOMPARE(window_->result(), QStringLiteral("\r\n"));
+    QCOMPARE(window_->prompter.asked.size(), 1);
+    QCOMPARE(window_->prompter.asked.first().caption, QStringLiteral("sorry"));
+    QVERIFY(window_->prompter.asked.first().text.startsWith(QStringLiteral("查询未果!\r\n")));
+}
+
+void TestCaptureEndToEnd::slowResultPageIsCapturedByTheLaterLoad()
+{
+    aggregator_.setSlowDelayMs(1500);
+    const QString number = QStringLiteral("SLOW") + SampleAggregator::knownNumbers().first();
+    QVERIFY(window_->selectCourier(1));
+    window_->events.clear();
+
+    QVERIFY(window_->query(number));
+
+    // The read delay ran out on the tracking page, which holds no history; the result
+    // page's load then scheduled one more capture.
+    QCOMPARE(window_->events.first(), QStringLiteral("capture"));
+    QCOMPARE(window_->capturesAfterLoadOf(QStringLiteral("/query/")), 1);
+    QCOMPARE(window_->result(), linesWithCrLf(SampleAggregator::historyLines(number)));
+    QVERIFY(window_->prompter.asked.isEmpty());
+}
+
+void TestCaptureEndToEnd::framesetSchedulesACaptureAfterItsLastDocument()
+{
+    window_->browser.navigate(QStringLiteral("http://%1/frames/index.html").arg(aggregator_.hostA()));
+    QVERIFY(spinUntil([&] {
+        return window_->events.filter(QRegularExpression(QStringLiteral("^load "))).size() >= 3 &&
+               window_->events.last() == QStringLiteral("capture") && window_->idle();
+    }));
+    QVERIFY(window_->capturedAfterLoadOf(QStringLiteral("/frames/index.html")));
+    QVERIFY(window_->capturedAfterLoadOf(QStringLiteral("/frames/banner.html")));
+    QVERIFY(window_->capturedAfterLoadOf(QStringLiteral("/all/")));
+    QVERIFY(window_->prompter.asked.isEmpty());
+}
+
+QTEST_MAIN(TestCaptureEndToEnd)
+#include "test_capture_e2e.moc"
