@@ -26,7 +26,13 @@ const char* const documentScript = R"JS(
         var token = Array.prototype.join.call(words, '-');
         try {
             var top = window.top;
-            var registry = top.__trovix || (top.__trovix = {documents: {}, references: {}});
+            var registry = top.__trovix
+                || (top.__trovix = {documents: Object.create(null), references: Object.create(null)});
+            // A frame that reloads again and again must not pile up dead documents.
+            for (var old in registry.documents) {
+                if (!registry.documents[old].defaultView)
+                    delete registry.documents[old];
+            }
             registry.documents[token] = document;
         } catch (e) {
         }
@@ -38,7 +44,8 @@ const char* const documentScript = R"JS(
 // A document still counts only while it is shown in a window.
 const char* const bindScript = R"JS(
 (function (token, bindings) {
-    var registry = window.__trovix || (window.__trovix = {documents: {}, references: {}});
+    var registry = window.__trovix
+        || (window.__trovix = {documents: Object.create(null), references: Object.create(null)});
     var document = registry.documents[token];
     var live = !!(document && document.defaultView);
     return bindings.map(function (binding) {

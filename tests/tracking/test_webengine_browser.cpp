@@ -1,6 +1,7 @@
 #include "tracking/WebEngineBrowser.h"
 
 #include "LoopbackHttpServer.h"
+#include "SpinUntil.h"
 
 #include <QWebEngineView>
 #include <QtTest>
@@ -35,24 +36,6 @@ console.log = function () {};
 
 const QByteArray resultPage = R"(<!DOCTYPE html>
 <html><head><meta charset="utf-8"></head><body><p>已提交</p></body></html>)";
-
-// Waits in a running event loop: Chromium's tasks on this thread need one, and the
-// QTest waits sleep between event batches, which makes every page load take seconds.
-bool spinUntil(const std::function<bool()>& condition, int timeoutMs = 20000)
-{
-    if (condition())
-        return true;
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (condition())
-            loop.quit();
-    });
-    poll.start(5);
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    loop.exec();
-    return condition();
-}
 
 } // namespace
 
