@@ -34,7 +34,6 @@ private Q_SLOTS:
     void telephoneRowSubmitsTheTelephoneField();
     void rowsTwelveAndThirteenLoadDistinctPages();
     void framesetBindsFromTheLastDocument();
-    void doubleQueryAndOddNumbersKeepRunning();
 
 private:
     QRadioButton* option(int row) const { return widgets_.options.at(row - 1); }
@@ -174,22 +173,6 @@ void DriverEndToEndTest::framesetBindsFromTheLastDocument()
     settle();
     QVERIFY(submitted.isEmpty());
     QVERIFY(widgets_.timer1->isActive());
-}
-
-void DriverEndToEndTest::doubleQueryAndOddNumbersKeepRunning()
-{
-    option(2)->click();
-    QVERIFY(waitForPage(QStringLiteral("/all/sf.html")));
-    const QString odd = QStringLiteral("<script>alert('x')</script>\"📦") + QString(10000, QLatin1Char('7'));
-    widgets_.text1->setText(odd);
-    QSignalSpy submitted(&aggregator_, &SampleAggregator::submitted);
-    widgets_.command5->click();
-    widgets_.command5->click();
-
-    QVERIFY(spinUntil([&] { return !submitted.isEmpty(); }));
-    QCOMPARE(aggregator_.submissions().last().fields.value(QStringLiteral("postid")), odd);
-    QVERIFY(spinUntil([&] { return completed_.last().contains(QStringLiteral("/query/")); }));
-    QVERIFY(prompter_.asked.isEmpty());
 }
 
 QTEST_MAIN(DriverEndToEndTest)
