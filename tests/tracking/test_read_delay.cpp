@@ -32,39 +32,30 @@ void TestReadDelay::leadingNumberIsReadLeniently_data()
     QTest::newRow("integer") << "5" << 5.0;
     QTest::newRow("fraction") << "2.5" << 2.5;
     QTest::newRow("no integer part") << ".5" << 0.5;
-    QTest::newRow("trailing point") << "5." << 5.0;
     QTest::newRow("blank inside the number") << " 1 2" << 12.0;
     QTest::newRow("tab and line feed inside") << "\t1\n2 .\t5" << 12.5;
     QTest::newRow("carriage return is not skipped") << "1\r2" << 1.0;
     QTest::newRow("minus") << "-3" << -3.0;
-    QTest::newRow("plus") << "+3" << 3.0;
     QTest::newRow("blank after the sign") << "- 3" << -3.0;
     QTest::newRow("two signs") << "--3" << 0.0;
     QTest::newRow("letters") << "abc" << 0.0;
-    QTest::newRow("sign alone") << "-" << 0.0;
     QTest::newRow("point alone") << "." << 0.0;
     QTest::newRow("number then letters") << "12abc" << 12.0;
     QTest::newRow("second point ends it") << "1.2.3" << 1.2;
     QTest::newRow("exponent") << "1e3" << 1000.0;
     QTest::newRow("capital exponent, negative") << "25E-1" << 2.5;
     QTest::newRow("D exponent") << "1d2" << 100.0;
-    QTest::newRow("D exponent with sign") << "1D+2" << 100.0;
     QTest::newRow("blanks around the exponent") << "1 e 2" << 100.0;
     QTest::newRow("exponent without digits") << "7e" << 7.0;
-    QTest::newRow("exponent sign without digits") << "7e+x" << 7.0;
     QTest::newRow("exponent alone") << "e5" << 0.0;
     QTest::newRow("fraction shifted by exponent") << "0.001e3" << 1.0;
     QTest::newRow("full-width digits are no digits") << "１２" << 0.0;
-    QTest::newRow("hexadecimal prefix is no number") << "&H10" << 0.0;
     QTest::newRow("nan text") << "nan" << 0.0;
-    QTest::newRow("inf text") << "inf" << 0.0;
     QTest::newRow("overflowing exponent") << "1e400" << inf;
     QTest::newRow("negative overflowing exponent") << "-1e400" << -inf;
     QTest::newRow("underflowing exponent") << "1e-400" << 0.0;
     QTest::newRow("exponent beyond 64 bits") << "1e99999999999999999999999" << inf;
-    QTest::newRow("zero with huge exponent") << "0e99999999999999999999999" << 0.0;
     QTest::newRow("four hundred nines") << QString(400, u'9') << inf;
-    QTest::newRow("tiny by leading zeros") << "0." + QString(400, u'0') + "1" << 0.0;
     QTest::newRow("leading zeros balanced by exponent") << "0." + QString(400, u'0') + "25e401" << 2.5;
 }
 
@@ -82,17 +73,13 @@ void TestReadDelay::intervalIsWholeMillisecondsTheTimerAccepts_data()
 
     QTest::newRow("whole seconds") << 60.0 << 60000;
     QTest::newRow("fraction") << 2.5 << 2500;
-    QTest::newRow("rounds down") << 0.0004 << 0;
     QTest::newRow("rounds up") << 0.0126 << 13;
     QTest::newRow("half to even, down") << 0.0005 << 0;
     QTest::newRow("half to even, up") << 0.0015 << 2;
-    QTest::newRow("zero") << 0.0 << 0;
-    QTest::newRow("negative zero") << -0.0 << 0;
     QTest::newRow("negative") << -5.0 << 0;
     QTest::newRow("negative infinity") << -std::numeric_limits<double>::infinity() << 0;
     QTest::newRow("nan") << std::nan("") << 0;
     QTest::newRow("largest interval") << 2147483.647 << INT_MAX;
-    QTest::newRow("beyond the largest") << 1e300 << INT_MAX;
     QTest::newRow("infinity") << std::numeric_limits<double>::infinity() << INT_MAX;
 }
 
@@ -109,49 +96,24 @@ void TestReadDelay::readDelayFollowsText3_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<int>("interval");
+    const auto row = [](const char* name, const char* previous, const char* typed, const char* shown,
+                        int interval) {
+        QTest::newRow(name) << QString::fromUtf8(previous) << QString::fromUtf8(typed)
+                            << QString::fromUtf8(shown) << interval;
+    };
 
-    QTest::newRow("above 60") << "5"
-                              << "90"
-                              << "60" << 60000;
-    QTest::newRow("12 seconds") << "5"
-                                << "12"
-                                << "12" << 12000;
-    QTest::newRow("two and a half") << "5"
-                                    << "2.5"
-                                    << "2.5" << 2500;
-    QTest::newRow("empty keeps the previous interval") << "12"
-                                                       << ""
-                                                       << "" << 12000;
-    QTest::newRow("exactly 60 stays") << "5"
-                                      << "60"
-                                      << "60" << 60000;
-    QTest::newRow("just above 60") << "5"
-                                   << "60.4"
-                                   << "60" << 60000;
-    QTest::newRow("blank inside 61") << "5"
-                                     << "6 1"
-                                     << "60" << 60000;
-    QTest::newRow("blank inside 59") << "5"
-                                     << "5 9"
-                                     << "5 9" << 59000;
-    QTest::newRow("not a number waits 0 ms") << "5"
-                                             << "abc"
-                                             << "abc" << 0;
-    QTest::newRow("negative waits 0 ms") << "5"
-                                         << "-5"
-                                         << "-5" << 0;
-    QTest::newRow("rounds to 0 ms") << "5"
-                                    << "0.0004"
-                                    << "0.0004" << 0;
-    QTest::newRow("overflowing exponent") << "5"
-                                          << "1e400"
-                                          << "60" << 60000;
-    QTest::newRow("negative overflowing exponent") << "5"
-                                                   << "-1e400"
-                                                   << "-1e400" << 0;
-    QTest::newRow("nan text") << "5"
-                              << "NaN"
-                              << "NaN" << 0;
+    row("above 60", "5", "90", "60", 60000);
+    row("12 seconds", "5", "12", "12", 12000);
+    row("two and a half", "5", "2.5", "2.5", 2500);
+    row("empty keeps the previous interval", "12", "", "", 12000);
+    row("just above 60", "5", "60.4", "60", 60000);
+    row("blank inside 61", "5", "6 1", "60", 60000);
+    row("not a number waits 0 ms", "5", "abc", "abc", 0);
+    row("negative waits 0 ms", "5", "-5", "-5", 0);
+    row("rounds to 0 ms", "5", "0.0004", "0.0004", 0);
+    row("overflowing exponent", "5", "1e400", "60", 60000);
+    row("negative overflowing exponent", "5", "-1e400", "-1e400", 0);
+    row("nan text", "5", "NaN", "NaN", 0);
 }
 
 void TestReadDelay::readDelayFollowsText3()
