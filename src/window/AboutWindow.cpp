@@ -9,6 +9,11 @@ namespace trovix {
 
 AboutWindow::AboutWindow(UrlOpener& opener, QObject* parent) : QObject(parent), opener_(opener) {}
 
+Form2* AboutWindow::window() const
+{
+    return window_.data();
+}
+
 void AboutWindow::show()
 {
     if (!window_) {

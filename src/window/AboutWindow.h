@@ -18,7 +18,7 @@ public:
     explicit AboutWindow(UrlOpener& opener, QObject* parent = nullptr);
 
     void show();
-    Form2* window() const { return window_; }
+    Form2* window() const;
 
 private:
     UrlOpener& opener_;

@@ -11,7 +11,10 @@ Clock::Clock(QLabel* label8, QLabel* label12, QTimer* timer2, TimeSource now, QO
     connect(timer2, &QTimer::timeout, this, &Clock::tick);
 }
 
-QString Clock::timeText(const QDateTime& moment) { return moment.toString(QStringLiteral("HH:mm:ss")); }
+QString Clock::timeText(const QDateTime& moment)
+{
+    return moment.toString(QStringLiteral("HH:mm:ss"));
+}
 
 QString Clock::dateText(const QDateTime& moment)
 {
@@ -25,6 +28,9 @@ void Clock::showTimeAndDate()
     label12_->setText(dateText(moment));
 }
 
-void Clock::tick() { label8_->setText(timeText(now_())); }
+void Clock::tick()
+{
+    label8_->setText(timeText(now_()));
+}
 
 } // namespace trovix

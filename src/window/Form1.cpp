@@ -31,8 +31,7 @@ const QColor Red(255, 0, 0);
 const QColor Blue(0, 0, 255);
 const QColor MediumGreen(0, 192, 0);
 
-template <typename Widget>
-Widget* named(Widget* widget, const char* name)
+template <typename Widget> Widget* named(Widget* widget, const char* name)
 {
     widget->setObjectName(QLatin1String(name));
     return widget;
@@ -82,7 +81,10 @@ QAction* menuEntry(QObject* parent, const char* name, const QString& caption)
 
 } // namespace
 
-QSize Form1::clientSize() { return {twipsToPixels(8970), twipsToPixels(7395)}; }
+QSize Form1::clientSize()
+{
+    return {twipsToPixels(8970), twipsToPixels(7395)};
+}
 
 Form1::Form1(QWidget* browserView, QWidget* parent) : QMainWindow(parent)
 {
@@ -114,12 +116,12 @@ void Form1::buildWaybillFrame(QWidget* client)
     Label1->setFont(fonts::windowsFont(QStringLiteral("微软雅黑"), 10.5));
     Text1 = textBox(Frame1, "Text1", {10, 44, 202, 28});
     Text1->setFont(fonts::windowsFont(QStringLiteral("宋体"), 12));
-    Label2 = label(Frame1, "Label2", QStringLiteral("保存的运单号："), {10, 80, 100, 22});
-    Label2->setFont(fonts::windowsFont(QStringLiteral("微软雅黑"), 10.5));
-    Command6 = button(Frame1, "Command6", QStringLiteral("添加到保存的运单中"), {104, 78, 110, 24});
+    Command6 = button(Frame1, "Command6", QStringLiteral("添加到保存的运单中"), {10, 78, 202, 26});
     Command6->setFont(fonts::windowsFont(QStringLiteral("宋体"), 9, fonts::Italic | fonts::Underline));
+    Label2 = label(Frame1, "Label2", QStringLiteral("保存的运单号："), {10, 108, 200, 22});
+    Label2->setFont(fonts::windowsFont(QStringLiteral("微软雅黑"), 10.5));
     DataGrid1 = named(new QTableView(Frame1), "DataGrid1");
-    DataGrid1->setGeometry(10, 106, 202, 146);
+    DataGrid1->setGeometry(10, 132, 202, 120);
     const QFont gridFont = fonts::windowsFont(QStringLiteral("宋体"), 9);
     DataGrid1->setFont(gridFont);
     DataGrid1->horizontalHeader()->setFont(gridFont);
@@ -134,8 +136,9 @@ void Form1::buildOptionsFrame(QWidget* client)
     Text3->setFont(fonts::windowsFont(QStringLiteral("宋体"), 12));
     Text3->setText(QStringLiteral("5"));
     Label10 = label(Frame5, "Label10", QStringLiteral("秒"), {144, 24, 20, 22});
-    Label11 = label(Frame5, "Label11", QStringLiteral("该值取决于网络速度，一般越大的话，越便于成功获取数据。"),
-                    {10, 52, 204, 34});
+    Label11 =
+        label(Frame5, "Label11", QStringLiteral("该值取决于网络速度，一般越大的话，越便于成功获取数据。"),
+              {10, 52, 204, 34});
     Label11->setWordWrap(true);
     Label11->setFont(fonts::windowsFont(QStringLiteral("幼圆"), 9));
     setTextColour(Label11, Red);
@@ -159,9 +162,9 @@ void Form1::buildCourierFrame(QWidget* client)
         QStringLiteral("宅急送"),   QStringLiteral("鑫飞鸿"),   QStringLiteral("德邦物流"),
         QStringLiteral("星辰急便"), QStringLiteral("佳吉快运"), QStringLiteral("中铁快运"),
     };
-    QRadioButton** members[] = {&Option1, &Option2, &Option3, &Option4, &Option5,
-                              &Option6,  &Option7,  &Option8,  &Option9,  &Option10,
-                              &Option11, &Option12, &Option13, &Option14, &Option15};
+    QRadioButton** members[] = {&Option1,  &Option2,  &Option3,  &Option4,  &Option5,
+                                &Option6,  &Option7,  &Option8,  &Option9,  &Option10,
+                                &Option11, &Option12, &Option13, &Option14, &Option15};
     for (int i = 0; i < 15; ++i) {
         auto* option = new QRadioButton(captions.at(i), Frame2);
         option->setObjectName(QStringLiteral("Option%1").arg(i + 1));
@@ -272,11 +275,10 @@ void Form1::buildMenu()
 
 void Form1::setTabOrder()
 {
-    const QList<QWidget*> order{Option1,  Option2,  Option3,      Option4,      Option5,  Option6,
-                                Option7,  Option8,  Option9,      Text1,        Option10, Option11,
-                                Text2,    Command2, Command3,     Command4,     Command5, Command6,
-                                Command1, WebBrowser1, RichTextBox3, Text3,     Command7, DataGrid1,
-                                Option12, Option13, Option14,     Option15};
+    const QList<QWidget*> order{Option1,  Option2,  Option3,   Option4,  Option5,  Option6,     Option7,
+                                Option8,  Option9,  Text1,     Option10, Option11, Text2,       Command2,
+                                Command3, Command4, Command5,  Command6, Command1, WebBrowser1, RichTextBox3,
+                                Text3,    Command7, DataGrid1, Option12, Option13, Option14,    Option15};
     for (int i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order.at(i - 1), order.at(i));
 }
@@ -302,9 +304,15 @@ QList<QRadioButton*> Form1::options() const
             Option9, Option10, Option11, Option12, Option13, Option14, Option15};
 }
 
-QList<QAction*> Form1::skinEntries() const { return {moren, jdqq, jdxp, dylg, jpjm, hskx, bsjy}; }
+QList<QAction*> Form1::skinEntries() const
+{
+    return {moren, jdqq, jdxp, dylg, jpjm, hskx, bsjy};
+}
 
-void Form1::setCloseQuestion(std::function<bool()> question) { closeQuestion_ = std::move(question); }
+void Form1::setCloseQuestion(std::function<bool()> question)
+{
+    closeQuestion_ = std::move(question);
+}
 
 void Form1::closeEvent(QCloseEvent* event)
 {

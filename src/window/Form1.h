@@ -32,8 +32,8 @@ public:
 
     static QSize clientSize(); // 8970 x 7395 twips
 
-    QList<QRadioButton*> options() const;     // Option1 .. Option15
-    QList<QAction*> skinEntries() const;      // moren .. bsjy, in menu order
+    QList<QRadioButton*> options() const; // Option1 .. Option15
+    QList<QAction*> skinEntries() const;  // moren .. bsjy, in menu order
 
     // Asked whenever the window is to close; false keeps it open.
     void setCloseQuestion(std::function<bool()> question);

@@ -25,7 +25,10 @@ void paintRed(QLabel* label)
 
 } // namespace
 
-QSize Form2::clientSize() { return {twipsToPixels(5640), twipsToPixels(3435)}; }
+QSize Form2::clientSize()
+{
+    return {twipsToPixels(5640), twipsToPixels(3435)};
+}
 
 Form2::Form2(QWidget* parent) : QWidget(parent)
 {
@@ -43,18 +46,26 @@ Form2::Form2(QWidget* parent) : QWidget(parent)
         bool red;
         QRect geometry;
     };
-    const QString introduction = QStringLiteral(
-        "支持国内外常用快递信息查询，免去访问快递官方网站查询的麻烦。目前支持中通、天天、圆通、汇通、顺丰、EMS、申通等15家快递、物流公司单号查询。\n");
+    const QString introduction =
+        QStringLiteral("支持国内外常用快递信息查询，免去访问快递官方网站查询的麻烦。目前支持中通、天天、圆通"
+                       "、汇通、顺丰、EMS、申通等15家快递、物流公司单号查询。\n");
     const Design labels[] = {
-        {"Label5", QStringLiteral("Trovix"), "华文细黑", 15.75, fonts::Underline, true, twipsRect(1440, 120, 2655, 330)},
-        {"Label1", QStringLiteral("版本号："), "微软雅黑", 12, fonts::Regular, false, twipsRect(120, 600, 960, 315)},
+        {"Label5", QStringLiteral("Trovix"), "华文细黑", 15.75, fonts::Underline, true,
+         twipsRect(1440, 120, 2655, 330)},
+        {"Label1", QStringLiteral("版本号："), "微软雅黑", 12, fonts::Regular, false,
+         twipsRect(120, 600, 960, 315)},
         {"Label2", QStringLiteral("V 1.2"), "宋体", 12, fonts::Regular, true, twipsRect(1440, 600, 600, 240)},
-        {"Label3", QStringLiteral("软件介绍："), "微软雅黑", 12, fonts::Regular, false, twipsRect(120, 1080, 1200, 315)},
+        {"Label3", QStringLiteral("软件介绍："), "微软雅黑", 12, fonts::Regular, false,
+         twipsRect(120, 1080, 1200, 315)},
         {"Label4", introduction, "微软雅黑", 10.5, fonts::Regular, false, twipsRect(1440, 1080, 4095, 1215)},
-        {"Label6", QStringLiteral("作者："), "微软雅黑", 12, fonts::Regular, false, twipsRect(120, 2400, 720, 315)},
-        {"Label7", config::authorName(), "新宋体", 15.75, fonts::Regular, false, twipsRect(1440, 2400, 1320, 315)},
-        {"Label8", QStringLiteral("联系方式："), "微软雅黑", 12, fonts::Regular, false, twipsRect(120, 2880, 1200, 315)},
-        {"Label9", config::authorContact(), "微软雅黑", 12, fonts::Regular, true, twipsRect(1440, 2880, 1665, 315)},
+        {"Label6", QStringLiteral("作者："), "微软雅黑", 12, fonts::Regular, false,
+         twipsRect(120, 2400, 720, 315)},
+        {"Label7", config::authorName(), "新宋体", 15.75, fonts::Regular, false,
+         twipsRect(1440, 2400, 1320, 315)},
+        {"Label8", QStringLiteral("联系方式："), "微软雅黑", 12, fonts::Regular, false,
+         twipsRect(120, 2880, 1200, 315)},
+        {"Label9", config::authorContact(), "微软雅黑", 12, fonts::Regular, true,
+         twipsRect(1440, 2880, 1665, 315)},
     };
     for (const Design& design : labels) {
         auto* label = new QLabel(design.caption, this);

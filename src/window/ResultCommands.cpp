@@ -16,8 +16,7 @@
 namespace trovix {
 
 ResultCommands::ResultCommands(const ResultCommandWidgets& widgets, SaveFileChooser& chooser,
-                               Prompter& prompter, UrlOpener& opener, QString programFolder,
-                               QObject* parent)
+                               Prompter& prompter, UrlOpener& opener, QString programFolder, QObject* parent)
     : QObject(parent), widgets_(widgets), chooser_(chooser), prompter_(prompter), opener_(opener),
       programFolder_(std::move(programFolder))
 {
@@ -27,9 +26,15 @@ ResultCommands::ResultCommands(const ResultCommandWidgets& widgets, SaveFileChoo
     connect(widgets_.label13, &ClickableLabel::clicked, this, &ResultCommands::openHomePage);
 }
 
-void ResultCommands::clearInput() { widgets_.text1->setText(QString()); }
+void ResultCommands::clearInput()
+{
+    widgets_.text1->setText(QString());
+}
 
-void ResultCommands::clearResult() { widgets_.richTextBox3->clear(); }
+void ResultCommands::clearResult()
+{
+    widgets_.richTextBox3->clear();
+}
 
 void ResultCommands::saveResult()
 {
@@ -55,6 +60,9 @@ void ResultCommands::saveResult()
     prompter_.ask(request);
 }
 
-void ResultCommands::openHomePage() { opener_.open(config::homePage()); }
+void ResultCommands::openHomePage()
+{
+    opener_.open(config::homePage());
+}
 
 } // namespace trovix

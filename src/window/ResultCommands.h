@@ -17,9 +17,9 @@ class UrlOpener;
 struct ResultCommandWidgets {
     QLineEdit* text1;
     QTextEdit* richTextBox3;
-    QPushButton* command2; // 清空输入运单
-    QPushButton* command3; // 保存结果
-    QPushButton* command4; // 清空结果
+    QPushButton* command2;   // 清空输入运单
+    QPushButton* command3;   // 保存结果
+    QPushButton* command4;   // 清空结果
     ClickableLabel* label13; // 点击访问我的博客
 };
 

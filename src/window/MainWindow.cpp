@@ -1,0 +1,106 @@
+#include "window/MainWindow.h"
+
+#include "common/Configuration.h"
+#include "common/ProgramFolder.h"
+#include "common/Prompter.h"
+#include "skins/SkinMenu.h"
+#include "tracking/Browser.h"
+#include "tracking/CourierSiteCommand.h"
+#include "tracking/ReadDelay.h"
+#include "tracking/ResultCapture.h"
+#include "tracking/TrackingPageDriver.h"
+#include "update/UpdateLauncher.h"
+#include "update/VersionRecord.h"
+#include "waybills/SavedWaybillList.h"
+#include "waybills/WaybillStore.h"
+#include "window/AboutWindow.h"
+#include "window/Form1.h"
+#include "window/Module1.h"
+#include "window/ResultCommands.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QRadioButton>
+
+namespace trovix {
+
+MainWindow::MainWindow(const MainWindowServices& services, QObject* parent)
+    : QObject(parent), services_(services), form_(std::make_unique<Form1>(services.browserView)),
+      store_(std::make_unique<WaybillStore>())
+{
+    Form1& f = *form_;
+    driver_ =
+        new TrackingPageDriver(TrackingWidgets{f.options(), f.Text1, f.Text2, f.Label4, f.Label6, f.Label14,
+                                               f.Image1, f.Command5, f.RichTextBox3, f.Timer1},
+                               services_.browser, services_.prompter, this);
+    siteCommand_ = new CourierSiteCommand(f.Command7, f.options(), services_.urlOpener, this);
+    readDelay_ = new ReadDelayController(f.Text3, f.Timer1, this);
+    capture_ = new ResultCapture(services_.browser, f.RichTextBox2, f.RichTextBox3, f.Timer1,
+                                 services_.prompter, services_.programFolder, this);
+    savedList_ = new SavedWaybillList(
+        SavedWaybillWidgets{f.DataGrid1, f.Label4, f.Label6, f.Command6, f.Command1, f.Command8, f.options()},
+        *store_, services_.prompter, this);
+    skinMenu_ = new SkinMenu(f.skinEntries(), services_.skinLibrary, services_.skinChoice,
+                             services_.programFolder, this);
+    resultCommands_ = new ResultCommands(
+        ResultCommandWidgets{f.Text1, f.RichTextBox3, f.Command2, f.Command3, f.Command4, f.Label13},
+        services_.saveFileChooser, services_.prompter, services_.urlOpener, services_.programFolder, this);
+    about_ = new AboutWindow(services_.urlOpener, this);
+    updateLauncher_ =
+        std::make_unique<UpdateLauncher>(services_.programFolder, services_.prompter, services_.endProgram);
+    clock_ = new Clock(f.Label8, f.Label12, f.Timer2, services_.now, this);
+
+    connect(f.gy, &QAction::triggered, about_, &AboutWindow::show);
+    connect(f.jcgx, &QAction::triggered, this, [this] { updateLauncher_->launch(); });
+    f.setCloseQuestion([this] { return confirmClose(); });
+}
+
+MainWindow::~MainWindow()
+{
+    Module1::remove();
+}
+
+bool MainWindow::load()
+{
+    clearCourierChoice();
+    recordInstalledVersion(services_.programFolder);
+    services_.browser.navigate(config::homePage());
+    skinMenu_->restore();
+    form_->adjustSize();
+    Module1::install(form_.get());
+    if (!store_->open(programFile(services_.programFolder, QStringLiteral("\\yundan.mdb")))) {
+        MessageBoxRequest report;
+        report.text = store_->lastError();
+        report.icon = QMessageBox::Critical;
+        services_.prompter.ask(report);
+        return false;
+    }
+    savedList_->bindGrid();
+    clock_->showTimeAndDate();
+    return true;
+}
+
+void MainWindow::clearCourierChoice()
+{
+    // Clearing an option is no selection: nothing is loaded for it.
+    form_->courierGroup->setExclusive(false);
+    const QList<QRadioButton*> options = form_->options();
+    for (int i = 0; i < 11; ++i)
+        options.at(i)->setChecked(false);
+    form_->courierGroup->setExclusive(true);
+}
+
+bool MainWindow::confirmClose()
+{
+    MessageBoxRequest question;
+    question.text =
+        QStringLiteral("欢迎访问") + config::homeHost() + QStringLiteral("！！！确要退出吗？？？");
+    question.caption = QStringLiteral("Trovix");
+    question.buttons = QMessageBox::Ok | QMessageBox::Cancel;
+    if (services_.prompter.ask(question) != QMessageBox::Ok)
+        return false;
+    Module1::remove();
+    return true;
+}
+
+} // namespace trovix

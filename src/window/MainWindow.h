@@ -1,0 +1,81 @@
+#pragma once
+
+#include "window/Clock.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace trovix {
+
+class AboutWindow;
+class Browser;
+class CourierSiteCommand;
+class Form1;
+class Prompter;
+class ReadDelayController;
+class ResultCapture;
+class ResultCommands;
+class SaveFileChooser;
+class SavedWaybillList;
+class SkinChoiceStore;
+class SkinLibraryInterface;
+class SkinMenu;
+class TrackingPageDriver;
+class UpdateLauncher;
+class UrlOpener;
+class WaybillStore;
+
+// What the main window needs from the platform; tests hand in stand-ins.
+struct MainWindowServices {
+    Browser& browser;
+    QWidget* browserView; // placed as WebBrowser1; may be null
+    Prompter& prompter;
+    SaveFileChooser& saveFileChooser;
+    UrlOpener& urlOpener; // must outlive the window: an About window may stay open
+    SkinLibraryInterface& skinLibrary;
+    SkinChoiceStore& skinChoice;
+    Clock::TimeSource now;
+    QString programFolder;
+    std::function<void()> endProgram; // a failure that ends Trovix
+};
+
+// Builds Form1, hands each subsystem the controls it works on, and runs start-up and
+// shutdown in their fixed order.
+class MainWindow : public QObject {
+    Q_OBJECT
+public:
+    explicit MainWindow(const MainWindowServices& services, QObject* parent = nullptr);
+    ~MainWindow() override;
+
+    // The window's load: false when start-up failed, was reported, and Trovix must end.
+    bool load();
+
+    // The exit question; true lets the window close.
+    bool confirmClose();
+
+    Form1* form() const { return form_.get(); }
+    WaybillStore& store() const { return *store_; }
+    AboutWindow& about() const { return *about_; }
+
+private:
+    void clearCourierChoice();
+
+    MainWindowServices services_;
+    std::unique_ptr<Form1> form_;
+    std::unique_ptr<WaybillStore> store_;
+    TrackingPageDriver* driver_;
+    CourierSiteCommand* siteCommand_;
+    ReadDelayController* readDelay_;
+    ResultCapture* capture_;
+    SavedWaybillList* savedList_;
+    SkinMenu* skinMenu_;
+    ResultCommands* resultCommands_;
+    AboutWindow* about_;
+    std::unique_ptr<UpdateLauncher> updateLauncher_;
+    Clock* clock_;
+};
+
+} // namespace trovix
