@@ -1,0 +1,252 @@
+#include "FakeBrowser.h"
+#include "MemorySkinChoiceStore.h"
+#include "Recorders.h"
+#include "RecordingPrompter.h"
+#include "TempProgramFolder.h"
+
+#include "common/Configuration.h"
+#include "skins/SkinLibraryInterface.h"
+#include "tracking/CourierCatalogue.h"
+#include "tracking/ResultBox.h"
+#include "waybills/WaybillStore.h"
+#include "window/AboutWindow.h"
+#include "window/Form1.h"
+#include "window/Form2.h"
+#include "window/MainWindow.h"
+#include "window/Module1.h"
+
+#include <QAbstractItemModel>
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTest>
+#include <QTextEdit>
+#include <QTimer>
+
+using namespace trovix;
+
+namespace {
+
+// Sees what start-up had done by the time the skin is attached.
+class ObservingSkinLibrary final : public SkinLibraryInterface {
+public:
+    void SkinH_Attach() override { record(QStringLiteral("SkinH_Attach"), {}); }
+    void SkinH_AttachEx(const QString& path, const QString&) override
+    {
+        record(QStringLiteral("SkinH_AttachEx"), path);
+    }
+
+    std::function<void()> onAttach;
+    QStringList calls;
+
+private:
+    void record(const QString& operation, const QString& path)
+    {
+        calls << (path.isEmpty() ? operation : operation + QLatin1Char(' ') + path);
+        if (onAttach)
+            onAttach();
+    }
+};
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+const QDateTime StartMoment(QDate(2026, 3, 7), QTime(7, 5, 9));
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+    struct Fixture {
+        explicit Fixture(bool withDatabase = true)
+        {
+            if (withDatabase)
+                QVERIFY(folder.copyFromBuild(QStringLiteral("yundan.mdb")));
+        }
+        TempProgramFolder folder;
+        FakeBrowser browser;
+        RecordingPrompter prompter;
+        ScriptedSaveFileChooser chooser;
+        RecordingUrlOpener opener;
+        ObservingSkinLibrary skins;
+        MemorySkinChoiceStore skinChoice;
+        int programEnds = 0;
+        MainWindow window{{browser, nullptr, prompter, chooser, opener, skins, skinChoice,
+                           [] { return StartMoment; }, folder.path(), [this] { ++programEnds; }}};
+        Form1& form() { return *window.form(); }
+    };
+
+private Q_SLOTS:
+    void cleanup() { Module1::remove(); }
+
+    void startUpRunsInItsOrder()
+    {
+        Fixture f;
+        bool versionRecordedBeforeSkin = false;
+        bool navigatedBeforeSkin = false;
+        bool lockedBeforeSkin = true;
+        f.skins.onAttach = [&] {
+            versionRecordedBeforeSkin = QFile::exists(f.folder.file(QStringLiteral("config.ini")));
+            navigatedBeforeSkin = f.browser.navigations == QStringList{config::homePage()};
+            lockedBeforeSkin = Module1::isInstalled();
+        };
+        QVERIFY(f.window.load());
+
+        QVERIFY(versionRecordedBeforeSkin);
+        QVERIFY(navigatedBeforeSkin);
+        QVERIFY(!lockedBeforeSkin);
+        QCOMPARE(f.skins.calls, QStringList{QStringLiteral("SkinH_Attach")});
+        QVERIFY(f.form().moren->isChecked());
+        QVERIFY(Module1::isInstalled());
+        QCOMPARE(fileBytes(f.folder.file(QStringLiteral("config.ini"))),
+                 QByteArray("[Ver]\r\nappver=1.2\r\n"));
+        QCOMPARE(f.form().Label8->text(), QStringLiteral("07:05:09"));
+        QCOMPARE(f.form().Label12->text(), QStringLiteral("2026年03月07日"));
+        QCOMPARE(f.form().DataGrid1->model()->rowCount(), 0);
+        QVERIFY(f.prompter.asked.isEmpty());
+        QVERIFY(!f.form().Command5->isEnabled());
+        for (QRadioButton* option : f.form().options())
+            QVERIFY(!option->isChecked());
+    }
+
+    void startingTwiceLeavesOneVersionKey()
+    {
+        Fixture first;
+        QVERIFY(first.window.load());
+        Module1::remove();
+        const QString folder = first.folder.path();
+        FakeBrowser browser;
+        RecordingPrompter prompter;
+        ScriptedSaveFileChooser chooser;
+        RecordingUrlOpener opener;
+        ObservingSkinLibrary skins;
+        MemorySkinChoiceStore skinChoice;
+        MainWindow second({browser, nullptr, prompter, chooser, opener, skins, skinChoice,
+                           [] { return StartMoment; }, folder, [] {}});
+        QVERIFY(second.load());
+        QCOMPARE(fileBytes(first.folder.file(QStringLiteral("config.ini"))),
+                 QByteArray("[Ver]\r\nappver=1.2\r\n"));
+    }
+
+    void startUpFailsOnABadDatabase_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // empty: no file at all
+        QTest::newRow("missing") << QByteArray();
+        QTest::newRow("not a database") << QByteArray("this is not a database file\n");
+    }
+
+    void startUpFailsOnABadDatabase()
+    {
+        QFETCH(QByteArray, content);
+        Fixture f(false);
+        const QString database = f.folder.file(QStringLiteral("yundan.mdb"));
+        if (!content.isEmpty()) {
+            QFile file(database);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        }
+        bool lockedWhenReported = false;
+        f.prompter.whileOpen = [&] { lockedWhenReported = Module1::isInstalled(); };
+
+        QVERIFY(!f.window.load());
+        QCOMPARE(f.prompter.asked.size(), 1);
+        QVERIFY(!f.prompter.asked.first().text.isEmpty());
+        QCOMPARE(f.prompter.asked.first().icon, QMessageBox::Critical);
+        QVERIFY(lockedWhenReported);
+        QVERIFY(QFile::exists(f.folder.file(QStringLiteral("config.ini"))));
+        QCOMPARE(fileBytes(database), content);
+        QCOMPARE(QFile::exists(database), !content.isEmpty());
+    }
+
+    void closingAlwaysAsksAndCancelKeepsEverything()
+    {
+        Fixture f;
+        QVERIFY(f.window.load());
+        f.form().show();
+        f.form().Text1->setText(QStringLiteral("SF1"));
+        f.form().Command6->click();
+        f.form().Option2->setChecked(true);
+        const QSize locked = f.form().size();
+
+        f.prompter.answers = {QMessageBox::Cancel};
+        QVERIFY(!f.form().close());
+        QCOMPARE(f.prompter.asked.size(), 1);
+        const MessageBoxRequest& question = f.prompter.asked.first();
+        QCOMPARE(question.text,
+                 QStringLiteral("欢迎访问") + config::homeHost() + QStringLiteral("！！！确要退出吗？？？"));
+        QCOMPARE(question.caption, QStringLiteral("Trovix"));
+        QCOMPARE(question.buttons, QMessageBox::Ok | QMessageBox::Cancel);
+        QCOMPARE(question.icon, QMessageBox::NoIcon);
+        QVERIFY(f.form().isVisible());
+        QVERIFY(Module1::isInstalled());
+        QCOMPARE(f.form().size(), locked);
+        QCOMPARE(f.form().Label4->text(), QStringLiteral("SF1"));
+        QCOMPARE(f.form().Label6->text(), QStringLiteral("顺丰速递"));
+        QCOMPARE(f.form().DataGrid1->model()->rowCount(), 1);
+
+        f.prompter.answers = {QMessageBox::Ok};
+        QVERIFY(f.form().close());
+        QVERIFY(!Module1::isInstalled());
+    }
+
+    void aQueryRunsThroughTheWholeWindow()
+    {
+        Fixture f;
+        QVERIFY(f.window.load());
+        f.form().Text3->setText(QStringLiteral("0"));
+        f.form().Option1->setChecked(true);
+        const QString page = trackingAddress(*courierByRow(1));
+        QCOMPARE(f.browser.navigations.last(), page);
+        f.browser.load(page, {QStringLiteral("postid"), QStringLiteral("valicode"), QStringLiteral("lika")});
+        QVERIFY(f.form().Command5->isEnabled());
+        QTRY_VERIFY(!f.form().Timer1->isActive()); // the capture after the page load
+
+        f.form().Text1->setText(QStringLiteral(" EA1 "));
+        f.browser.bodyText = QStringLiteral("广告\r\n时间地点和跟踪进度\r\n2026-03-07 09:15\t上海\t已揽收\r\n"
+                                            " 收藏本站，方便下次查询\r\n页脚");
+        f.form().RichTextBox3->setPlainText(QStringLiteral("old"));
+        f.form().Command5->click();
+        QCOMPARE(f.browser.valueCalls.first().text, QStringLiteral("EA1"));
+        QCOMPARE(f.browser.clickCalls, QStringList{QStringLiteral("objloginbutton")});
+        QTRY_COMPARE(boxText(f.form().RichTextBox3), QStringLiteral("2026-03-07 09:15\t上海\t已揽收\r\n"));
+        QVERIFY(!QFile::exists(f.folder.file(QStringLiteral("temp.txt"))));
+        QVERIFY(f.prompter.asked.isEmpty());
+    }
+
+    void menuCommandsAct()
+    {
+        Fixture f;
+        QVERIFY(f.window.load());
+        f.form().gy->trigger();
+        QVERIFY(f.window.about().window());
+        QVERIFY(f.window.about().window()->isVisible());
+        f.window.about().window()->close();
+
+        // No update program in this folder: the failure is reported, then Trovix ends.
+        f.form().jcgx->trigger();
+        QCOMPARE(f.prompter.asked.size(), 1);
+        QCOMPARE(f.programEnds, 1);
+    }
+
+    void ownSiteAndBlogLinksOpenTheUsersBrowser()
+    {
+        Fixture f;
+        QVERIFY(f.window.load());
+        f.form().Command7->click();
+        QVERIFY(f.opener.opened.isEmpty());
+        f.form().Option3->setChecked(true);
+        f.form().Command7->click();
+        QCOMPARE(f.opener.opened, QStringList{QStringLiteral("http://") + config::courierSiteHost(3)});
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "test_main_window.moc"
