@@ -16,6 +16,27 @@ QRect twipsRect(int left, int top, int width, int height)
     return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)};
 }
 
+// The installed faces run taller and wider than the ones the window was designed
+// with: a label grows from its designed place rather than clip its text, and one
+// that would pass the window's edge is elided, its whole text kept as a tool tip.
+void fitWithoutClipping(QLabel* label, int windowWidth)
+{
+    QRect geometry = label->geometry();
+    const int room = windowWidth - geometry.left() - 4;
+    if (label->wordWrap()) {
+        geometry.setHeight(std::max(geometry.height(), label->heightForWidth(geometry.width())));
+    } else {
+        const QSize hint = label->sizeHint();
+        geometry.setWidth(std::min(std::max(geometry.width(), hint.width()), room));
+        geometry.setHeight(std::max(geometry.height(), hint.height()));
+        if (hint.width() > room) {
+            label->setToolTip(label->text());
+            label->setText(label->fontMetrics().elidedText(label->text(), Qt::ElideRight, room));
+        }
+    }
+    label->setGeometry(geometry);
+}
+
 void paintRed(QLabel* label)
 {
     QPalette palette = label->palette();
@@ -76,12 +97,14 @@ Form2::Form2(QWidget* parent) : QWidget(parent)
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         if (design.red)
             paintRed(label);
+        fitWithoutClipping(label, width());
     }
 
     Label10 = new ClickableLabel(config::homePage(), this);
     Label10->setObjectName(QStringLiteral("Label10"));
     Label10->setFont(fonts::windowsFont(QStringLiteral("微软雅黑"), 12, fonts::Underline));
     Label10->setGeometry(twipsRect(3120, 2880, 2430, 315));
+    fitWithoutClipping(Label10, width());
     Label10->setAccessibleName(QStringLiteral("作者主页"));
 }
 
