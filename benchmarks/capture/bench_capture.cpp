@@ -92,25 +92,18 @@ int main(int argc, char** argv)
 
     PageTextBrowser browser;
     AnsweringPrompter prompter;
-    QTextEdit rawPageBox;
+    trovix::PageTextBuffer rawPageBox;
     QTextEdit resultBox;
     QTimer timer1;
     trovix::ResultCapture capture(browser, &rawPageBox, &resultBox, &timer1, prompter, programFolder.path());
-    const QString scratchFile = programFolder.path() + QStringLiteral("/temp.txt");
     const auto clearResult = [&] { resultBox.clear(); };
 
     for (const int lines : {10'000, 100'000, 1'000'000}) {
         browser.pageText = pageOfLines(lines);
         const int runs = lines >= 1'000'000 ? 3 : 5;
         const double whole = medianMs(runs, clearResult, [&] { capture.capture(); });
-        const double withoutRawBox = medianMs(runs, clearResult, [&] {
-            const QString readBack = trovix::passThroughScratchFile(browser.pageText, scratchFile);
-            trovix::appendToBox(&resultBox, trovix::cutOutHistory(readBack));
-            QFile::remove(scratchFile);
-        });
-        std::printf(
-            "%7d lines (%.1f MB GB18030): whole capture %.1f ms; without filling RichTextBox2 %.1f ms\n",
-            lines, double(trovix::ansi::encode(browser.pageText).size()) / 1e6, whole, withoutRawBox);
+        std::printf("capture %d lines (%.1f MB GB18030): %.1f ms\n", lines,
+                    double(trovix::ansi::encode(browser.pageText).size()) / 1e6, whole);
         std::fflush(stdout);
     }
     return 0;

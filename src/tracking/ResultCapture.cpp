@@ -83,7 +83,7 @@ QString passThroughScratchFile(const QString& text, const QString& path)
     return ansi::decode(bytes);
 }
 
-ResultCapture::ResultCapture(Browser& browser, QTextEdit* richTextBox2, QTextEdit* richTextBox3,
+ResultCapture::ResultCapture(Browser& browser, PageTextBuffer* richTextBox2, QTextEdit* richTextBox3,
                              QTimer* timer1, Prompter& prompter, QString programFolder, QObject* parent)
     : QObject(parent), browser_(browser), rawPageBox_(richTextBox2), resultBox_(richTextBox3), timer_(timer1),
       prompter_(prompter), scratchFile_(programFolder + QStringLiteral("/temp.txt"))
@@ -112,8 +112,8 @@ void ResultCapture::capturePage(const QString& pageText)
         finish();
         return;
     }
-    setBoxText(rawPageBox_, pageText);
-    const QString readBack = passThroughScratchFile(boxText(rawPageBox_), scratchFile_);
+    rawPageBox_->setText(pageText);
+    const QString readBack = passThroughScratchFile(rawPageBox_->text(), scratchFile_);
     const QString history = cutOutHistory(readBack);
     if (!history.isEmpty())
         appendToBox(resultBox_, history);

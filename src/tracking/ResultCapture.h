@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tracking/PageTextBuffer.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -35,7 +37,7 @@ QString passThroughScratchFile(const QString& text, const QString& path);
 class ResultCapture : public QObject {
     Q_OBJECT
 public:
-    ResultCapture(Browser& browser, QTextEdit* richTextBox2, QTextEdit* richTextBox3, QTimer* timer1,
+    ResultCapture(Browser& browser, PageTextBuffer* richTextBox2, QTextEdit* richTextBox3, QTimer* timer1,
                   Prompter& prompter, QString programFolder, QObject* parent = nullptr);
 
     void capture();
@@ -48,7 +50,7 @@ private:
     void finish();
 
     Browser& browser_;
-    QPointer<QTextEdit> rawPageBox_;
+    QPointer<PageTextBuffer> rawPageBox_;
     QPointer<QTextEdit> resultBox_;
     QPointer<QTimer> timer_;
     Prompter& prompter_;

@@ -3,6 +3,7 @@
 #include "common/Configuration.h"
 #include "common/FontFaces.h"
 #include "common/Twips.h"
+#include "tracking/PageTextBuffer.h"
 #include "window/ClickableLabel.h"
 
 #include <QAction>
@@ -244,10 +245,9 @@ void Form1::buildBottom(QWidget* client, QWidget* browserView)
     WebBrowser1->setGeometry(twipsToPixels(9240), 0, twipsToPixels(6495), twipsToPixels(6375));
     WebBrowser1->show();
 
-    RichTextBox2 = named(new QTextEdit(client), "RichTextBox2");
+    RichTextBox2 = named(new PageTextBuffer(client), "RichTextBox2");
     RichTextBox2->setGeometry(twipsToPixels(9240), twipsToPixels(6375), 200, 100);
-    RichTextBox2->setPlainText(QStringLiteral("RichTextBox2"));
-    RichTextBox2->hide();
+    RichTextBox2->setText(QStringLiteral("RichTextBox2"));
 }
 
 void Form1::buildMenu()

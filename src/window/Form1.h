@@ -21,6 +21,7 @@ class QTimer;
 namespace trovix {
 
 class ClickableLabel;
+class PageTextBuffer;
 
 // The main window as designed: every control under its designer name, as member and
 // as objectName. The window holds no logic; controllers are handed its controls.
@@ -97,7 +98,7 @@ public:
     QLabel* Label12;
     QStatusBar* StatusBar1;
     QWidget* WebBrowser1;
-    QTextEdit* RichTextBox2;
+    PageTextBuffer* RichTextBox2;
 
     QMenu* pf;
     QAction* moren;

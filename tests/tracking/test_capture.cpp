@@ -53,7 +53,7 @@ struct Bench {
     }
 
     FakeBrowser browser;
-    QTextEdit rawPageBox;
+    trovix::PageTextBuffer rawPageBox;
     QTextEdit resultBox;
     QTimer timer1;
     RecordingPrompter prompter;
@@ -192,7 +192,7 @@ void TestCapture::historyIsCutOutBetweenTheLastMarkers()
 
     QVERIFY(bench.expireAndCapture());
 
-    QCOMPARE(boxText(&bench.rawPageBox), page(pageLines));
+    QCOMPARE(bench.rawPageBox.text(), page(pageLines));
     QCOMPARE(boxText(&bench.resultBox), linesWithCrLf(appended));
     QCOMPARE(bench.prompter.asked.size(), sorry ? 1 : 0);
     if (sorry) {

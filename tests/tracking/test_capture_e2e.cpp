@@ -72,8 +72,7 @@ struct QueryWindow {
         widgets.timer1 = new QTimer(&form);
         widgets.timer1->setInterval(5000);
         text3 = new QLineEdit(QStringLiteral("5"), &form);
-        richTextBox2 = new QTextEdit(&form);
-        richTextBox2->hide();
+        richTextBox2 = new trovix::PageTextBuffer(&form);
         browser.view()->setGeometry(0, 0, 640, 480);
         form.resize(800, 600);
         form.show();
@@ -135,7 +134,7 @@ struct QueryWindow {
     QButtonGroup group;
     trovix::TrackingWidgets widgets;
     QLineEdit* text3;
-    QTextEdit* richTextBox2;
+    trovix::PageTextBuffer* richTextBox2;
     RecordingPrompter prompter;
     std::unique_ptr<trovix::TrackingPageDriver> driver;
     std::unique_ptr<trovix::ReadDelayController> readDelay;

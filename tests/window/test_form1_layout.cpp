@@ -1,3 +1,4 @@
+#include "tracking/PageTextBuffer.h"
 #include "window/Form1.h"
 
 #include <QAction>

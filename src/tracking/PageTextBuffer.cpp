@@ -1,0 +1,10 @@
+#include "tracking/PageTextBuffer.h"
+
+namespace trovix {
+
+PageTextBuffer::PageTextBuffer(QWidget* parent) : QWidget(parent)
+{
+    setVisible(false);
+}
+
+} // namespace trovix
