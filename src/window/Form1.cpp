@@ -261,12 +261,7 @@ void Form1::buildMenu()
     jpjm = menuEntry(this, "jpjm", QStringLiteral("简谱积木"));
     hskx = menuEntry(this, "hskx", QStringLiteral("黑色酷炫"));
     bsjy = menuEntry(this, "bsjy", QStringLiteral("白色简约"));
-    const QList<QAction*> entries = skinEntries();
-    for (int i = 0; i < entries.size(); ++i) {
-        entries.at(i)->setCheckable(true);
-        entries.at(i)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_F1 + i)));
-        pf->addAction(entries.at(i));
-    }
+    pf->addActions(skinEntries());
     gy = menuEntry(this, "gy", QStringLiteral("关于"));
     jcgx = menuEntry(this, "jcgx", QStringLiteral("检查更新"));
     menuBar()->addAction(gy);

@@ -105,6 +105,9 @@ private Q_SLOTS:
         QVERIFY(!lockedBeforeSkin);
         QCOMPARE(f.skins.calls, QStringList{QStringLiteral("SkinH_Attach")});
         QVERIFY(f.form().moren->isChecked());
+        const QList<QAction*> entries = f.form().skinEntries();
+        for (int i = 0; i < entries.size(); ++i)
+            QCOMPARE(entries.at(i)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_F1 + i)));
         QVERIFY(Module1::isInstalled());
         QCOMPARE(fileBytes(f.folder.file(QStringLiteral("config.ini"))),
                  QByteArray("[Ver]\r\nappver=1.2\r\n"));
