@@ -35,7 +35,8 @@ SavedWaybillList::SavedWaybillList(const SavedWaybillWidgets& widgets, WaybillSt
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->horizontalHeader()->setStretchLastSection(true);
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
 
     connect(grid, &QTableView::clicked, this, &SavedWaybillList::pickRow);
     connect(widgets_.command6, &QPushButton::clicked, this, &SavedWaybillList::add);
@@ -134,6 +135,9 @@ void SavedWaybillList::showCurrentRow()
     const int rowId = store_.rowIdColumn();
     if (rowId >= 0)
         grid->setColumnHidden(rowId, true);
+    // The courier column takes what its names need, the number the rest of the grid.
+    if (grid->horizontalHeader()->count() > 0)
+        grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     if (store_.currentRow() < 0)
         return;
     const QModelIndex first = store_.listModel()->index(store_.currentRow(), 0);
