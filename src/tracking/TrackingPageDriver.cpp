@@ -35,6 +35,19 @@ QString trimBlanks(const QString& text)
 
 } // namespace
 
+void setCodeBoxLocked(QLineEdit* text2, bool locked)
+{
+    QPalette palette = text2->palette();
+    palette.setColor(QPalette::Base,
+                     colours::systemColour(locked ? colours::ApplicationWorkspace : colours::InactiveBorder));
+    text2->setPalette(palette);
+    text2->setReadOnly(locked);
+    text2->setProperty("locked", locked);
+    // The property alone does not restyle a widget already polished.
+    text2->style()->unpolish(text2);
+    text2->style()->polish(text2);
+}
+
 TrackingPageDriver::TrackingPageDriver(const TrackingWidgets& widgets, Browser& browser, Prompter& prompter,
                                        QObject* parent)
     : QObject(parent), widgets_(widgets), browser_(browser), prompter_(prompter)
@@ -60,7 +73,7 @@ TrackingPageDriver::TrackingPageDriver(const TrackingWidgets& widgets, Browser& 
 void TrackingPageDriver::selectCourier(const Courier& courier, QRadioButton* option)
 {
     const bool telephone = courier.inputMode == InputMode::TelephoneNumber;
-    setCodeBoxLocked(!telephone);
+    setCodeBoxLocked(widgets_.text2, !telephone);
     widgets_.label14->setVisible(true);
     if (telephone) {
         widgets_.label14->setText(QStringLiteral("输入电话号码"));
@@ -72,20 +85,6 @@ void TrackingPageDriver::selectCourier(const Courier& courier, QRadioButton* opt
     widgets_.image1->setVisible(false);
     widgets_.label6->setText(option->text());
     browser_.navigate(telephone ? telephonePageAddress() : trackingAddress(courier));
-}
-
-void TrackingPageDriver::setCodeBoxLocked(bool locked)
-{
-    QLineEdit* text2 = widgets_.text2;
-    QPalette palette = text2->palette();
-    palette.setColor(QPalette::Base,
-                     colours::systemColour(locked ? colours::ApplicationWorkspace : colours::InactiveBorder));
-    text2->setPalette(palette);
-    text2->setReadOnly(locked);
-    // Lets a skin's style sheet tell the two states apart: QLineEdit#Text2[locked="true"].
-    text2->setProperty("locked", locked);
-    text2->style()->unpolish(text2);
-    text2->style()->polish(text2);
 }
 
 void TrackingPageDriver::onDocumentCompleted(Browser::DocumentId document, const QString& address)

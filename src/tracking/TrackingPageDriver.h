@@ -32,6 +32,10 @@ struct TrackingWidgets {
     QTimer* timer1 = nullptr;
 };
 
+// Locks the code box (Text2) for couriers that need no code and unlocks it for the
+// telephone number; a skin's style sheet tells the states apart by QLineEdit#Text2[locked="true"].
+void setCodeBoxLocked(QLineEdit* text2, bool locked);
+
 // Drives the aggregator's tracking page: courier selection sets up the code box and
 // loads the courier's page, every completed document rebinds the page's waybill field,
 // code field and submit button, and Query fills them in and submits the page's form.
@@ -53,7 +57,6 @@ private:
     };
 
     void selectCourier(const Courier& courier, QRadioButton* option);
-    void setCodeBoxLocked(bool locked);
     void onDocumentCompleted(Browser::DocumentId document, const QString& address);
     void query();
     void submit(const Submission& submission);

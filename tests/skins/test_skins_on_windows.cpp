@@ -1,10 +1,10 @@
 #include "MemorySkinChoiceStore.h"
 #include "TempProgramFolder.h"
 #include "common/ProgramFolder.h"
-#include "common/SystemColours.h"
 #include "skins/SkinLibrary.h"
 #include "skins/SkinMenu.h"
 #include "skins/SkinTable.h"
+#include "tracking/TrackingPageDriver.h"
 #include "window/Form1.h"
 #include "window/Form2.h"
 
@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStyle>
 #include <QtTest>
 
 #include <memory>
@@ -28,19 +27,6 @@ QString skinText(const QString& relativeFile)
     if (!file.open(QIODevice::ReadOnly))
         return QString();
     return QString::fromUtf8(file.readAll());
-}
-
-// What the tracking page driver does to the code box for a courier's input mode.
-void setCodeBoxLocked(QLineEdit* text2, bool locked)
-{
-    QPalette palette = text2->palette();
-    palette.setColor(QPalette::Base,
-                     colours::systemColour(locked ? colours::ApplicationWorkspace : colours::InactiveBorder));
-    text2->setPalette(palette);
-    text2->setReadOnly(locked);
-    text2->setProperty("locked", locked);
-    text2->style()->unpolish(text2);
-    text2->style()->polish(text2);
 }
 
 QColor middleColour(QWidget* widget)
