@@ -1,6 +1,10 @@
+#include "AggregatorHosts.h"
 #include "RecordingPrompter.h"
 #include "SampleAggregator.h"
+#include "SpinUntil.h"
 #include "TempProgramFolder.h"
+#include "TrackingWidgetSet.h"
+#include "WebEngineTestCase.h"
 #include "tracking/CourierCatalogue.h"
 #include "tracking/ReadDelay.h"
 #include "tracking/ResultBox.h"
@@ -8,8 +12,6 @@
 #include "tracking/TrackingPageDriver.h"
 #include "tracking/WebEngineBrowser.h"
 
-#include <QButtonGroup>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -19,27 +21,9 @@
 #include <QWebEngineView>
 #include <QtTest>
 
-#include <functional>
 #include <memory>
 
 namespace {
-
-// Waits in a running event loop, which Chromium's tasks on this thread need.
-bool spinUntil(const std::function<bool()>& condition, int timeoutMs = 30000)
-{
-    if (condition())
-        return true;
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (condition())
-            loop.quit();
-    });
-    poll.start(5);
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    loop.exec();
-    return condition();
-}
 
 QString linesWithCrLf(const QStringList& lines)
 {
@@ -51,26 +35,9 @@ QString linesWithCrLf(const QStringList& lines)
 
 // The part of the main window a query goes through, wired as the window wires it, with
 // the real browser.
-struct QueryWindow {
+struct QueryWindow : TrackingWidgetSet {
     explicit QueryWindow(const QString& programFolder) : browser(&form)
     {
-        for (const trovix::Courier& courier : trovix::couriers()) {
-            auto* option = new QRadioButton(courier.displayName, &form);
-            option->setObjectName(courier.optionName);
-            group.addButton(option);
-            widgets.options.append(option);
-        }
-        widgets.text1 = new QLineEdit(&form);
-        widgets.text2 = new QLineEdit(&form);
-        widgets.label4 = new QLabel(&form);
-        widgets.label6 = new QLabel(&form);
-        widgets.label14 = new QLabel(QStringLiteral("无验证码"), &form);
-        widgets.image1 = new QLabel(&form);
-        widgets.command5 = new QPushButton(QStringLiteral("查询"), &form);
-        widgets.command5->setEnabled(false);
-        widgets.richTextBox3 = new QTextEdit(&form);
-        widgets.timer1 = new QTimer(&form);
-        widgets.timer1->setInterval(5000);
         text3 = new QLineEdit(QStringLiteral("5"), &form);
         richTextBox2 = new trovix::PageTextBuffer(&form);
         browser.view()->setGeometry(0, 0, 640, 480);
@@ -118,7 +85,7 @@ struct QueryWindow {
     // Picks a courier and waits for the capture its page load schedules.
     bool selectCourier(int row)
     {
-        widgets.options.at(row - 1)->setChecked(true);
+        option(row)->setChecked(true);
         const QString page = trovix::courierByRow(row)->pagePath;
         return spinUntil([&] { return capturedAfterLoadOf(page) && idle(); });
     }
@@ -129,10 +96,7 @@ struct QueryWindow {
         return spinUntil([&] { return capturedAfterLoadOf(QStringLiteral("/query/")) && idle(); });
     }
 
-    QWidget form;
     trovix::WebEngineBrowser browser;
-    QButtonGroup group;
-    trovix::TrackingWidgets widgets;
     QLineEdit* text3;
     trovix::PageTextBuffer* richTextBox2;
     RecordingPrompter prompter;
@@ -144,11 +108,8 @@ struct QueryWindow {
 
 } // namespace
 
-class TestCaptureEndToEnd : public QObject {
+class TestCaptureEndToEnd : public WebEngineTestCase {
     Q_OBJECT
-
-public:
-    static void initMain() { QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); }
 
 private Q_SLOTS:
     void initTestCase();
@@ -169,9 +130,7 @@ private:
 
 void TestCaptureEndToEnd::initTestCase()
 {
-    QVERIFY(aggregator_.listen());
-    qputenv("TROVIX_AGGREGATOR_HOST_A", aggregator_.hostA().toUtf8());
-    qputenv("TROVIX_AGGREGATOR_HOST_B", aggregator_.hostB().toUtf8());
+    QVERIFY(serveCourierPages(aggregator_));
 }
 
 void TestCaptureEndToEnd::init()

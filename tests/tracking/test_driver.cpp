@@ -4,8 +4,8 @@
 
 #include "FakeBrowser.h"
 #include "RecordingPrompter.h"
+#include "TrackingWidgetSet.h"
 
-#include <QButtonGroup>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -20,38 +20,17 @@ namespace {
 
 const QStringList allFields{QStringLiteral("postid"), QStringLiteral("valicode"), QStringLiteral("lika")};
 
-// The driver's part of Form1, in its initial state.
-struct Window {
+// The driver's part of Form1, in its initial state, shown.
+struct Window : TrackingWidgetSet {
     Window()
     {
-        for (const trovix::Courier& courier : trovix::couriers()) {
-            auto* option = new QRadioButton(courier.displayName, &form);
-            option->setObjectName(courier.optionName);
-            group.addButton(option);
-            widgets.options.append(option);
-        }
-        widgets.text1 = new QLineEdit(&form);
-        widgets.text2 = new QLineEdit(&form);
-        widgets.label4 = new QLabel(&form);
-        widgets.label6 = new QLabel(&form);
-        widgets.label14 = new QLabel(QStringLiteral("无验证码"), &form);
-        widgets.image1 = new QLabel(&form);
-        widgets.command5 = new QPushButton(QStringLiteral("查询"), &form);
-        widgets.command5->setEnabled(false);
-        widgets.richTextBox3 = new QTextEdit(&form);
-        widgets.timer1 = new QTimer(&form);
         widgets.timer1->setSingleShot(true);
-        widgets.timer1->setInterval(5000);
         form.show();
         driver = std::make_unique<trovix::TrackingPageDriver>(widgets, browser, prompter);
     }
 
-    QRadioButton* option(int row) const { return widgets.options.at(row - 1); }
     QColor text2Colour() const { return widgets.text2->palette().color(QPalette::Base); }
 
-    QWidget form;
-    QButtonGroup group;
-    trovix::TrackingWidgets widgets;
     FakeBrowser browser;
     RecordingPrompter prompter;
     std::unique_ptr<trovix::TrackingPageDriver> driver;

@@ -2,16 +2,17 @@
 #include "tracking/TrackingPageDriver.h"
 #include "tracking/WebEngineBrowser.h"
 
+#include "AggregatorHosts.h"
 #include "RecordingPrompter.h"
 #include "SampleAggregator.h"
 #include "SpinUntil.h"
+#include "TrackingWidgetSet.h"
+#include "WebEngineTestCase.h"
 
-#include <QButtonGroup>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTextEdit>
 #include <QTimer>
 #include <QWebEngineView>
 #include <QtTest>
@@ -19,11 +20,8 @@
 #include <memory>
 
 // The driver with the real browser against the sample aggregator.
-class DriverEndToEndTest : public QObject {
+class DriverEndToEndTest : public WebEngineTestCase {
     Q_OBJECT
-
-public:
-    static void initMain() { QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); }
 
 private Q_SLOTS:
     void initTestCase();
@@ -36,15 +34,13 @@ private Q_SLOTS:
     void framesetBindsFromTheLastDocument();
 
 private:
-    QRadioButton* option(int row) const { return widgets_.options.at(row - 1); }
+    QRadioButton* option(int row) const { return window_->option(row); }
     bool waitForPage(const QString& path);
     // Every lookup asked for so far has answered once a later call has.
     void settle();
 
     SampleAggregator aggregator_;
-    std::unique_ptr<QWidget> form_;
-    std::unique_ptr<QButtonGroup> group_;
-    trovix::TrackingWidgets widgets_;
+    std::unique_ptr<TrackingWidgetSet> window_;
     std::unique_ptr<trovix::WebEngineBrowser> browser_;
     RecordingPrompter prompter_;
     std::unique_ptr<trovix::TrackingPageDriver> driver_;
@@ -53,44 +49,25 @@ private:
 
 void DriverEndToEndTest::initTestCase()
 {
-    QVERIFY(aggregator_.listen());
-    qputenv("TROVIX_AGGREGATOR_HOST_A", aggregator_.hostA().toUtf8());
-    qputenv("TROVIX_AGGREGATOR_HOST_B", aggregator_.hostB().toUtf8());
+    QVERIFY(serveCourierPages(aggregator_));
 }
 
 void DriverEndToEndTest::init()
 {
-    form_ = std::make_unique<QWidget>();
-    group_ = std::make_unique<QButtonGroup>();
-    widgets_ = {};
-    for (const trovix::Courier& courier : trovix::couriers()) {
-        auto* button = new QRadioButton(courier.displayName, form_.get());
-        group_->addButton(button);
-        widgets_.options.append(button);
-    }
-    widgets_.text1 = new QLineEdit(form_.get());
-    widgets_.text2 = new QLineEdit(form_.get());
-    widgets_.label4 = new QLabel(form_.get());
-    widgets_.label6 = new QLabel(form_.get());
-    widgets_.label14 = new QLabel(form_.get());
-    widgets_.image1 = new QLabel(form_.get());
-    widgets_.command5 = new QPushButton(form_.get());
-    widgets_.command5->setEnabled(false);
-    widgets_.richTextBox3 = new QTextEdit(form_.get());
-    widgets_.timer1 = new QTimer(form_.get());
-    browser_ = std::make_unique<trovix::WebEngineBrowser>(form_.get());
+    window_ = std::make_unique<TrackingWidgetSet>();
+    browser_ = std::make_unique<trovix::WebEngineBrowser>(&window_->form);
     completed_.clear();
     connect(browser_.get(), &trovix::Browser::documentCompleted, this,
             [this](trovix::Browser::DocumentId, const QString& address) { completed_.append(address); });
     prompter_.asked.clear();
-    driver_ = std::make_unique<trovix::TrackingPageDriver>(widgets_, *browser_, prompter_);
+    driver_ = std::make_unique<trovix::TrackingPageDriver>(window_->widgets, *browser_, prompter_);
 }
 
 void DriverEndToEndTest::cleanup()
 {
     driver_.reset();
     browser_.reset();
-    form_.reset();
+    window_.reset();
 }
 
 bool DriverEndToEndTest::waitForPage(const QString& path)
@@ -112,14 +89,14 @@ void DriverEndToEndTest::querySubmitsTheTrimmedNumberAndTheCodeBox()
     option(1)->click();
     QVERIFY(waitForPage(QStringLiteral("/all/ems.html")));
     QCOMPARE(completed_.last(), QStringLiteral("http://%1/all/ems.html").arg(aggregator_.hostA()));
-    QVERIFY(widgets_.command5->isEnabled());
+    QVERIFY(window_->widgets.command5->isEnabled());
     QVERIFY(driver_->hasUserName() && driver_->hasPassword() && driver_->hasLoginButton());
 
-    widgets_.text1->setText(QStringLiteral("  1234 5678  "));
-    QCOMPARE(widgets_.label4->text(), QStringLiteral("1234 5678"));
-    widgets_.text2->setText(QStringLiteral("kept while locked"));
+    window_->widgets.text1->setText(QStringLiteral("  1234 5678  "));
+    QCOMPARE(window_->widgets.label4->text(), QStringLiteral("1234 5678"));
+    window_->widgets.text2->setText(QStringLiteral("kept while locked"));
     QSignalSpy submitted(&aggregator_, &SampleAggregator::submitted);
-    widgets_.command5->click();
+    window_->widgets.command5->click();
 
     QVERIFY(spinUntil([&] { return submitted.size() == 1; }));
     const SampleAggregator::Submission submission = aggregator_.submissions().last();
@@ -135,10 +112,10 @@ void DriverEndToEndTest::telephoneRowSubmitsTheTelephoneField()
     QCOMPARE(completed_.last(), trovix::telephonePageAddress());
     QVERIFY(driver_->hasPassword());
 
-    widgets_.text1->setText(QStringLiteral("JJ0001"));
-    widgets_.text2->setText(QStringLiteral("13800000000"));
+    window_->widgets.text1->setText(QStringLiteral("JJ0001"));
+    window_->widgets.text2->setText(QStringLiteral("13800000000"));
     QSignalSpy submitted(&aggregator_, &SampleAggregator::submitted);
-    widgets_.command5->click();
+    window_->widgets.command5->click();
 
     QVERIFY(spinUntil([&] { return submitted.size() == 1; }));
     const SampleAggregator::Submission submission = aggregator_.submissions().last();
@@ -168,11 +145,11 @@ void DriverEndToEndTest::framesetBindsFromTheLastDocument()
     QVERIFY(!driver_->hasUserName() && !driver_->hasPassword() && !driver_->hasLoginButton());
 
     QSignalSpy submitted(&aggregator_, &SampleAggregator::submitted);
-    widgets_.text1->setText(QStringLiteral("1"));
-    widgets_.command5->click();
+    window_->widgets.text1->setText(QStringLiteral("1"));
+    window_->widgets.command5->click();
     settle();
     QVERIFY(submitted.isEmpty());
-    QVERIFY(widgets_.timer1->isActive());
+    QVERIFY(window_->widgets.timer1->isActive());
 }
 
 QTEST_MAIN(DriverEndToEndTest)

@@ -2,6 +2,7 @@
 
 #include "LoopbackHttpServer.h"
 #include "SpinUntil.h"
+#include "WebEngineTestCase.h"
 
 #include <QWebEngineView>
 #include <QtTest>
@@ -39,11 +40,8 @@ const QByteArray resultPage = R"(<!DOCTYPE html>
 
 } // namespace
 
-class WebEngineBrowserTest : public QObject {
+class WebEngineBrowserTest : public WebEngineTestCase {
     Q_OBJECT
-
-public:
-    static void initMain() { QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); }
 
 private Q_SLOTS:
     void initTestCase();

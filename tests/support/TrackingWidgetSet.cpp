@@ -1,0 +1,31 @@
+#include "TrackingWidgetSet.h"
+
+#include "tracking/CourierCatalogue.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextEdit>
+#include <QTimer>
+
+TrackingWidgetSet::TrackingWidgetSet()
+{
+    for (const trovix::Courier& courier : trovix::couriers()) {
+        auto* option = new QRadioButton(courier.displayName, &form);
+        option->setObjectName(courier.optionName);
+        group.addButton(option);
+        widgets.options.append(option);
+    }
+    widgets.text1 = new QLineEdit(&form);
+    widgets.text2 = new QLineEdit(&form);
+    widgets.label4 = new QLabel(&form);
+    widgets.label6 = new QLabel(&form);
+    widgets.label14 = new QLabel(QStringLiteral("无验证码"), &form);
+    widgets.image1 = new QLabel(&form);
+    widgets.command5 = new QPushButton(QStringLiteral("查询"), &form);
+    widgets.command5->setEnabled(false);
+    widgets.richTextBox3 = new QTextEdit(&form);
+    widgets.timer1 = new QTimer(&form);
+    widgets.timer1->setInterval(5000);
+}
