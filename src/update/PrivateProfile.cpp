@@ -137,10 +137,13 @@ Location locate(const QByteArray& bytes, const QString& section, const QString& 
     return found;
 }
 
+// A name the reader would trim differently could never be found again: every write
+// would add another line.
 bool writableName(const QString& name)
 {
-    return !name.isEmpty() && name.trimmed() == name && !name.contains(QLatin1Char('\n')) &&
-           !name.contains(QLatin1Char('\r'));
+    const QChar ctrlZ(u'\x1a');
+    return !name.isEmpty() && name.trimmed() == name && !name.startsWith(ctrlZ) && !name.endsWith(ctrlZ) &&
+           !name.contains(QLatin1Char('\n')) && !name.contains(QLatin1Char('\r'));
 }
 
 } // namespace

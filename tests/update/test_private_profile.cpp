@@ -140,6 +140,8 @@ private Q_SLOTS:
                                   << "app=ver" << QByteArray("1.2");
         QTest::newRow("] in section") << "V]er"
                                       << "appver" << QByteArray("1.2");
+        QTest::newRow("Ctrl-Z the reader trims off a key") << "Ver"
+                                                           << "appver\x1a" << QByteArray("1.2");
     }
     void refusesWritesThatWouldAddLines()
     {
