@@ -1,0 +1,106 @@
+#include "BenchReport.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHash>
+#include <QList>
+
+#include <cstdio>
+#include <ctime>
+#include <unistd.h>
+
+namespace bench {
+
+namespace {
+
+// Started before main() runs, for a launch without TROVIX_BENCH_LAUNCH.
+const QElapsedTimer& sinceStart()
+{
+    static const QElapsedTimer timer = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return timer;
+}
+const bool startTimerEarly = (sinceStart(), true);
+
+qint64 fieldKiB(const QByteArray& text, const QByteArray& field)
+{
+    const qsizetype at = text.indexOf('\n' + field + ':');
+    if (at < 0)
+        return 0;
+    const qsizetype from = at + field.size() + 2;
+    const qsizetype end = text.indexOf('\n', from);
+    return text.mid(from, end - from).trimmed().split(' ').value(0).toLongLong();
+}
+
+QByteArray readProc(pid_t pid, const char* name)
+{
+    QFile file(QStringLiteral("/proc/%1/%2").arg(pid).arg(QLatin1String(name)));
+    return file.open(QIODevice::ReadOnly) ? '\n' + file.readAll() : QByteArray();
+}
+
+pid_t parentOf(const QString& pid)
+{
+    QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    // "pid (name) state ppid ...": the name may hold blanks and parentheses.
+    const QByteArray stat = file.readAll();
+    const QList<QByteArray> rest = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+    return rest.size() > 1 ? pid_t(rest.at(1).toInt()) : -1;
+}
+
+} // namespace
+
+double msSinceLaunch()
+{
+    bool ok = false;
+    const double launch = qEnvironmentVariable("TROVIX_BENCH_LAUNCH").toDouble(&ok);
+    if (!ok)
+        return sinceStart().nsecsElapsed() / 1e6;
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return (double(now.tv_sec) - launch) * 1000.0 + now.tv_nsec / 1e6;
+}
+
+TreeMemory processTreeMemory(pid_t root)
+{
+    QHash<pid_t, QList<pid_t>> children;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& entry : entries) {
+        bool isPid = false;
+        const pid_t pid = pid_t(entry.toInt(&isPid));
+        if (isPid)
+            children[parentOf(entry)].append(pid);
+    }
+
+    TreeMemory memory;
+    QList<pid_t> pending{root};
+    while (!pending.isEmpty()) {
+        const pid_t pid = pending.takeLast();
+        pending += children.value(pid);
+        memory.peakKiB += fieldKiB(readProc(pid, "status"), "VmHWM");
+        memory.proportionalKiB += fieldKiB(readProc(pid, "smaps_rollup"), "Pss");
+        ++memory.processes;
+    }
+    return memory;
+}
+
+void report(const char* name, double value)
+{
+    std::printf("%s=%.1f\n", name, value);
+    std::fflush(stdout);
+}
+
+void reportTreeMemory()
+{
+    const TreeMemory memory = processTreeMemory(getpid());
+    report("tree_peak_mib", memory.peakKiB / 1024.0);
+    report("tree_pss_mib", memory.proportionalKiB / 1024.0);
+    report("tree_processes", memory.processes);
+}
+
+} // namespace bench

@@ -1,0 +1,47 @@
+#include "window/DesktopProgram.h"
+
+#include "common/ProgramFolder.h"
+#include "window/Form1.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QLibraryInfo>
+#include <QWebEngineView>
+
+#include <unistd.h>
+
+namespace trovix {
+
+void prepareDesktopApplication()
+{
+    // Chromium refuses to start as root unless its sandbox is off.
+    if (geteuid() == 0)
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
+DesktopProgram::ApplicationTexts::ApplicationTexts()
+{
+    QApplication::setApplicationName(QStringLiteral("Trovix"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Trovix"));
+    // The standard buttons of message boxes and dialogs in Chinese: 确定, 取消, 是, 否.
+    if (qtTranslator.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
+}
+
+DesktopProgram::DesktopProgram()
+    : folder_(programFolder()), skinLibrary_(folder_), browser_(nullptr),
+      window_({browser_, browser_.view(), prompter_, saveFileChooser_, urlOpener_, skinLibrary_, skinChoice_,
+               [] { return QDateTime::currentDateTime(); }, folder_, [] { QCoreApplication::exit(1); }})
+{
+}
+
+bool DesktopProgram::start()
+{
+    if (!window_.load())
+        return false;
+    window_.form()->show();
+    return true;
+}
+
+} // namespace trovix

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "common/Prompter.h"
+#include "common/SaveFileChooser.h"
+#include "common/UrlOpener.h"
+#include "skins/SettingsSkinChoiceStore.h"
+#include "skins/SkinLibrary.h"
+#include "tracking/WebEngineBrowser.h"
+#include "window/MainWindow.h"
+
+#include <QString>
+#include <QTranslator>
+
+namespace trovix {
+
+// What must happen before the QApplication exists.
+void prepareDesktopApplication();
+
+// Trovix as it runs on the desktop: the real browser, message boxes, dialogs, skins and
+// settings under the main window. Needs a QApplication.
+class DesktopProgram {
+public:
+    DesktopProgram();
+
+    // Runs start-up and shows the window; false when start-up failed and was reported.
+    bool start();
+
+    MainWindow& window() { return window_; }
+    WebEngineBrowser& browser() { return browser_; }
+
+private:
+    // The application's names and Qt's own Chinese texts, set before any window exists.
+    struct ApplicationTexts {
+        ApplicationTexts();
+        QTranslator qtTranslator;
+    };
+
+    ApplicationTexts texts_;
+    QString folder_;
+    DesktopUrlOpener urlOpener_;
+    SkinLibrary skinLibrary_;
+    SettingsSkinChoiceStore skinChoice_;
+    WebEngineBrowser browser_;
+    MessageBoxPrompter prompter_;
+    DialogSaveFileChooser saveFileChooser_;
+    MainWindow window_; // last: goes first, before the services it was handed
+};
+
+} // namespace trovix
