@@ -28,6 +28,15 @@ namespace {
 
 constexpr int StatusBarHeight = 22;
 
+// The hidden browser and whatever it builds inside itself take no keyboard focus: Tab
+// would otherwise land in a page nobody can see and type into it.
+void keepOutOfKeyboardReach(QWidget* widget)
+{
+    widget->setFocusPolicy(Qt::NoFocus);
+    for (QWidget* inner : widget->findChildren<QWidget*>())
+        inner->setFocusPolicy(Qt::NoFocus);
+}
+
 const QColor Red(255, 0, 0);
 const QColor Blue(0, 0, 255);
 const QColor MediumGreen(0, 192, 0);
@@ -107,6 +116,9 @@ Form1::Form1(QWidget* browserView, QWidget* parent) : QMainWindow(parent)
     buildBottom(client, browserView);
     buildMenu();
     setTabOrder();
+    // After the tab order is set, so the browser keeps its place in it, passed over.
+    keepOutOfKeyboardReach(WebBrowser1);
+    WebBrowser1->installEventFilter(this);
     labelForAssistiveTechnology();
 }
 
@@ -127,6 +139,10 @@ void Form1::buildWaybillFrame(QWidget* client)
     DataGrid1->setFont(gridFont);
     DataGrid1->horizontalHeader()->setFont(gridFont);
     DataGrid1->verticalHeader()->setFont(gridFont);
+    // One row is picked at a time; "select all" in the corner would have no meaning.
+    DataGrid1->setCornerButtonEnabled(false);
+    // Tab leaves the grid for the next control instead of walking its cells.
+    DataGrid1->setTabKeyNavigation(false);
 }
 
 void Form1::buildOptionsFrame(QWidget* client)
@@ -219,6 +235,9 @@ void Form1::buildBottom(QWidget* client, QWidget* browserView)
     RichTextBox3 = named(new QTextEdit(client), "RichTextBox3");
     RichTextBox3->setGeometry(238, 282, 352, 184);
     RichTextBox3->setAcceptRichText(false);
+    // Tab goes on to the next control, as in every other box of the window; a keyboard
+    // user would otherwise be stuck in the result box.
+    RichTextBox3->setTabChangesFocus(true);
 
     Label7 = label(client, "Label7", QStringLiteral("现在时间："), {12, 424, 80, 22});
     Label7->setFont(fonts::windowsFont(QStringLiteral("微软雅黑"), 10.5));
@@ -316,6 +335,17 @@ void Form1::closeEvent(QCloseEvent* event)
         return;
     }
     QMainWindow::closeEvent(event);
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    // The browser makes its rendering widget when it first draws, and anew later on.
+    if (watched == WebBrowser1 &&
+        (event->type() == QEvent::ChildAdded || event->type() == QEvent::ChildPolished)) {
+        if (auto* child = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child()))
+            keepOutOfKeyboardReach(child);
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 } // namespace trovix
