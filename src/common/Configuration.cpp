@@ -15,11 +15,23 @@ QString fromEnvironment(const char* name, const char* fallback)
 
 } // namespace
 
-QString versionText() { return QStringLiteral(TROVIX_VERSION_TEXT); }
+QString versionText()
+{
+    return QStringLiteral(TROVIX_VERSION_TEXT);
+}
 
-QString aggregatorHostA() { return fromEnvironment("TROVIX_AGGREGATOR_HOST_A", TROVIX_DEFAULT_HOST_A); }
-QString aggregatorHostB() { return fromEnvironment("TROVIX_AGGREGATOR_HOST_B", TROVIX_DEFAULT_HOST_B); }
-QString homePage() { return fromEnvironment("TROVIX_HOME_PAGE", TROVIX_DEFAULT_HOME_PAGE); }
+QString aggregatorHostA()
+{
+    return fromEnvironment("TROVIX_AGGREGATOR_HOST_A", TROVIX_DEFAULT_HOST_A);
+}
+QString aggregatorHostB()
+{
+    return fromEnvironment("TROVIX_AGGREGATOR_HOST_B", TROVIX_DEFAULT_HOST_B);
+}
+QString homePage()
+{
+    return fromEnvironment("TROVIX_HOME_PAGE", TROVIX_DEFAULT_HOME_PAGE);
+}
 
 QString homeHost()
 {
@@ -37,8 +49,14 @@ QString updateExecutableUrl()
     return fromEnvironment("TROVIX_UPDATE_EXECUTABLE_URL", TROVIX_DEFAULT_UPDATE_EXECUTABLE_URL);
 }
 
-QString authorName() { return QStringLiteral("Trovix 开发组"); }
-QString authorContact() { return QStringLiteral("见项目主页"); }
+QString authorName()
+{
+    return QStringLiteral("Trovix 开发组");
+}
+QString authorContact()
+{
+    return QStringLiteral("见项目主页");
+}
 
 QString courierSiteHost(int row)
 {

@@ -10,12 +10,12 @@ namespace trovix::config {
 // "1.2": the version text recorded in config.ini and shown in the caption.
 QString versionText();
 
-QString aggregatorHostA();    // TROVIX_AGGREGATOR_HOST_A
-QString aggregatorHostB();    // TROVIX_AGGREGATOR_HOST_B
-QString homePage();           // TROVIX_HOME_PAGE
-QString homeHost();           // the host of homePage(), shown in the exit question
-QString updateVersionUrl();   // TROVIX_UPDATE_VERSION_URL
-QString updateExecutableUrl();// TROVIX_UPDATE_EXECUTABLE_URL
+QString aggregatorHostA();     // TROVIX_AGGREGATOR_HOST_A
+QString aggregatorHostB();     // TROVIX_AGGREGATOR_HOST_B
+QString homePage();            // TROVIX_HOME_PAGE
+QString homeHost();            // the host of homePage(), shown in the exit question
+QString updateVersionUrl();    // TROVIX_UPDATE_VERSION_URL
+QString updateExecutableUrl(); // TROVIX_UPDATE_EXECUTABLE_URL
 
 QString authorName();
 QString authorContact();

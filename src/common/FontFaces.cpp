@@ -43,6 +43,9 @@ QFont windowsFont(const QString& windowsFace, double pointSize, int style)
     return font;
 }
 
-QFont defaultFont() { return windowsFont(QStringLiteral("宋体"), 9); }
+QFont defaultFont()
+{
+    return windowsFont(QStringLiteral("宋体"), 9);
+}
 
 } // namespace trovix::fonts

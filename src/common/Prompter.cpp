@@ -4,7 +4,10 @@ namespace trovix {
 
 MessageBoxPrompter::MessageBoxPrompter(QWidget* parent) : parent_(parent) {}
 
-QString MessageBoxPrompter::applicationTitle() { return QStringLiteral("Trovix"); }
+QString MessageBoxPrompter::applicationTitle()
+{
+    return QStringLiteral("Trovix");
+}
 
 QMessageBox::StandardButton MessageBoxPrompter::ask(const MessageBoxRequest& request)
 {

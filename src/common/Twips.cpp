@@ -5,7 +5,10 @@
 
 namespace trovix {
 
-int twipsToPixels(int twips) { return twipsToPixelsHalfEven(twips, TwipsPerPixel); }
+int twipsToPixels(int twips)
+{
+    return twipsToPixelsHalfEven(twips, TwipsPerPixel);
+}
 
 int twipsToPixelsHalfEven(int twips, double twipsPerPixel)
 {

@@ -6,17 +6,26 @@
 
 TempProgramFolder::TempProgramFolder() = default;
 
-QString TempProgramFolder::path() const { return dir_.path(); }
+QString TempProgramFolder::path() const
+{
+    return dir_.path();
+}
 
-QString TempProgramFolder::file(const QString& name) const { return dir_.filePath(name); }
+QString TempProgramFolder::file(const QString& name) const
+{
+    return dir_.filePath(name);
+}
 
-QString TempProgramFolder::builtProgramFolder() { return qEnvironmentVariable("TROVIX_PROGRAM_DIR"); }
+QString TempProgramFolder::builtProgramFolder()
+{
+    return qEnvironmentVariable("TROVIX_PROGRAM_DIR");
+}
 
 bool TempProgramFolder::copyFromBuild(const QString& relativeName) const
 {
     const QString target = file(relativeName);
     QDir().mkpath(QFileInfo(target).absolutePath());
     QFile::remove(target);
-    return QFile::copy(QDir(builtProgramFolder()).filePath(relativeName), target)
-           && QFile::setPermissions(target, QFile::permissions(target) | QFile::WriteOwner);
+    return QFile::copy(QDir(builtProgramFolder()).filePath(relativeName), target) &&
+           QFile::setPermissions(target, QFile::permissions(target) | QFile::WriteOwner);
 }

@@ -11,12 +11,18 @@ namespace {
 QByteArray reasonPhrase(int status)
 {
     switch (status) {
-    case 200: return "OK";
-    case 302: return "Found";
-    case 404: return "Not Found";
-    case 500: return "Internal Server Error";
-    case 503: return "Service Unavailable";
-    default: return "Status";
+    case 200:
+        return "OK";
+    case 302:
+        return "Found";
+    case 404:
+        return "Not Found";
+    case 500:
+        return "Internal Server Error";
+    case 503:
+        return "Service Unavailable";
+    default:
+        return "Status";
     }
 }
 
@@ -37,13 +43,25 @@ LoopbackHttpServer::LoopbackHttpServer(Handler handler, QObject* parent)
     connect(&server_, &QTcpServer::newConnection, this, &LoopbackHttpServer::onNewConnection);
 }
 
-bool LoopbackHttpServer::listen(quint16 port) { return server_.listen(QHostAddress::LocalHost, port); }
+bool LoopbackHttpServer::listen(quint16 port)
+{
+    return server_.listen(QHostAddress::LocalHost, port);
+}
 
-quint16 LoopbackHttpServer::port() const { return server_.serverPort(); }
+quint16 LoopbackHttpServer::port() const
+{
+    return server_.serverPort();
+}
 
-QString LoopbackHttpServer::hostA() const { return QStringLiteral("127.0.0.1:%1").arg(port()); }
+QString LoopbackHttpServer::hostA() const
+{
+    return QStringLiteral("127.0.0.1:%1").arg(port());
+}
 
-QString LoopbackHttpServer::hostB() const { return QStringLiteral("localhost:%1").arg(port()); }
+QString LoopbackHttpServer::hostB() const
+{
+    return QStringLiteral("localhost:%1").arg(port());
+}
 
 void LoopbackHttpServer::onNewConnection()
 {
@@ -83,15 +101,16 @@ void LoopbackHttpServer::onNewConnection()
             QTimer::singleShot(response.delayMs, this, [guarded, response] {
                 if (!guarded)
                     return;
-                QByteArray head = "HTTP/1.0 " + QByteArray::number(response.status) + ' '
-                                  + reasonPhrase(response.status) + "\r\n";
+                QByteArray head = "HTTP/1.0 " + QByteArray::number(response.status) + ' ' +
+                                  reasonPhrase(response.status) + "\r\n";
                 head += "Content-Type: " + response.contentType + "\r\n";
                 head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
                 for (auto it = response.headers.begin(); it != response.headers.end(); ++it)
                     head += it.key() + ": " + it.value() + "\r\n";
                 head += "Connection: close\r\n\r\n";
                 guarded->write(head);
-                guarded->write(response.cutOff ? response.body.left(response.body.size() / 2) : response.body);
+                guarded->write(response.cutOff ? response.body.left(response.body.size() / 2)
+                                               : response.body);
                 guarded->disconnectFromHost();
             });
         });

@@ -15,8 +15,8 @@ class LoopbackHttpServer : public QObject {
 public:
     struct Request {
         QByteArray method;
-        QByteArray path;            // without the query
-        QMap<QString, QString> query; // decoded query items (also a form body)
+        QByteArray path;                      // without the query
+        QMap<QString, QString> query;         // decoded query items (also a form body)
         QMap<QByteArray, QByteArray> headers; // names in lower case
     };
 
@@ -24,8 +24,8 @@ public:
         int status = 200;
         QByteArray contentType = "text/html; charset=utf-8";
         QByteArray body;
-        int delayMs = 0;           // answer after this long
-        bool cutOff = false;       // announce the full length, send half, then close
+        int delayMs = 0;     // answer after this long
+        bool cutOff = false; // announce the full length, send half, then close
         QMap<QByteArray, QByteArray> headers;
     };
 
