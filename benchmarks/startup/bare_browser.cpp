@@ -9,6 +9,8 @@
 #include "tracking/CourierCatalogue.h"
 
 #include <QApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
@@ -48,9 +50,12 @@ int main(int argc, char* argv[])
             return;
         case Step::Tracking:
             step = Step::Result;
-            view.page()->runJavaScript(QStringLiteral("document.getElementById('postid').value = '%1';"
-                                                      "document.getElementById('lika').click();")
-                                           .arg(number));
+            // The number as a JSON string literal, whatever characters it holds.
+            view.page()->runJavaScript(
+                QStringLiteral("document.getElementById('postid').value = %1[0];"
+                               "document.getElementById('lika').click();")
+                    .arg(
+                        QString::fromUtf8(QJsonDocument(QJsonArray{number}).toJson(QJsonDocument::Compact))));
             return;
         case Step::Result:
             bench::reportTreeMemory();

@@ -19,13 +19,9 @@
 #include <QRadioButton>
 #include <QTextEdit>
 
-#include <cstdio>
-
 namespace {
 
 constexpr double readDelayMs = 500.0;
-
-// exit(), not quit(): quit() closes the window, which asks the exit question.
 
 } // namespace
 
@@ -49,6 +45,8 @@ int main(int argc, char* argv[])
                      [&](trovix::Browser::DocumentId, const QString& address) {
                          if (step == Step::Home && QUrl(address) == QUrl(homePage)) {
                              bench::report("loaded_ms", bench::msSinceLaunch());
+                             // exit(), not quit(): quit() closes the window, which asks
+                             // the exit question.
                              if (number.isEmpty()) {
                                  QCoreApplication::exit(0);
                                  return;
