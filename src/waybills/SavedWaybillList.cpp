@@ -48,7 +48,10 @@ void SavedWaybillList::bindGrid()
 {
     QTableView* grid = widgets_.dataGrid1;
     if (grid->model() != store_.listModel()) {
+        QItemSelectionModel* previousSelection = grid->selectionModel();
         grid->setModel(store_.listModel());
+        // The view makes a selection model per model and never deletes the old one.
+        delete previousSelection;
         // Keys and the mouse move the grid's current row; it is the store's too, so
         // delete removes the row the user sees selected.
         connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -56,6 +59,8 @@ void SavedWaybillList::bindGrid()
                     if (current.isValid())
                         store_.setCurrentRow(current.row());
                 });
+        connect(grid->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                &SavedWaybillList::keepCurrentRowSelected);
     }
     showCurrentRow();
 }
@@ -93,18 +98,22 @@ void SavedWaybillList::add()
 
 void SavedWaybillList::deleteSelected()
 {
-    if (!store_.isListOpen() && !store_.reopenList()) {
-        reportStoreError();
+    if (!store_.isListOpen()) {
+        // The grid showed no row, so there is none the user could mean yet.
+        if (!store_.reopenList())
+            reportStoreError();
         bindGrid();
         return;
     }
-    if (store_.rowCount() == 0)
+    const int row = selectedRow();
+    if (row < 0)
         return;
     const QMessageBox::StandardButton answer =
         prompter_.ask({QStringLiteral("是否删除该运单？"), QStringLiteral("提示"),
                        QMessageBox::Yes | QMessageBox::No, QMessageBox::NoIcon});
     if (answer != QMessageBox::Yes)
         return;
+    store_.setCurrentRow(row);
     const bool deleted = store_.deleteCurrentRow();
     if (!deleted)
         reportStoreError();
@@ -143,6 +152,27 @@ void SavedWaybillList::showCurrentRow()
     const QModelIndex first = store_.listModel()->index(store_.currentRow(), 0);
     grid->setCurrentIndex(first);
     grid->scrollTo(first);
+}
+
+int SavedWaybillList::selectedRow() const
+{
+    const QTableView* grid = widgets_.dataGrid1;
+    if (grid->model() != store_.listModel() || store_.rowCount() == 0)
+        return -1;
+    const QModelIndex current = grid->currentIndex();
+    if (!current.isValid() || !grid->selectionModel()->isRowSelected(current.row(), QModelIndex()))
+        return -1;
+    return current.row() == store_.currentRow() ? current.row() : -1;
+}
+
+// Ctrl+click on the selected row would take its highlight away while it stays
+// current, and Delete would then act on a row the user no longer sees selected.
+void SavedWaybillList::keepCurrentRowSelected()
+{
+    QItemSelectionModel* selection = widgets_.dataGrid1->selectionModel();
+    const QModelIndex current = selection->currentIndex();
+    if (current.isValid() && !selection->isRowSelected(current.row(), QModelIndex()))
+        selection->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void SavedWaybillList::reportStoreError()

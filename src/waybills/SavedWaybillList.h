@@ -43,6 +43,9 @@ public:
 
 private:
     void showCurrentRow();
+    // The row shown both current and selected, which is the store's current row; -1 if none.
+    int selectedRow() const;
+    void keepCurrentRowSelected();
     void reportStoreError();
 
     SavedWaybillWidgets widgets_;

@@ -34,11 +34,15 @@ QString nextConnectionName()
 
 } // namespace
 
-WaybillStore::WaybillStore() : connectionName_(nextConnectionName()) {}
+WaybillStore::WaybillStore()
+    : connectionName_(nextConnectionName()), list_(std::make_unique<QSqlQueryModel>())
+{
+}
 
 WaybillStore::~WaybillStore()
 {
-    list_.clear();
+    list_->clear();
+    previousList_.reset();
     if (QSqlDatabase::contains(connectionName_)) {
         QSqlDatabase::database(connectionName_, false).close();
         QSqlDatabase::removeDatabase(connectionName_);
@@ -73,10 +77,11 @@ bool WaybillStore::open(const QString& databasePath)
 
 bool WaybillStore::reopenList()
 {
-    closeList();
     return openList(ReopenListStatement);
 }
 
+// The new list is read in full before it replaces the old one, so a locked or
+// vanished file never leaves the grid showing less than it showed.
 bool WaybillStore::openList(const QString& statement)
 {
     QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
@@ -85,29 +90,30 @@ bool WaybillStore::openList(const QString& statement)
     QSqlQuery query(db);
     if (!query.exec(statement))
         return fail(query.lastError());
-    list_.setQuery(std::move(query));
-    while (list_.canFetchMore())
-        list_.fetchMore();
-    if (list_.lastError().isValid() || list_.query().lastError().isValid()) {
-        const QSqlError error = list_.lastError().isValid() ? list_.lastError() : list_.query().lastError();
-        closeList();
-        return fail(error);
-    }
+    auto fresh = std::make_unique<QSqlQueryModel>();
+    fresh->setQuery(std::move(query));
+    while (fresh->canFetchMore())
+        fresh->fetchMore();
+    if (fresh->lastError().isValid() || fresh->query().lastError().isValid())
+        return fail(fresh->lastError().isValid() ? fresh->lastError() : fresh->query().lastError());
+    // The grid may still show the old model until it is bound to the new one.
+    previousList_ = std::move(list_);
+    list_ = std::move(fresh);
     listOpen_ = true;
-    currentRow_ = list_.rowCount() > 0 ? 0 : -1;
+    currentRow_ = list_->rowCount() > 0 ? 0 : -1;
     return true;
 }
 
 void WaybillStore::closeList()
 {
-    list_.clear();
+    list_->clear();
     listOpen_ = false;
     currentRow_ = -1;
 }
 
 int WaybillStore::rowCount() const
 {
-    return listOpen_ ? list_.rowCount() : 0;
+    return listOpen_ ? list_->rowCount() : 0;
 }
 
 void WaybillStore::setCurrentRow(int row)
@@ -118,24 +124,24 @@ void WaybillStore::setCurrentRow(int row)
 
 int WaybillStore::rowIdColumn() const
 {
-    return list_.columnCount() - 1;
+    return list_->columnCount() - 1;
 }
 
 QString WaybillStore::cellText(const QString& column) const
 {
     if (currentRow_ < 0)
         return QString();
-    const int index = list_.record().indexOf(column);
+    const int index = list_->record().indexOf(column);
     if (index < 0 || index == rowIdColumn())
         return QString();
-    return list_.data(list_.index(currentRow_, index)).toString();
+    return list_->data(list_->index(currentRow_, index)).toString();
 }
 
 bool WaybillStore::deleteCurrentRow()
 {
     if (!listOpen_ || currentRow_ < 0)
         return fail(QStringLiteral("There is no current waybill to delete."));
-    const QSqlRecord row = list_.record(currentRow_);
+    const QSqlRecord row = list_->record(currentRow_);
     QSqlQuery query(QSqlDatabase::database(connectionName_, false));
     // The texts are checked along with the rowid: once another program deletes the
     // last row, its rowid goes to the next row inserted, which this list has never shown.

@@ -3,6 +3,8 @@
 #include <QSqlQueryModel>
 #include <QString>
 
+#include <memory>
+
 class QSqlError;
 
 namespace trovix {
@@ -21,6 +23,7 @@ public:
     // not a waybill database, is an error; the file is never created.
     bool open(const QString& databasePath);
 
+    // On failure the list it had stays open, rows and current row alike.
     bool reopenList();
     bool isListOpen() const { return listOpen_; }
     // Exact: every row of the list is fetched when it opens.
@@ -42,7 +45,8 @@ public:
     QString lastError() const { return lastError_; }
 
     // Columns: those of the table, then the row's rowid, which no one is meant to see.
-    QAbstractItemModel* listModel() { return &list_; }
+    // A re-open that succeeds gives a new model; the old one lives until the next.
+    QAbstractItemModel* listModel() { return list_.get(); }
     int rowIdColumn() const;
 
     QString connectionName() const { return connectionName_; }
@@ -54,7 +58,8 @@ private:
     bool fail(const QString& message);
 
     QString connectionName_;
-    QSqlQueryModel list_;
+    std::unique_ptr<QSqlQueryModel> list_;
+    std::unique_ptr<QSqlQueryModel> previousList_;
     bool listOpen_ = false;
     int currentRow_ = -1;
     QString lastError_;

@@ -308,6 +308,33 @@ private Q_SLOTS:
         }
     }
 
+    void failedReopenKeepsTheListItHad()
+    {
+        WaybillStore store;
+        QVERIFY(openWith(store, {{"A", "1"}, {"B", "2"}}));
+        store.setCurrentRow(1);
+        const QAbstractItemModel* shown = store.listModel();
+        QVERIFY(appendRows(database_, {{"C", "3"}}));
+        {
+            ExclusiveLock other(database_);
+            QVERIFY(other.isHeld());
+            QVERIFY(!store.reopenList());
+        }
+        QVERIFY(store.lastError().contains(QStringLiteral("locked")));
+        QVERIFY(store.isListOpen());
+        QCOMPARE(store.listModel(), shown);
+        QCOMPARE(store.rowCount(), 2);
+        QCOMPARE(store.currentRow(), 1);
+        QCOMPARE(store.cellText(Number), QStringLiteral("2"));
+
+        QVERIFY(store.reopenList());
+        QCOMPARE(store.rowCount(), 3);
+        QCOMPARE(store.currentRow(), 0);
+        // The list read in full holds no lock on the file.
+        ExclusiveLock after(database_);
+        QVERIFY(after.isHeld());
+    }
+
     void twoStoresUseTwoConnections()
     {
         WaybillStore first;
