@@ -1,15 +1,25 @@
-# The installed program folder mirrors the build tree: both executables, the
-# database, the skins and the icon in lib/trovix, with a launcher on the PATH.
+# The installed program folder mirrors the build tree (both executables, the skins
+# and the icon in lib/trovix) with a launcher on the PATH that runs Trovix from each
+# user's own copy of it. The database ships only as the template of that copy, so
+# installing again or upgrading never replaces a user's saved waybills.
 include(GNUInstallDirs)
 set(TROVIX_INSTALL_FOLDER ${CMAKE_INSTALL_LIBDIR}/trovix)
 
 install(TARGETS Trovix update RUNTIME DESTINATION ${TROVIX_INSTALL_FOLDER})
-install(FILES ${TROVIX_PROGRAM_DIR}/yundan.mdb ${TROVIX_PROGRAM_DIR}/skinh.she
-        DESTINATION ${TROVIX_INSTALL_FOLDER})
+install(FILES ${TROVIX_PROGRAM_DIR}/yundan.mdb DESTINATION ${TROVIX_INSTALL_FOLDER} RENAME yundan.mdb.template)
+install(FILES ${TROVIX_PROGRAM_DIR}/skinh.she DESTINATION ${TROVIX_INSTALL_FOLDER})
 install(DIRECTORY ${TROVIX_PROGRAM_DIR}/bin/ DESTINATION ${TROVIX_INSTALL_FOLDER}/bin FILES_MATCHING PATTERN "*.she")
 install(FILES data/trovix.png DESTINATION ${TROVIX_INSTALL_FOLDER})
 install(FILES data/trovix.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps)
 install(FILES data/trovix.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+
+# A build whose aggregator is on loopback (the embedded default) works out of the box
+# only with the sample aggregator beside it; a build for a real one carries none.
+set(loopback_host "^(127\\.[0-9.]+|localhost)(:[0-9]+)?$")
+if(TROVIX_AGGREGATOR_HOST_A MATCHES "${loopback_host}" OR TROVIX_AGGREGATOR_HOST_B MATCHES "${loopback_host}")
+  install(TARGETS sample-aggregator RUNTIME DESTINATION ${TROVIX_INSTALL_FOLDER})
+  message(STATUS "Aggregator on loopback: the sample aggregator is installed beside Trovix")
+endif()
 
 configure_file(data/trovix-launcher.in ${CMAKE_BINARY_DIR}/launcher/trovix @ONLY)
 install(PROGRAMS ${CMAKE_BINARY_DIR}/launcher/trovix DESTINATION ${CMAKE_INSTALL_BINDIR})

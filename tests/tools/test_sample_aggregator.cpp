@@ -27,6 +27,7 @@ private Q_SLOTS:
     void pageElements_data();
     void pageElements();
     void versionFileAnnouncesThisVersion();
+    void homePageSaysItIsASampleSite();
 
 private:
     bool load(const QString& address);
@@ -184,6 +185,16 @@ void TestSampleAggregator::versionFileAnnouncesThisVersion()
     QVERIFY(done.wait(30000));
     QCOMPARE(reply->readAll(), QByteArray("[Ver]\r\nnew=1.2\r\n"));
     reply->deleteLater();
+}
+
+// An installed package starts this site by itself: no one may take it for the real one.
+void TestSampleAggregator::homePageSaysItIsASampleSite()
+{
+    QVERIFY(load(aggregator_.homePage()));
+    const QString text = evaluate(QStringLiteral("document.body.innerText")).toString();
+    QVERIFY2(text.startsWith(QStringLiteral("这是示例网站（sample site）。")), qPrintable(text.left(80)));
+    for (const QString& number : SampleAggregator::knownNumbers())
+        QVERIFY2(text.contains(number), qPrintable(number));
 }
 
 QTEST_MAIN(TestSampleAggregator)
