@@ -165,6 +165,44 @@ private Q_SLOTS:
         QCOMPARE(rowsInFile(ownDatabase()), saved);
     }
 
+    // Configured only: the install rules say whether the sample goes into the package.
+    void sampleShipsOnlyWithALoopbackAggregator_data()
+    {
+        QTest::addColumn<QString>("hostA");
+        QTest::addColumn<QString>("hostB");
+        QTest::addColumn<bool>("shipped");
+        QTest::newRow("embedded defaults") << QString() << QString() << true;
+        QTest::newRow("real aggregator") << "track.example.com"
+                                         << "www.track.example.com" << false;
+        QTest::newRow("form B on loopback") << "track.example.com"
+                                            << "localhost:8080" << true;
+    }
+    void sampleShipsOnlyWithALoopbackAggregator()
+    {
+        QFETCH(QString, hostA);
+        QFETCH(QString, hostB);
+        QFETCH(bool, shipped);
+        QTemporaryDir tree;
+        QStringList arguments{QStringLiteral("-S"),
+                              QStringLiteral(TROVIX_SOURCE_DIR),
+                              QStringLiteral("-B"),
+                              tree.path(),
+                              QStringLiteral("-DTROVIX_BUILD_TESTS=OFF"),
+                              QStringLiteral("-DTROVIX_BUILD_BENCHMARKS=OFF")};
+        if (!hostA.isEmpty())
+            arguments << QStringLiteral("-DTROVIX_AGGREGATOR_HOST_A=") + hostA
+                      << QStringLiteral("-DTROVIX_AGGREGATOR_HOST_B=") + hostB;
+        const Run run = runToEnd(QStringLiteral(TROVIX_CMAKE_COMMAND), arguments,
+                                 QProcessEnvironment::systemEnvironment(), InstallTimeoutMs);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.output));
+
+        QFile rules(tree.filePath(QStringLiteral("cmake_install.cmake")));
+        QVERIFY(rules.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(rules.readAll());
+        QCOMPARE(text.contains(QStringLiteral("/trovix/sample-aggregator\"")), shipped);
+        QVERIFY(text.contains(QStringLiteral("/trovix/Trovix\"")));
+    }
+
     void launcherLeavesAnAggregatorThatIsThereAlone()
     {
         SampleAggregator running;
