@@ -117,9 +117,11 @@ private Q_SLOTS:
         home_ = root_.filePath(QStringLiteral("home"));
         QVERIFY(QDir().mkpath(home_));
         QVERIFY(install());
-        QDirIterator found(prefix_, {QStringLiteral("Trovix")}, QDir::Files, QDirIterator::Subdirectories);
+        QDirIterator found(prefix_, {QStringLiteral("Trovix")}, QDir::Files | QDir::CaseSensitive,
+                           QDirIterator::Subdirectories);
         QVERIFY(found.hasNext());
         installed_ = QFileInfo(found.next()).absolutePath();
+        QVERIFY(installed_.endsWith(QStringLiteral("/trovix")));
         QVERIFY(QFileInfo(launcher()).isExecutable());
     }
 
@@ -155,6 +157,9 @@ private Q_SLOTS:
 
         QVERIFY(install());
 
+        // The install did write: the driver gave way to the built Trovix again.
+        QVERIFY(QFileInfo(installed_ + QStringLiteral("/Trovix")).size() !=
+                QFileInfo(QStringLiteral(TROVIX_DRIVER)).size());
         QCOMPARE(rowsInFile(ownDatabase()), saved);
         QVERIFY(!QFile::exists(installed_ + QStringLiteral("/yundan.mdb")));
         // The next start takes the reinstalled build into the user's folder and keeps
