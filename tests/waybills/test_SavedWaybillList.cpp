@@ -518,32 +518,41 @@ private Q_SLOTS:
 
     void currentRowAlwaysDrawnSelected_data()
     {
-        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
-        QTest::addColumn<bool>("belowTheRows");
-        QTest::newRow("ctrl+click on the current row") << Qt::KeyboardModifiers(Qt::ControlModifier) << false;
-        QTest::newRow("click below the last row") << Qt::KeyboardModifiers() << true;
-        QTest::newRow("ctrl+click below the last row") << Qt::KeyboardModifiers(Qt::ControlModifier) << true;
+        QTest::addColumn<QString>("gesture");
+        QTest::addColumn<int>("current");
+        QTest::newRow("ctrl+click on the current row") << "ctrl+click 1" << 1;
+        QTest::newRow("ctrl+click on another row") << "ctrl+click 2" << 2;
+        QTest::newRow("click below the last row") << "click below" << 1;
+        QTest::newRow("ctrl+click below the last row") << "ctrl+click below" << 1;
+        QTest::newRow("ctrl+down arrow") << "ctrl+down" << 2;
+        QTest::newRow("ctrl+space") << "ctrl+space" << 1;
     }
     void currentRowAlwaysDrawnSelected()
     {
-        QFETCH(Qt::KeyboardModifiers, modifiers);
-        QFETCH(bool, belowTheRows);
+        QFETCH(QString, gesture);
+        QFETCH(int, current);
         QVERIFY(appendRows(database_, {{"A", "1"}, {"B", "2"}, {"C", "3"}}));
         QVERIFY(start());
         window_->clickRow(1);
         QCOMPARE(window_->selectedRows(), QList<int>{1});
+        window_->grid->setFocus();
+        const Qt::KeyboardModifiers modifiers =
+            gesture.startsWith(QStringLiteral("ctrl")) ? Qt::ControlModifier : Qt::NoModifier;
 
-        if (belowTheRows) {
+        if (gesture.endsWith(QStringLiteral("below"))) {
             const QRect last = window_->grid->visualRect(window_->grid->model()->index(2, 1));
             const QPoint below(last.center().x(), last.bottom() + 3 * last.height());
             QVERIFY(window_->grid->viewport()->rect().contains(below));
             QTest::mouseClick(window_->grid->viewport(), Qt::LeftButton, modifiers, below);
+        } else if (gesture.endsWith(QStringLiteral("down"))) {
+            QTest::keyClick(window_->grid, Qt::Key_Down, modifiers);
+        } else if (gesture.endsWith(QStringLiteral("space"))) {
+            QTest::keyClick(window_->grid, Qt::Key_Space, modifiers);
         } else {
-            window_->clickRow(1, modifiers);
+            window_->clickRow(gesture.right(1).toInt(), modifiers);
         }
 
-        const int current = window_->grid->currentIndex().row();
-        QVERIFY(current >= 0);
+        QCOMPARE(window_->grid->currentIndex().row(), current);
         QCOMPARE(window_->selectedRows(), QList<int>{current});
         prompter_->answers = {QMessageBox::Yes};
         window_->command1->click();
