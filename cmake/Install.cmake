@@ -21,6 +21,9 @@ if(TROVIX_AGGREGATOR_HOST_A MATCHES "${loopback_host}" OR TROVIX_AGGREGATOR_HOST
   message(STATUS "Aggregator on loopback: the sample aggregator is installed beside Trovix")
 endif()
 
+# Packages that shipped a live yundan.mdb let root save waybills into it; dpkg removes
+# that file on upgrade, so the package's preinst keeps a copy here for the launcher.
+set(TROVIX_LEGACY_DATABASE /var/lib/trovix/yundan.mdb)
 configure_file(data/trovix-launcher.in ${CMAKE_BINARY_DIR}/launcher/trovix @ONLY)
 install(PROGRAMS ${CMAKE_BINARY_DIR}/launcher/trovix DESTINATION ${CMAKE_INSTALL_BINDIR})
 
@@ -30,6 +33,11 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Trovix developers <dev@trovix.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Desktop parcel tracker for Chinese express couriers")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(TROVIX_PACKAGED_PROGRAM_FOLDER ${CPACK_PACKAGING_INSTALL_PREFIX}/${TROVIX_INSTALL_FOLDER})
+configure_file(data/trovix-preinst.in ${CMAKE_BINARY_DIR}/package/preinst @ONLY
+  FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/package/preinst)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS

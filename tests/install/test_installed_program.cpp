@@ -170,6 +170,32 @@ private Q_SLOTS:
         QCOMPARE(rowsInFile(ownDatabase()), saved);
     }
 
+    // Earlier installs ran whoever could write the installed folder straight from it.
+    void waybillsSavedInTheInstalledFolderAreTakenOver()
+    {
+        const QString earlier = installed_ + QStringLiteral("/yundan.mdb");
+        QVERIFY(QFile::copy(installed_ + QStringLiteral("/yundan.mdb.template"), earlier));
+        QVERIFY(QFile::setPermissions(earlier, QFile::ReadOwner | QFile::WriteOwner));
+        const QList<WaybillRow> saved{{QStringLiteral("EMS快递"), QStringLiteral("EARLIER-1")}};
+        QVERIFY(appendRows(earlier, saved));
+        home_ = root_.filePath(QStringLiteral("earlier-user"));
+        QVERIFY(QDir().mkpath(home_));
+        QVERIFY(putDriverInPlace());
+
+        Run run = launch({QStringLiteral("--expect-row"), QStringLiteral("EARLIER-1")}, freePort());
+
+        QVERIFY2(run.exitCode == 0, qPrintable(run.output));
+        QCOMPARE(rowsInFile(ownDatabase()), saved);
+        QVERIFY(!QFile::exists(earlier));
+        QCOMPARE(rowsInFile(earlier + QStringLiteral(".taken")), saved);
+        // Starting afresh gives an empty list, not the earlier rows again.
+        QVERIFY(QFile::remove(ownDatabase()));
+        run = launch({}, freePort());
+        QVERIFY2(run.exitCode == 0, qPrintable(run.output));
+        QVERIFY(QFile::exists(ownDatabase()));
+        QVERIFY(rowsInFile(ownDatabase()).isEmpty());
+    }
+
     // Configured only: the install rules say whether the sample goes into the package.
     void sampleShipsOnlyWithALoopbackAggregator_data()
     {
