@@ -1,4 +1,5 @@
 // Times a capture of long page texts and prints one line per page size.
+#include "MedianTime.h"
 #include "common/AnsiText.h"
 #include "common/Prompter.h"
 #include "tracking/Browser.h"
@@ -67,20 +68,6 @@ QString pageOfLines(int lines)
     return page.join(QStringLiteral("\r\n"));
 }
 
-double medianMs(int runs, const std::function<void()>& prepare, const std::function<void()>& run)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        prepare();
-        QElapsedTimer timer;
-        timer.start();
-        run();
-        times.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -101,7 +88,7 @@ int main(int argc, char** argv)
     for (const int lines : {10'000, 100'000, 1'000'000}) {
         browser.pageText = pageOfLines(lines);
         const int runs = lines >= 1'000'000 ? 3 : 5;
-        const double whole = medianMs(runs, clearResult, [&] { capture.capture(); });
+        const double whole = trovix::bench::medianMs(runs, clearResult, [&] { capture.capture(); });
         std::printf("capture %d lines (%.1f MB GB18030): %.1f ms\n", lines,
                     double(trovix::ansi::encode(browser.pageText).size()) / 1e6, whole);
         std::fflush(stdout);

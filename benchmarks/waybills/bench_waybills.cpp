@@ -1,5 +1,6 @@
 // Times the saved-waybill list over stores of growing size and prints one line per
 // figure: the median of several runs, in milliseconds.
+#include "MedianTime.h"
 #include "common/ProgramFolder.h"
 #include "common/Prompter.h"
 #include "waybills/SavedWaybillList.h"
@@ -24,6 +25,8 @@
 #include <functional>
 #include <memory>
 #include <vector>
+
+using trovix::bench::medianMs;
 
 namespace {
 
@@ -56,20 +59,6 @@ bool fill(const QString& path, int rows)
     }
     QSqlDatabase::removeDatabase(QStringLiteral("fill"));
     return ok;
-}
-
-double medianMs(const std::function<void()>& prepare, const std::function<void()>& timed)
-{
-    std::vector<double> runs;
-    for (int run = 0; run < Runs; ++run) {
-        prepare();
-        QElapsedTimer clock;
-        clock.start();
-        timed();
-        runs.push_back(clock.nsecsElapsed() / 1e6);
-    }
-    std::sort(runs.begin(), runs.end());
-    return runs[runs.size() / 2];
 }
 
 // The widgets of the window that the list works on.
@@ -113,6 +102,7 @@ void measure(const QString& shippedDatabase, int rows)
     std::unique_ptr<trovix::SavedWaybillList> list;
 
     const double openAndBind = medianMs(
+        Runs,
         [&] {
             list.reset();
             store.reset();
@@ -126,18 +116,21 @@ void measure(const QString& shippedDatabase, int rows)
         });
 
     int added = 0;
-    const double add = medianMs([&] { window.label4->setText(QStringLiteral("NEW%1").arg(++added)); },
-                                [&] { window.command6->click(); });
+    const double add = medianMs(
+        Runs, [&] { window.label4->setText(QStringLiteral("NEW%1").arg(++added)); },
+        [&] { window.command6->click(); });
 
-    const double deleteAndRefresh = medianMs([] {}, [&] { window.command1->click(); });
+    const double deleteAndRefresh = medianMs(
+        Runs, [] {}, [&] { window.command1->click(); });
 
     int picked = 0;
-    const double pick = medianMs([] {},
-                                 [&] {
-                                     const QModelIndex row = window.grid->model()->index(++picked % 5, 1);
-                                     QTest::mouseClick(window.grid->viewport(), Qt::LeftButton, {},
-                                                       window.grid->visualRect(row).center());
-                                 });
+    const double pick = medianMs(
+        Runs, [] {},
+        [&] {
+            const QModelIndex row = window.grid->model()->index(++picked % 5, 1);
+            QTest::mouseClick(window.grid->viewport(), Qt::LeftButton, {},
+                              window.grid->visualRect(row).center());
+        });
 
     std::printf("rows=%d open+bind: %.2f ms\n", rows, openAndBind);
     std::printf("rows=%d add (look-up + insert + refresh): %.2f ms\n", rows, add);

@@ -58,28 +58,4 @@ QString authorContact()
     return QStringLiteral("见项目主页");
 }
 
-QString courierSiteHost(int row)
-{
-    static const char* const hosts[] = {
-        "www.ems.com.cn",     // EMS快递
-        "www.sf-express.com", // 顺丰速递
-        "www.sto.cn",         // 申通快递
-        "www.yto.net.cn",     // 圆通快递
-        "www.ttkdex.com",     // 天天快递
-        "www.zto.com",        // 中通快递
-        "www.yundaex.com",    // 韵达快递
-        "www.800bestex.com",  // 汇通快递
-        "www.apex100.com",    // 全一快递
-        "www.zjs.com.cn",     // 宅急送
-        "www.xfexp.com",      // 鑫飞鸿
-        "www.deppon.com",     // 德邦物流
-        "www.xcjb.com",       // 星辰急便
-        "www.jiaji.com",      // 佳吉快运
-        "www.95572.com",      // 中铁快运
-    };
-    if (row < 1 || row > int(std::size(hosts)))
-        return {};
-    return QString::fromLatin1(hosts[row - 1]);
-}
-
 } // namespace trovix::config

@@ -20,7 +20,4 @@ QString updateExecutableUrl(); // TROVIX_UPDATE_EXECUTABLE_URL
 QString authorName();
 QString authorContact();
 
-// Host of courier row 1..15's own web site; empty outside that range.
-QString courierSiteHost(int row);
-
 } // namespace trovix::config

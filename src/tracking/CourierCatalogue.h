@@ -11,7 +11,7 @@ enum class HostForm { A, B };
 // What a courier's tracking page asks for besides the waybill number.
 enum class InputMode { NoInput, TelephoneNumber };
 
-// One courier of the fixed catalogue.
+// One courier of the fixed catalogue: the one home of every fact about a courier.
 struct Courier {
     int row;             // 1..15
     QString optionName;  // "Option1".."Option15"
@@ -19,6 +19,7 @@ struct Courier {
     QString pagePath;    // path of the tracking page on the aggregator
     HostForm hostForm;
     InputMode inputMode;
+    QString siteHost; // the courier's own web site
     QString sitePath; // path on the courier's own host; empty: the bare host
 };
 

@@ -3,6 +3,7 @@
 #include "common/Configuration.h"
 #include "common/FontFaces.h"
 #include "common/Twips.h"
+#include "tracking/CourierCatalogue.h"
 #include "tracking/PageTextBuffer.h"
 #include "window/ClickableLabel.h"
 
@@ -172,18 +173,11 @@ void Form1::buildCourierFrame(QWidget* client)
     courierGroup = new QButtonGroup(this);
     courierGroup->setObjectName(QStringLiteral("courierGroup"));
     courierGroup->setExclusive(true);
-    const QStringList captions{
-        QStringLiteral("EMS快递"),  QStringLiteral("顺丰速递"), QStringLiteral("申通快递"),
-        QStringLiteral("圆通快递"), QStringLiteral("天天快递"), QStringLiteral("中通快递"),
-        QStringLiteral("韵达快递"), QStringLiteral("汇通快递"), QStringLiteral("全一快递"),
-        QStringLiteral("宅急送"),   QStringLiteral("鑫飞鸿"),   QStringLiteral("德邦物流"),
-        QStringLiteral("星辰急便"), QStringLiteral("佳吉快运"), QStringLiteral("中铁快运"),
-    };
     QRadioButton** members[] = {&Option1,  &Option2,  &Option3,  &Option4,  &Option5,
                                 &Option6,  &Option7,  &Option8,  &Option9,  &Option10,
                                 &Option11, &Option12, &Option13, &Option14, &Option15};
     for (int i = 0; i < 15; ++i) {
-        auto* option = new QRadioButton(captions.at(i), Frame2);
+        auto* option = new QRadioButton(couriers().at(i).displayName, Frame2);
         option->setObjectName(QStringLiteral("Option%1").arg(i + 1));
         option->setGeometry(10 + (i % 4) * 85, 20 + (i / 4) * 25, 84, 22);
         courierGroup->addButton(option, i + 1);

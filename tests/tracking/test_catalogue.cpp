@@ -155,7 +155,7 @@ void CatalogueTest::siteAddresses()
 {
     QFETCH(int, row);
     QFETCH(QString, suffix);
-    const QString host = trovix::config::courierSiteHost(row);
+    const QString host = trovix::courierByRow(row)->siteHost;
     QVERIFY(!host.isEmpty());
     QCOMPARE(trovix::siteAddress(*trovix::courierByRow(row)), QStringLiteral("http://") + host + suffix);
 }
@@ -166,9 +166,9 @@ void CatalogueTest::siteCommandOpensTheSelectedRowsSite_data()
     QTest::addColumn<QStringList>("opened");
     QTest::newRow("none selected") << 0 << QStringList();
     QTest::newRow("row 3, bare host")
-        << 3 << QStringList{QStringLiteral("http://") + trovix::config::courierSiteHost(3)};
+        << 3 << QStringList{QStringLiteral("http://") + trovix::courierByRow(3)->siteHost};
     QTest::newRow("row 15") << 15
-                            << QStringList{QStringLiteral("http://") + trovix::config::courierSiteHost(15) +
+                            << QStringList{QStringLiteral("http://") + trovix::courierByRow(15)->siteHost +
                                            QStringLiteral("/jsp/index.jsp")};
 }
 

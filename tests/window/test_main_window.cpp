@@ -247,7 +247,7 @@ private Q_SLOTS:
         QVERIFY(f.opener.opened.isEmpty());
         f.form().Option3->setChecked(true);
         f.form().Command7->click();
-        QCOMPARE(f.opener.opened, QStringList{QStringLiteral("http://") + config::courierSiteHost(3)});
+        QCOMPARE(f.opener.opened, QStringList{QStringLiteral("http://") + courierByRow(3)->siteHost});
     }
 };
 
