@@ -1,8 +1,10 @@
 // Times the saved-waybill list over stores of growing size and prints one line per
 // figure: the median of several runs, in milliseconds.
 #include "MedianTime.h"
+#include "SavedWaybillWindow.h"
 #include "common/ProgramFolder.h"
 #include "common/Prompter.h"
+#include "tracking/CourierCatalogue.h"
 #include "waybills/SavedWaybillList.h"
 #include "waybills/WaybillStore.h"
 
@@ -32,10 +34,6 @@ namespace {
 
 constexpr int Runs = 7;
 
-const QStringList CourierNames{"EMS快递",  "顺丰速递", "申通快递", "圆通快递", "天天快递",
-                               "中通快递", "韵达快递", "汇通快递", "全一快递", "宅急送",
-                               "鑫飞鸿",   "德邦物流", "星辰急便", "佳吉快运", "中铁快运"};
-
 class YesPrompter final : public trovix::Prompter {
 public:
     QMessageBox::StandardButton ask(const trovix::MessageBoxRequest&) override { return QMessageBox::Yes; }
@@ -51,7 +49,7 @@ bool fill(const QString& path, int rows)
         QSqlQuery query(db);
         query.prepare(QStringLiteral("insert into 运单 values(?,?)"));
         for (int row = 0; ok && row < rows; ++row) {
-            query.addBindValue(CourierNames.at(row % CourierNames.size()));
+            query.addBindValue(trovix::couriers().at(row % trovix::couriers().size()).displayName);
             query.addBindValue(QStringLiteral("SF%1").arg(row, 9, 10, QChar(u'0')));
             ok = query.exec();
         }
@@ -60,32 +58,6 @@ bool fill(const QString& path, int rows)
     QSqlDatabase::removeDatabase(QStringLiteral("fill"));
     return ok;
 }
-
-// The widgets of the window that the list works on.
-struct Window {
-    QWidget widget;
-    QTableView* grid = new QTableView(&widget);
-    QLabel* label4 = new QLabel(&widget);
-    QLabel* label6 = new QLabel(&widget);
-    QPushButton* command6 = new QPushButton(&widget);
-    QPushButton* command1 = new QPushButton(&widget);
-    QPushButton* command8 = new QPushButton(&widget);
-    QList<QRadioButton*> options;
-
-    Window()
-    {
-        auto* layout = new QVBoxLayout(&widget);
-        layout->addWidget(grid);
-        for (const QString& name : CourierNames)
-            options.append(new QRadioButton(name, &widget));
-        widget.resize(400, 300);
-        widget.show();
-    }
-    trovix::SavedWaybillWidgets widgets() const
-    {
-        return {grid, label4, label6, command6, command1, command8, options};
-    }
-};
 
 void measure(const QString& shippedDatabase, int rows)
 {
@@ -97,7 +69,8 @@ void measure(const QString& shippedDatabase, int rows)
         return;
     }
     YesPrompter prompter;
-    Window window;
+    SavedWaybillWindow window;
+    window.widget.show();
     std::unique_ptr<trovix::WaybillStore> store;
     std::unique_ptr<trovix::SavedWaybillList> list;
 

@@ -1,4 +1,5 @@
 #include "RecordingPrompter.h"
+#include "SavedWaybillWindow.h"
 #include "TempProgramFolder.h"
 #include "WaybillFiles.h"
 #include "common/FontFaces.h"
@@ -23,73 +24,6 @@ using trovix::WaybillStore;
 
 namespace {
 
-const QStringList CourierNames{"EMS快递",  "顺丰速递", "申通快递", "圆通快递", "天天快递",
-                               "中通快递", "韵达快递", "汇通快递", "全一快递", "宅急送",
-                               "鑫飞鸿",   "德邦物流", "星辰急便", "佳吉快运", "中铁快运"};
-
-// The part of the main window the list works on, with stand-ins for what the
-// tracking driver does: a chosen courier shows in Label6 and "loads" its page, and
-// typing in Text1 becomes the current number.
-struct Window {
-    QWidget widget;
-    QTableView* grid = new QTableView(&widget);
-    QLabel* label4 = new QLabel(&widget);
-    QLabel* label6 = new QLabel(&widget);
-    QLineEdit* text1 = new QLineEdit(&widget);
-    QPushButton* command6 = new QPushButton(QStringLiteral("添加到保存的运单中"), &widget);
-    QPushButton* command1 = new QPushButton(QStringLiteral("删除选中运单"), &widget);
-    QPushButton* command8 = new QPushButton(QStringLiteral("Command8"), &widget);
-    QList<QRadioButton*> options;
-    QButtonGroup group;
-    QStringList loadedPages;
-
-    Window()
-    {
-        auto* layout = new QVBoxLayout(&widget);
-        for (QWidget* part : std::initializer_list<QWidget*>{grid, label4, label6, text1, command6, command1})
-            layout->addWidget(part);
-        for (const QString& name : CourierNames) {
-            auto* option = new QRadioButton(name, &widget);
-            options.append(option);
-            group.addButton(option);
-            layout->addWidget(option);
-            QObject::connect(option, &QRadioButton::toggled, &widget, [this, option](bool on) {
-                if (!on)
-                    return;
-                label6->setText(option->text());
-                loadedPages.append(option->text());
-            });
-        }
-        QObject::connect(text1, &QLineEdit::textChanged, label4,
-                         [this](const QString& text) { label4->setText(text.trimmed()); });
-        command8->hide();
-        widget.resize(400, 900);
-    }
-
-    trovix::SavedWaybillWidgets widgets() const
-    {
-        return {grid, label4, label6, command6, command1, command8, options};
-    }
-
-    QRadioButton* checkedOption() const { return qobject_cast<QRadioButton*>(group.checkedButton()); }
-
-    QString cell(int row, int column) const { return grid->model()->index(row, column).data().toString(); }
-
-    void clickRow(int row, Qt::KeyboardModifiers modifiers = {}) const
-    {
-        const QRect cellRect = grid->visualRect(grid->model()->index(row, 1));
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, modifiers, cellRect.center());
-    }
-
-    QList<int> selectedRows() const
-    {
-        QList<int> rows;
-        for (const QModelIndex& index : grid->selectionModel()->selectedRows())
-            rows.append(index.row());
-        return rows;
-    }
-};
-
 enum class Failure { Locked, ReadOnly, Vanished };
 
 } // namespace
@@ -103,7 +37,7 @@ private:
     std::unique_ptr<TempProgramFolder> folder_;
     QString database_;
     std::unique_ptr<WaybillStore> store_;
-    std::unique_ptr<Window> window_;
+    std::unique_ptr<SavedWaybillWindow> window_;
     std::unique_ptr<RecordingPrompter> prompter_;
     std::unique_ptr<SavedWaybillList> list_;
 
@@ -133,7 +67,7 @@ private Q_SLOTS:
         folder_ = std::make_unique<TempProgramFolder>();
         QVERIFY(folder_->copyFromBuild(QStringLiteral("yundan.mdb")));
         database_ = folder_->file(QStringLiteral("yundan.mdb"));
-        window_ = std::make_unique<Window>();
+        window_ = std::make_unique<SavedWaybillWindow>();
         prompter_ = std::make_unique<RecordingPrompter>();
     }
     void cleanup()
