@@ -31,7 +31,10 @@ SavedWaybillList::SavedWaybillList(const SavedWaybillWidgets& widgets, WaybillSt
     : QObject(parent), widgets_(widgets), store_(store), prompter_(prompter)
 {
     QTableView* grid = widgets_.dataGrid1;
-    grid->setFont(fonts::windowsFont(QStringLiteral("宋体"), 9));
+    const QFont gridFont = fonts::windowsFont(QStringLiteral("宋体"), 9);
+    grid->setFont(gridFont);
+    grid->horizontalHeader()->setFont(gridFont);
+    grid->verticalHeader()->setFont(gridFont);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);

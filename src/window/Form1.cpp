@@ -11,7 +11,6 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -136,10 +135,6 @@ void Form1::buildWaybillFrame(QWidget* client)
     Label2->setFont(fonts::windowsFont(QStringLiteral("微软雅黑"), 10.5));
     DataGrid1 = named(new QTableView(Frame1), "DataGrid1");
     DataGrid1->setGeometry(10, 132, 202, 120);
-    const QFont gridFont = fonts::windowsFont(QStringLiteral("宋体"), 9);
-    DataGrid1->setFont(gridFont);
-    DataGrid1->horizontalHeader()->setFont(gridFont);
-    DataGrid1->verticalHeader()->setFont(gridFont);
     // One row is picked at a time; "select all" in the corner would have no meaning.
     DataGrid1->setCornerButtonEnabled(false);
     // Tab leaves the grid for the next control instead of walking its cells.
