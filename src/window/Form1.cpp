@@ -6,6 +6,7 @@
 #include "tracking/CourierCatalogue.h"
 #include "tracking/PageTextBuffer.h"
 #include "window/ClickableLabel.h"
+#include "window/TextColour.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -37,22 +38,10 @@ void keepOutOfKeyboardReach(QWidget* widget)
         inner->setFocusPolicy(Qt::NoFocus);
 }
 
-const QColor Red(255, 0, 0);
-const QColor Blue(0, 0, 255);
-const QColor MediumGreen(0, 192, 0);
-
 template <typename Widget> Widget* named(Widget* widget, const char* name)
 {
     widget->setObjectName(QLatin1String(name));
     return widget;
-}
-
-void setTextColour(QWidget* widget, const QColor& colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    palette.setColor(QPalette::Text, colour);
-    widget->setPalette(palette);
 }
 
 QLabel* label(QWidget* parent, const char* name, const QString& text, const QRect& geometry)

@@ -4,6 +4,7 @@
 #include "common/FontFaces.h"
 #include "common/Twips.h"
 #include "window/ClickableLabel.h"
+#include "window/TextColour.h"
 
 #include <QLabel>
 
@@ -35,13 +36,6 @@ void fitWithoutClipping(QLabel* label, int windowWidth)
         }
     }
     label->setGeometry(geometry);
-}
-
-void paintRed(QLabel* label)
-{
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, QColor(255, 0, 0));
-    label->setPalette(palette);
 }
 
 } // namespace
@@ -96,7 +90,7 @@ Form2::Form2(QWidget* parent) : QWidget(parent)
         label->setWordWrap(design.geometry.height() > twipsToPixels(400));
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         if (design.red)
-            paintRed(label);
+            setTextColour(label, Red);
         fitWithoutClipping(label, width());
     }
 
