@@ -5,7 +5,10 @@
 #include <QList>
 #include <QString>
 
-// Records every call into the skin library, in order.
+#include <functional>
+
+// Records every call into the skin library, in order, and lets a test look at the
+// program's state at the moment of each call.
 class RecordingSkinLibrary final : public trovix::SkinLibraryInterface {
 public:
     struct Call {
@@ -14,11 +17,20 @@ public:
         QString password;
     };
 
-    void SkinH_Attach() override { calls.append({QStringLiteral("SkinH_Attach"), {}, {}}); }
+    void SkinH_Attach() override { record({QStringLiteral("SkinH_Attach"), {}, {}}); }
     void SkinH_AttachEx(const QString& path, const QString& password) override
     {
-        calls.append({QStringLiteral("SkinH_AttachEx"), path, password});
+        record({QStringLiteral("SkinH_AttachEx"), path, password});
     }
 
     QList<Call> calls;
+    std::function<void()> onAttach;
+
+private:
+    void record(const Call& call)
+    {
+        calls.append(call);
+        if (onAttach)
+            onAttach();
+    }
 };

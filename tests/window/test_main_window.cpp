@@ -2,10 +2,10 @@
 #include "MemorySkinChoiceStore.h"
 #include "Recorders.h"
 #include "RecordingPrompter.h"
+#include "RecordingSkinLibrary.h"
 #include "TempProgramFolder.h"
 
 #include "common/Configuration.h"
-#include "skins/SkinLibraryInterface.h"
 #include "tracking/CourierCatalogue.h"
 #include "tracking/ResultBox.h"
 #include "waybills/WaybillStore.h"
@@ -31,27 +31,6 @@ using namespace trovix;
 
 namespace {
 
-// Sees what start-up had done by the time the skin is attached.
-class ObservingSkinLibrary final : public SkinLibraryInterface {
-public:
-    void SkinH_Attach() override { record(QStringLiteral("SkinH_Attach"), {}); }
-    void SkinH_AttachEx(const QString& path, const QString&) override
-    {
-        record(QStringLiteral("SkinH_AttachEx"), path);
-    }
-
-    std::function<void()> onAttach;
-    QStringList calls;
-
-private:
-    void record(const QString& operation, const QString& path)
-    {
-        calls << (path.isEmpty() ? operation : operation + QLatin1Char(' ') + path);
-        if (onAttach)
-            onAttach();
-    }
-};
-
 QByteArray fileBytes(const QString& path)
 {
     QFile file(path);
@@ -76,7 +55,7 @@ class MainWindowTest : public QObject {
         RecordingPrompter prompter;
         ScriptedSaveFileChooser chooser;
         RecordingUrlOpener opener;
-        ObservingSkinLibrary skins;
+        RecordingSkinLibrary skins;
         MemorySkinChoiceStore skinChoice;
         int programEnds = 0;
         MainWindow window{{browser, nullptr, prompter, chooser, opener, skins, skinChoice,
@@ -103,7 +82,8 @@ private Q_SLOTS:
         QVERIFY(versionRecordedBeforeSkin);
         QVERIFY(navigatedBeforeSkin);
         QVERIFY(!lockedBeforeSkin);
-        QCOMPARE(f.skins.calls, QStringList{QStringLiteral("SkinH_Attach")});
+        QCOMPARE(f.skins.calls.size(), 1);
+        QCOMPARE(f.skins.calls[0].operation, QStringLiteral("SkinH_Attach"));
         QVERIFY(f.form().moren->isChecked());
         const QList<QAction*> entries = f.form().skinEntries();
         for (int i = 0; i < entries.size(); ++i)
@@ -130,7 +110,7 @@ private Q_SLOTS:
         RecordingPrompter prompter;
         ScriptedSaveFileChooser chooser;
         RecordingUrlOpener opener;
-        ObservingSkinLibrary skins;
+        RecordingSkinLibrary skins;
         MemorySkinChoiceStore skinChoice;
         MainWindow second({browser, nullptr, prompter, chooser, opener, skins, skinChoice,
                            [] { return StartMoment; }, folder, [] {}});
