@@ -375,22 +375,26 @@ private Q_SLOTS:
     {
         QTest::addColumn<QList<Response>>("signatures"); // the good one follows
         QTest::addColumn<QList<Response>>("builds");     // the good one follows
+        QTest::addColumn<int>("stallTimeoutMs");
         const QByteArray served = standin::servedBytes();
         QTest::newRow("no signature at first")
-            << QList<Response>{UpdateServer::status(404), UpdateServer::status(404)} << QList<Response>{};
+            << QList<Response>{UpdateServer::status(404), UpdateServer::status(404)} << QList<Response>{}
+            << 60000;
         QTest::newRow("program not found, cut off, server error")
             << QList<Response>{}
             << QList<Response>{UpdateServer::status(404), UpdateServer::cutOff(served),
-                               UpdateServer::status(503)};
+                               UpdateServer::status(503)}
+            << 60000;
         QTest::newRow("stalled transfers") << QList<Response>{UpdateServer::hangHalfWay(served)}
-                                           << QList<Response>{UpdateServer::hangHalfWay(served)};
+                                           << QList<Response>{UpdateServer::hangHalfWay(served)} << 2000;
     }
     void failedTransfersAreRetried()
     {
         QFETCH(QList<Response>, signatures);
         QFETCH(QList<Response>, builds);
+        QFETCH(int, stallTimeoutMs);
         Scenario scenario;
-        scenario.settings.stallTimeout = 300ms;
+        scenario.settings.stallTimeout = std::chrono::milliseconds(stallTimeoutMs);
         const qint64 trovix = scenario.runInstalledTrovix();
         QVERIFY(trovix);
         scenario.offer(standin::ServedVersion);
@@ -515,33 +519,50 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("trovix"); // empty: none
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<QList<QByteArray>>("contents");
+        QTest::addColumn<QByteArray>("offered"); // empty: the check fails
         const QByteArray installed = standin::installedBytes();
         const QByteArray half = standin::servedBytes().left(standin::servedBytes().size() / 2);
+        const QByteArray served = standin::ServedVersion;
         QTest::newRow("half a download")
-            << installed << QStringList{"Trovix.download"} << QList<QByteArray>{half};
-        QTest::newRow("version file scratch")
-            << installed << QStringList{"update.ini.download"} << QList<QByteArray>{"[Ver]\r\nne"};
+            << installed << QStringList{"Trovix.download"} << QList<QByteArray>{half} << served;
+        QTest::newRow("half a download, no update offered")
+            << installed << QStringList{"Trovix.download"} << QList<QByteArray>{half}
+            << standin::InstalledVersion;
+        QTest::newRow("version file scratch, check failing")
+            << installed << QStringList{"update.ini.download"} << QList<QByteArray>{"[Ver]\r\nne"}
+            << QByteArray();
         QTest::newRow("earlier updater's backup beside Trovix")
-            << installed << QStringList{"Trovix.bak"} << QList<QByteArray>{installed};
+            << installed << QStringList{"Trovix.bak"} << QList<QByteArray>{installed} << served;
         QTest::newRow("earlier updater ended with Trovix set aside")
             << QByteArray() << QStringList{"Trovix.bak", "Trovix.download"}
-            << QList<QByteArray>{installed, half};
+            << QList<QByteArray>{installed, half} << served;
     }
     void leftoversOfAnEndedRunAreCleared()
     {
         QFETCH(QByteArray, trovix);
         QFETCH(QStringList, names);
         QFETCH(QList<QByteArray>, contents);
+        QFETCH(QByteArray, offered);
         Scenario scenario;
         QVERIFY(standin::install(scenario.folder.file("config.ini"), "[Ver]\r\nappver=1.2\r\n"));
         if (!trovix.isEmpty())
             QVERIFY(standin::install(scenario.trovix(), trovix));
         for (int i = 0; i < names.size(); ++i)
             QVERIFY(standin::install(scenario.folder.file(names.at(i)), contents.at(i)));
-        scenario.offer(standin::ServedVersion);
+        if (!offered.isEmpty())
+            scenario.offer(offered);
         scenario.serveSigned();
 
         scenario.start();
+        if (offered != standin::ServedVersion) {
+            QVERIFY(scenario.waitForWindow());
+            QCOMPARE(scenario.window.Label2->text(), offered.isEmpty() ? CheckFailed : NoUpdate);
+            QCOMPARE(standin::fileBytes(scenario.trovix()), standin::installedBytes());
+            QCOMPARE(fileNames(scenario.folder.path()),
+                     offered.isEmpty() ? QStringList({"Trovix", "config.ini"})
+                                       : QStringList({"Trovix", "config.ini", "update.ini"}));
+            return;
+        }
         QVERIFY(scenario.waitForEnd());
 
         QCOMPARE(scenario.flow->exitCode(), 0);
