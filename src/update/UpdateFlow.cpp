@@ -97,15 +97,15 @@ void UpdateFlow::cleanLeftovers()
 
 void UpdateFlow::onVersionFetched(bool succeeded)
 {
-    transfer_->deleteLater();
-    transfer_ = nullptr;
+    releaseTransfer();
     // An old update.ini says nothing about what the server offers today, and a file
     // that offers no version is no reason to take Trovix down.
-    if (succeeded && folder_
-                         .replaceContent(programfiles::OfferedVersionFile,
-                                         programfiles::OfferedVersionScratch, versionFile_.data())
-                         .isEmpty())
-        offeredVersion_ = readOfferedVersion(settings_.programFolder);
+    if (succeeded) {
+        const QString error = folder_.replaceContent(
+            programfiles::OfferedVersionFile, programfiles::OfferedVersionScratch, versionFile_.data());
+        if (error.isEmpty())
+            offeredVersion_ = readOfferedVersion(settings_.programFolder);
+    }
     if (offeredVersion_.isEmpty()) {
         settle(CheckFailed, 0);
         return;
@@ -141,8 +141,7 @@ void UpdateFlow::onTick()
 
 void UpdateFlow::onSignatureFetched(bool succeeded)
 {
-    transfer_->deleteLater();
-    transfer_ = nullptr;
+    releaseTransfer();
     // A failed transfer is tried again at the next tick.
     if (!succeeded)
         return;
@@ -158,8 +157,7 @@ void UpdateFlow::onSignatureFetched(bool succeeded)
 
 void UpdateFlow::onExecutableFetched(bool succeeded)
 {
-    transfer_->deleteLater();
-    transfer_ = nullptr;
+    releaseTransfer();
     QString error;
     if (succeeded)
         error = scratch_.setPermissions(Executable) ? UpdateFolder::seal(scratch_) : scratch_.errorString();
@@ -286,6 +284,12 @@ void UpdateFlow::end(int exitCode)
     folder_.remove(programfiles::TrovixScratch);
     window_.close();
     Q_EMIT ended();
+}
+
+void UpdateFlow::releaseTransfer()
+{
+    transfer_->deleteLater();
+    transfer_ = nullptr;
 }
 
 void UpdateFlow::dropTransfers()

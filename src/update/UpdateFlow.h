@@ -78,6 +78,8 @@ private:
     void settle(const QString& verdict, int exitCode);
     void fail(const QString& error);
     void end(int exitCode);
+    // The finished transfer goes; dropTransfers() ends the one under way.
+    void releaseTransfer();
     void dropTransfers();
 
     Form3& window_;

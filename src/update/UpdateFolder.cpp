@@ -60,7 +60,8 @@ QString UpdateFolder::exchange(const QString& first, const QString& second)
     if (::renameat2(folder_, encoded(first).constData(), folder_, encoded(second).constData(),
                     RENAME_EXCHANGE) != 0)
         return systemError();
-    return syncFolder();
+    syncFolder();
+    return {};
 }
 
 QString UpdateFolder::moveWithoutReplacing(const QString& from, const QString& to)
@@ -68,14 +69,16 @@ QString UpdateFolder::moveWithoutReplacing(const QString& from, const QString& t
     if (::renameat2(folder_, encoded(from).constData(), folder_, encoded(to).constData(), RENAME_NOREPLACE) !=
         0)
         return systemError();
-    return syncFolder();
+    syncFolder();
+    return {};
 }
 
 QString UpdateFolder::remove(const QString& name)
 {
     if (::unlinkat(folder_, encoded(name).constData(), 0) != 0)
         return errno == ENOENT ? QString() : systemError();
-    return syncFolder();
+    syncFolder();
+    return {};
 }
 
 QString UpdateFolder::replaceContent(const QString& name, const QString& scratch, const QByteArray& bytes)
@@ -93,7 +96,8 @@ QString UpdateFolder::replaceContent(const QString& name, const QString& scratch
         file.remove();
         return error;
     }
-    return syncFolder();
+    syncFolder();
+    return {};
 }
 
 QString UpdateFolder::seal(QFile& file)
@@ -105,9 +109,10 @@ QString UpdateFolder::seal(QFile& file)
     return {};
 }
 
-QString UpdateFolder::syncFolder()
+void UpdateFolder::syncFolder()
 {
-    return ::fsync(folder_) == 0 ? QString() : systemError();
+    // The change has taken effect either way; only its durability is at stake.
+    ::fsync(folder_);
 }
 
 } // namespace trovix

@@ -38,7 +38,7 @@ public:
     static QString seal(QFile& file);
 
 private:
-    QString syncFolder();
+    void syncFolder();
 
     QString path_;
     int folder_ = -1;
