@@ -7,3 +7,5 @@ set(TROVIX_AGGREGATOR_HOST_B "localhost:${TROVIX_SAMPLE_PORT}" CACHE STRING "Agg
 set(TROVIX_HOME_PAGE "http://127.0.0.1:${TROVIX_SAMPLE_PORT}/home/" CACHE STRING "Author's home page")
 set(TROVIX_UPDATE_VERSION_URL "http://127.0.0.1:${TROVIX_SAMPLE_PORT}/update.ini" CACHE STRING "Version file on the update server")
 set(TROVIX_UPDATE_EXECUTABLE_URL "http://127.0.0.1:${TROVIX_SAMPLE_PORT}/update/Trovix" CACHE STRING "New executable on the update server")
+# The base64 line of "minisign -G"'s public key file; empty: update installs nothing.
+set(TROVIX_UPDATE_PUBLIC_KEY "" CACHE STRING "minisign public key whose signatures update accepts")

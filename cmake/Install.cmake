@@ -41,5 +41,5 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "libqt6core6, libqt6gui6, libqt6widgets6, libqt6network6, libqt6sql6, libqt6sql6-sqlite, libqt6webenginecore6, libqt6webenginewidgets6, libqt6webenginecore6-bin, qt6-translations-l10n, qt6-qpa-plugins, fonts-noto-cjk, fonts-arphic-ukai, fonts-arphic-uming, xdg-utils")
+  "libqt6core6, libqt6gui6, libqt6widgets6, libqt6network6, libqt6sql6, libqt6sql6-sqlite, libqt6webenginecore6, libqt6webenginewidgets6, libqt6webenginecore6-bin, libsodium23, qt6-translations-l10n, qt6-qpa-plugins, fonts-noto-cjk, fonts-arphic-ukai, fonts-arphic-uming, xdg-utils")
 include(CPack)

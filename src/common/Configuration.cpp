@@ -49,6 +49,17 @@ QString updateExecutableUrl()
     return fromEnvironment("TROVIX_UPDATE_EXECUTABLE_URL", TROVIX_DEFAULT_UPDATE_EXECUTABLE_URL);
 }
 
+QString updateSignatureUrl()
+{
+    const QString value = qEnvironmentVariable("TROVIX_UPDATE_SIGNATURE_URL");
+    return value.isEmpty() ? updateExecutableUrl() + QStringLiteral(".minisig") : value;
+}
+
+QString updatePublicKey()
+{
+    return fromEnvironment("TROVIX_UPDATE_PUBLIC_KEY", TROVIX_DEFAULT_UPDATE_PUBLIC_KEY);
+}
+
 QString authorName()
 {
     return QStringLiteral("Trovix 开发组");

@@ -16,6 +16,10 @@ QString homePage();            // TROVIX_HOME_PAGE
 QString homeHost();            // the host of homePage(), shown in the exit question
 QString updateVersionUrl();    // TROVIX_UPDATE_VERSION_URL
 QString updateExecutableUrl(); // TROVIX_UPDATE_EXECUTABLE_URL
+QString updateSignatureUrl();  // TROVIX_UPDATE_SIGNATURE_URL, else the executable's + ".minisig"
+// The base64 line of the minisign public key whose signatures the updater accepts;
+// empty when the build carries none.
+QString updatePublicKey(); // TROVIX_UPDATE_PUBLIC_KEY
 
 QString authorName();
 QString authorContact();

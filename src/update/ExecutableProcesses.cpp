@@ -1,21 +1,14 @@
 #include "update/ExecutableProcesses.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#include <algorithm>
-#include <cerrno>
-#include <csignal>
-#include <poll.h>
 // This glibc's header declares the functions without C linkage.
 extern "C" {
 #include <sys/pidfd.h>
 }
 #include <unistd.h>
-
-#include <vector>
 
 namespace trovix {
 
@@ -39,35 +32,6 @@ QString executableOf(qint64 pid)
     if (length <= 0 || size_t(length) >= sizeof target)
         return {};
     return QFile::decodeName(QByteArray(target, int(length)));
-}
-
-// Waits until every process behind fds has ended or the time is up; ended ones are
-// closed and taken out of fds.
-void waitForEnd(std::vector<int>& fds, std::chrono::milliseconds wait)
-{
-    QDeadlineTimer deadline(wait);
-    while (!fds.empty()) {
-        std::vector<pollfd> watched;
-        for (int fd : fds)
-            watched.push_back({fd, POLLIN, 0});
-        const int ready = ::poll(watched.data(), watched.size(), int(deadline.remainingTime()));
-        if (ready < 0 && errno == EINTR)
-            continue;
-        for (const pollfd& entry : watched) {
-            if (entry.revents != 0) {
-                ::close(entry.fd);
-                fds.erase(std::find(fds.begin(), fds.end(), entry.fd));
-            }
-        }
-        if (ready <= 0 || deadline.hasExpired())
-            return;
-    }
-}
-
-void signalAll(const std::vector<int>& fds, int signal)
-{
-    for (int fd : fds)
-        ::pidfd_send_signal(fd, signal, nullptr, 0);
 }
 
 } // namespace
@@ -97,27 +61,19 @@ QList<qint64> ExecutableProcesses::running() const
     return found;
 }
 
-bool ExecutableProcesses::stopAll(std::chrono::milliseconds termWait,
-                                  std::chrono::milliseconds killWait) const
+QList<int> ExecutableProcesses::pinRunning() const
 {
-    std::vector<int> fds;
+    QList<int> pinned;
     for (qint64 pid : running()) {
         const int fd = ::pidfd_open(pid_t(pid), 0);
         // Checked again once the descriptor pins the process, so a number reused by
-        // another program in between is never signalled.
+        // another program in between is never taken.
         if (fd >= 0 && runsExecutable(pid))
-            fds.push_back(fd);
+            pinned.append(fd);
         else if (fd >= 0)
             ::close(fd);
     }
-    signalAll(fds, SIGTERM);
-    waitForEnd(fds, termWait);
-    signalAll(fds, SIGKILL);
-    waitForEnd(fds, killWait);
-    const bool allEnded = fds.empty();
-    for (int fd : fds)
-        ::close(fd);
-    return allEnded;
+    return pinned;
 }
 
 } // namespace trovix

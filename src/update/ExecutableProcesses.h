@@ -3,8 +3,6 @@
 #include <QList>
 #include <QString>
 
-#include <chrono>
-
 namespace trovix {
 
 // The running processes of one executable file, found by what /proc/PID/exe resolves
@@ -15,9 +13,9 @@ public:
 
     QList<qint64> running() const;
 
-    // Asks every one to end (SIGTERM), waits up to termWait, forces the rest (SIGKILL)
-    // and waits up to killWait. True when none is left.
-    bool stopAll(std::chrono::milliseconds termWait, std::chrono::milliseconds killWait) const;
+    // A pidfd for each running one (the caller closes them): signals sent through it
+    // never reach another program that took over a freed process number.
+    QList<int> pinRunning() const;
 
 private:
     bool runsExecutable(qint64 pid) const;

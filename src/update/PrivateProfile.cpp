@@ -117,7 +117,9 @@ Location locate(const QByteArray& bytes, const QString& section, const QString& 
 {
     Location found;
     bool inSection = false;
-    for (int from = 0; from < bytes.size();) {
+    // Editors on Windows start UTF-8 files with a byte-order mark; it is no part of the first line.
+    const int start = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    for (int from = start; from < bytes.size();) {
         const Line line = parseLine(bytes, from);
         from = line.next;
         if (line.kind == Line::Section) {

@@ -10,7 +10,8 @@
 // - blanks around a line, around the name and around "=" do not count;
 // - lines starting with ';' are comments; lines before the first section belong to no
 //   section;
-// - one pair of matching quotes ('...' or "...") around a value is removed.
+// - one pair of matching quotes ('...' or "...") around a value is removed;
+// - a UTF-8 byte-order mark at the start of the file is skipped.
 namespace trovix::profile {
 
 // The most bytes a value is read with (a 256-byte buffer holding its final NUL).

@@ -3,22 +3,19 @@
 #include "common/Configuration.h"
 #include "common/ProgramFolder.h"
 #include "common/Prompter.h"
+#include "update/Download.h"
 #include "update/ExecutableProcesses.h"
 #include "update/Form3.h"
+#include "update/ProcessStopper.h"
 #include "update/ProgramFiles.h"
 #include "update/VersionComparison.h"
 
 #include <QCloseEvent>
-#include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QProcess>
 #include <QTimer>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
+#include <csignal>
 
 namespace trovix {
 
@@ -27,25 +24,23 @@ namespace {
 const QString UpdateFound = QStringLiteral("程序有更新！");
 const QString Preparing = QStringLiteral("正在准备更新.....请稍候");
 const QString CheckFailed = QStringLiteral("无法检查更新");
+const QString NoKey = QStringLiteral("缺少更新公钥，无法安装更新");
+const QString Refused = QStringLiteral("更新文件签名无效，已拒绝安装");
+const QString InstallFailed = QStringLiteral("更新失败，原程序未改动");
 const QString Caption = QStringLiteral("更新");
+
+constexpr qint64 TextLimit = 64 * 1024;
+constexpr qint64 ExecutableLimit = qint64(1) << 30;
 
 constexpr QFileDevice::Permissions Executable =
     QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup |
     QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther;
 
-bool isFile(const QString& path)
+// Lets the tests freeze the program at one point of the flow, to end it there by force.
+void pauseAt(const char* point)
 {
-    return QFileInfo(path).isFile();
-}
-
-// Never over an existing file: a backup name that is taken is an error, not a loss.
-// Gives the system's error text, or an empty text on success.
-QString renameWithoutReplacing(const QString& from, const QString& to)
-{
-    if (::renameat2(AT_FDCWD, QFile::encodeName(from).constData(), AT_FDCWD,
-                    QFile::encodeName(to).constData(), RENAME_NOREPLACE) == 0)
-        return {};
-    return QString::fromLocal8Bit(std::strerror(errno));
+    if (qgetenv("TROVIX_UPDATE_TEST_PAUSE_AT") == point)
+        ::raise(SIGSTOP);
 }
 
 } // namespace
@@ -56,173 +51,254 @@ UpdateFlow::Settings UpdateFlow::Settings::fromConfiguration()
     settings.programFolder = trovix::programFolder();
     settings.versionUrl = QUrl(config::updateVersionUrl());
     settings.executableUrl = QUrl(config::updateExecutableUrl());
+    settings.signatureUrl = QUrl(config::updateSignatureUrl());
+    settings.publicKey = config::updatePublicKey().toLatin1();
     return settings;
 }
 
 UpdateFlow::UpdateFlow(Form3& window, Settings settings, Prompter& prompter, QObject* parent)
     : QObject(parent), window_(window), settings_(std::move(settings)), prompter_(prompter),
-      downloader_(settings_.stallTimeout)
+      folder_(settings_.programFolder)
 {
     window_.Timer1->setInterval(settings_.tickInterval);
     connect(window_.Timer1, &QTimer::timeout, this, &UpdateFlow::onTick);
     window_.installEventFilter(this);
 }
 
-QString UpdateFlow::file(const QString& name) const
+UpdateFlow::~UpdateFlow()
 {
-    return programfiles::path(settings_.programFolder, name);
+    dropTransfers();
 }
 
 void UpdateFlow::start()
 {
-    window_.Timer1->stop();
+    if (!folder_.lock()) {
+        stage_ = Stage::Ended;
+        return;
+    }
+    cleanLeftovers();
+    stage_ = Stage::Checking;
+    versionFile_.open(QIODevice::WriteOnly);
+    transfer_ =
+        new Download(network_, settings_.versionUrl, versionFile_, {TextLimit, settings_.stallTimeout}, this);
+    connect(transfer_, &Download::finished, this, &UpdateFlow::onVersionFetched);
+}
+
+void UpdateFlow::cleanLeftovers()
+{
+    // An updater of an earlier build, ended half-way, left Trovix only under its backup name.
+    if (!folder_.holdsFile(programfiles::TrovixExecutable))
+        folder_.moveWithoutReplacing(programfiles::TrovixBackup, programfiles::TrovixExecutable);
+    if (folder_.holdsFile(programfiles::TrovixExecutable))
+        folder_.remove(programfiles::TrovixBackup);
+    folder_.remove(programfiles::TrovixScratch);
+    folder_.remove(programfiles::OfferedVersionScratch);
+}
+
+void UpdateFlow::onVersionFetched(bool succeeded)
+{
+    releaseTransfer();
     // An old update.ini says nothing about what the server offers today, and a file
     // that offers no version is no reason to take Trovix down.
-    if (downloader_.download(settings_.versionUrl, file(programfiles::OfferedVersionFile)) !=
-        FileDownloader::Result::Done) {
-        window_.Label2->setText(CheckFailed);
+    if (succeeded) {
+        const QString error = folder_.replaceContent(
+            programfiles::OfferedVersionFile, programfiles::OfferedVersionScratch, versionFile_.data());
+        if (error.isEmpty())
+            offeredVersion_ = readOfferedVersion(settings_.programFolder);
+    }
+    if (offeredVersion_.isEmpty()) {
+        settle(CheckFailed, 0);
         return;
     }
-    const QByteArray offered = readOfferedVersion(settings_.programFolder);
-    if (offered.isEmpty()) {
-        window_.Label2->setText(CheckFailed);
+    if (!updateExists(readInstalledVersion(settings_.programFolder), offeredVersion_)) {
+        settle({}, 0);
         return;
     }
-    if (!updateExists(readInstalledVersion(settings_.programFolder), offered))
-        return;
-
-    ExecutableProcesses(file(programfiles::TrovixExecutable)).stopAll(settings_.termWait, settings_.killWait);
     window_.Label2->setText(UpdateFound);
     window_.Label1->setText(Preparing);
-    if (isFile(file(programfiles::TrovixExecutable)) &&
-        !renameOrFail(file(programfiles::TrovixExecutable), file(programfiles::TrovixBackup)))
+    key_ = minisign::PublicKey::fromBase64(settings_.publicKey);
+    if (!key_) {
+        settle(NoKey, 1);
         return;
+    }
+    stage_ = Stage::Fetching;
     window_.Timer1->start();
+    window_.show();
 }
 
 void UpdateFlow::onTick()
 {
-    if (ended_)
+    if (stage_ != Stage::Fetching || transfer_)
         return;
-    // The download waits in a nested event loop, where this timer keeps firing: the
-    // tick that falls due meanwhile is taken once the download is over.
-    if (downloading_) {
-        tickDue_ = true;
-        return;
-    }
-    if (isFile(file(programfiles::TrovixExecutable))) {
-        if (isFile(file(programfiles::TrovixBackup)) && !removeOrFail(file(programfiles::TrovixBackup)))
-            return;
-        handOver();
-        return;
-    }
-    downloadTrovix();
+    window_.Label1->setText(Preparing);
+    signature_.close();
+    signature_.setData({});
+    signature_.open(QIODevice::WriteOnly);
+    transfer_ =
+        new Download(network_, settings_.signatureUrl, signature_, {TextLimit, settings_.stallTimeout}, this);
+    connect(transfer_, &Download::finished, this, &UpdateFlow::onSignatureFetched);
 }
 
-void UpdateFlow::downloadTrovix()
+void UpdateFlow::onSignatureFetched(bool succeeded)
 {
-    downloading_ = true;
-    const FileDownloader::Result result =
-        downloader_.download(settings_.executableUrl, file(programfiles::TrovixExecutable), Executable);
-    downloading_ = false;
-    window_.Label1->setText(Preparing);
-    if (result == FileDownloader::Result::RenameFailed) {
-        fail(downloader_.errorString());
+    releaseTransfer();
+    // A failed transfer is tried again at the next tick.
+    if (!succeeded)
+        return;
+    scratch_.setFileName(folder_.path(programfiles::TrovixScratch));
+    if (!scratch_.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        fail(scratch_.errorString());
         return;
     }
-    if (result == FileDownloader::Result::Done && isFile(file(programfiles::TrovixBackup)) &&
-        !removeOrFail(file(programfiles::TrovixBackup)))
+    transfer_ = new Download(network_, settings_.executableUrl, scratch_,
+                             {ExecutableLimit, settings_.stallTimeout}, this);
+    connect(transfer_, &Download::finished, this, &UpdateFlow::onExecutableFetched);
+}
+
+void UpdateFlow::onExecutableFetched(bool succeeded)
+{
+    releaseTransfer();
+    QString error;
+    if (succeeded)
+        error = scratch_.setPermissions(Executable) ? UpdateFolder::seal(scratch_) : scratch_.errorString();
+    scratch_.close();
+    if (!succeeded || !error.isEmpty())
+        folder_.remove(programfiles::TrovixScratch);
+    if (!succeeded)
         return;
-    if (closeDue_) {
+    if (!error.isEmpty()) {
+        fail(error);
+        return;
+    }
+    // What was signed for another build, or by anyone else, would be the same next time.
+    if (minisign::verifyFile(*key_, signature_.data(), folder_.path(programfiles::TrovixScratch),
+                             offeredVersion_) != minisign::Verdict::Valid) {
+        folder_.remove(programfiles::TrovixScratch);
+        settle(Refused, 1);
+        return;
+    }
+    acceptVerifiedBuild();
+}
+
+void UpdateFlow::acceptVerifiedBuild()
+{
+    pauseAt("verified");
+    stage_ = Stage::Stopping;
+    window_.Timer1->stop();
+    const ExecutableProcesses trovix(folder_.path(programfiles::TrovixExecutable));
+    trovixWasRunning_ = !trovix.running().isEmpty();
+    stopper_ = new ProcessStopper(settings_.termWait, settings_.killWait, this);
+    connect(stopper_, &ProcessStopper::finished, this, &UpdateFlow::onTrovixStopped);
+    stopper_->stop(trovix);
+    pauseAt("stopping");
+}
+
+void UpdateFlow::onTrovixStopped(bool allEnded)
+{
+    if (!allEnded) {
+        folder_.remove(programfiles::TrovixScratch);
+        settle(InstallFailed, 1);
+        return;
+    }
+    pauseAt("stopped");
+    const bool trovixPresent = folder_.holdsFile(programfiles::TrovixExecutable);
+    const QString error =
+        trovixPresent
+            ? folder_.exchange(programfiles::TrovixScratch, programfiles::TrovixExecutable)
+            : folder_.moveWithoutReplacing(programfiles::TrovixScratch, programfiles::TrovixExecutable);
+    if (!error.isEmpty()) {
+        restartTrovix();
+        fail(error);
+        return;
+    }
+    pauseAt("swapped");
+    handOver(trovixPresent);
+}
+
+void UpdateFlow::handOver(bool oldBuildKept)
+{
+    window_.Timer1->stop();
+    window_.close();
+    QProcess trovix;
+    trovix.setProgram(folder_.path(programfiles::TrovixExecutable));
+    if (trovix.startDetached(&startedTrovix_)) {
+        pauseAt("started");
         end(0);
         return;
     }
-    if (tickDue_) {
-        tickDue_ = false;
-        QTimer::singleShot(0, this, &UpdateFlow::onTick);
-    }
+    startedTrovix_ = 0;
+    // The old build goes back to where it was, rather than a build that cannot start.
+    if (oldBuildKept &&
+        folder_.exchange(programfiles::TrovixScratch, programfiles::TrovixExecutable).isEmpty())
+        restartTrovix();
+    fail(trovix.errorString());
 }
 
-void UpdateFlow::handOver()
+void UpdateFlow::restartTrovix()
 {
-    wrapUp(0);
-    window_.close();
-    QProcess trovix;
-    trovix.setProgram(file(programfiles::TrovixExecutable));
-    if (!trovix.startDetached(&startedTrovix_)) {
-        exitCode_ = 1;
-        prompter_.ask({trovix.errorString(), Caption, QMessageBox::Ok, QMessageBox::Critical});
-    }
-    Q_EMIT ended();
+    if (trovixWasRunning_)
+        QProcess::startDetached(folder_.path(programfiles::TrovixExecutable));
 }
 
 bool UpdateFlow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != &window_ || event->type() != QEvent::Close || ended_)
+    if (watched != &window_ || event->type() != QEvent::Close)
         return QObject::eventFilter(watched, event);
-    if (downloading_) {
-        closeDue_ = true;
-        event->ignore();
-        return true;
-    }
-    wrapUp(0);
-    Q_EMIT ended();
+    // Trovix is already being stopped: the new build goes in at once rather than
+    // leaving no Trovix running.
+    if (stage_ == Stage::Stopping)
+        stopper_->hurry();
+    else if (stage_ != Stage::Ended)
+        end(stage_ == Stage::Showing ? exitCode_ : 0);
     return QObject::eventFilter(watched, event);
 }
 
-void UpdateFlow::end(int exitCode)
+void UpdateFlow::settle(const QString& verdict, int exitCode)
 {
-    wrapUp(exitCode);
-    window_.close();
-    Q_EMIT ended();
-}
-
-void UpdateFlow::wrapUp(int exitCode)
-{
-    ended_ = true;
+    dropTransfers();
+    stage_ = Stage::Showing;
     exitCode_ = exitCode;
     window_.Timer1->stop();
-    restoreBackup();
+    if (!verdict.isEmpty())
+        window_.Label2->setText(verdict);
+    window_.Label1->clear();
+    window_.show();
 }
 
 void UpdateFlow::fail(const QString& error)
 {
-    // Nothing more may happen while the message is open.
-    ended_ = true;
-    window_.Timer1->stop();
+    settle(InstallFailed, 1);
     prompter_.ask({error, Caption, QMessageBox::Ok, QMessageBox::Critical});
     end(1);
 }
 
-void UpdateFlow::restoreBackup()
+void UpdateFlow::end(int exitCode)
 {
-    const QString executable = file(programfiles::TrovixExecutable);
-    const QString backup = file(programfiles::TrovixBackup);
-    if (isFile(executable) || !isFile(backup))
+    if (stage_ == Stage::Ended)
         return;
-    const QString error = renameWithoutReplacing(backup, executable);
-    if (!error.isEmpty()) {
-        exitCode_ = 1;
-        prompter_.ask({error, Caption, QMessageBox::Ok, QMessageBox::Critical});
+    dropTransfers();
+    stage_ = Stage::Ended;
+    exitCode_ = exitCode;
+    window_.Timer1->stop();
+    // Unchecked, or the old build once the new one runs.
+    folder_.remove(programfiles::TrovixScratch);
+    window_.close();
+    Q_EMIT ended();
+}
+
+void UpdateFlow::releaseTransfer()
+{
+    transfer_->deleteLater();
+    transfer_ = nullptr;
+}
+
+void UpdateFlow::dropTransfers()
+{
+    delete transfer_.data();
+    if (scratch_.isOpen()) {
+        scratch_.close();
+        folder_.remove(programfiles::TrovixScratch);
     }
-}
-
-bool UpdateFlow::renameOrFail(const QString& from, const QString& to)
-{
-    const QString error = renameWithoutReplacing(from, to);
-    if (error.isEmpty())
-        return true;
-    fail(error);
-    return false;
-}
-
-bool UpdateFlow::removeOrFail(const QString& path)
-{
-    QFile doomed(path);
-    if (doomed.remove())
-        return true;
-    fail(doomed.errorString());
-    return false;
 }
 
 } // namespace trovix

@@ -1,23 +1,32 @@
 #pragma once
 
-#include "update/FileDownloader.h"
+#include "update/MinisignSignature.h"
+#include "update/UpdateFolder.h"
 
+#include <QBuffer>
+#include <QFile>
+#include <QNetworkAccessManager>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QUrl>
 
 #include <chrono>
+#include <optional>
 
 namespace trovix {
 
+class Download;
 class Form3;
+class ProcessStopper;
 class Prompter;
 
 // The updater's work on its window: the check at start-up, then one timer tick a
-// second that downloads the new Trovix and, once it is in place, hands over to it.
-// The folder never lacks a working Trovix: the old executable stays as a backup until
-// the new one is complete and in place, and closing the window before that puts the
-// backup back.
+// second that fetches the offered build and its signature until both have arrived.
+// A build goes in only when the configured key signed it for the offered version;
+// only then is the folder's Trovix stopped, and the new build trades places with the
+// old one in one step, so the folder always holds a complete Trovix. Closing the
+// window ends every transfer at once and leaves the folder as it was.
 class UpdateFlow final : public QObject {
     Q_OBJECT
 public:
@@ -25,21 +34,25 @@ public:
         QString programFolder;
         QUrl versionUrl;
         QUrl executableUrl;
+        QUrl signatureUrl;
+        QByteArray publicKey; // the base64 line of a minisign public key
         std::chrono::milliseconds tickInterval{1000};
         std::chrono::milliseconds termWait{3000}; // for Trovix to end after SIGTERM
         std::chrono::milliseconds killWait{2000}; // and after SIGKILL
         std::chrono::milliseconds stallTimeout{30000};
 
-        // The running program's folder and the configured addresses.
+        // The running program's folder and the configured addresses and key.
         static Settings fromConfiguration();
     };
 
     UpdateFlow(Form3& window, Settings settings, Prompter& prompter, QObject* parent = nullptr);
+    ~UpdateFlow() override;
 
-    // The start-up steps; they run before the window is first shown.
+    // Takes the folder and starts the check; the window appears once the check is done.
+    // Another updater working on the folder ends this one at once.
     void start();
 
-    bool hasEnded() const { return ended_; }
+    bool hasEnded() const { return stage_ == Stage::Ended; }
     int exitCode() const { return exitCode_; }
     qint64 startedTrovix() const { return startedTrovix_; }
 
@@ -51,25 +64,38 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    enum class Stage { Idle, Checking, Showing, Fetching, Stopping, Ended };
+
+    void cleanLeftovers();
+    void onVersionFetched(bool succeeded);
     void onTick();
-    void downloadTrovix();
-    void handOver();
-    void end(int exitCode);
-    void wrapUp(int exitCode);
+    void onSignatureFetched(bool succeeded);
+    void onExecutableFetched(bool succeeded);
+    void acceptVerifiedBuild();
+    void onTrovixStopped(bool allEnded);
+    void handOver(bool oldBuildKept);
+    void restartTrovix();
+    void settle(const QString& verdict, int exitCode);
     void fail(const QString& error);
-    bool renameOrFail(const QString& from, const QString& to);
-    bool removeOrFail(const QString& file);
-    void restoreBackup();
-    QString file(const QString& name) const;
+    void end(int exitCode);
+    // The finished transfer goes; dropTransfers() ends the one under way.
+    void releaseTransfer();
+    void dropTransfers();
 
     Form3& window_;
     Settings settings_;
     Prompter& prompter_;
-    FileDownloader downloader_;
-    bool downloading_ = false;
-    bool tickDue_ = false;
-    bool closeDue_ = false;
-    bool ended_ = false;
+    UpdateFolder folder_;
+    QNetworkAccessManager network_;
+    Stage stage_ = Stage::Idle;
+    QByteArray offeredVersion_;
+    std::optional<minisign::PublicKey> key_;
+    QBuffer versionFile_;
+    QBuffer signature_;
+    QFile scratch_;
+    QPointer<Download> transfer_;
+    ProcessStopper* stopper_ = nullptr;
+    bool trovixWasRunning_ = false;
     int exitCode_ = 0;
     qint64 startedTrovix_ = 0;
 };

@@ -14,6 +14,9 @@ int main(int argc, char* argv[])
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&qtTexts);
 
+    // The program ends when the flow says so: closing the window while Trovix is being
+    // replaced lets the hand-over finish first.
+    app.setQuitOnLastWindowClosed(false);
     trovix::Form3 window;
     trovix::MessageBoxPrompter prompter(&window);
     trovix::UpdateFlow flow(window, trovix::UpdateFlow::Settings::fromConfiguration(), prompter);
@@ -21,7 +24,6 @@ int main(int argc, char* argv[])
     flow.start();
     if (flow.hasEnded())
         return flow.exitCode();
-    window.show();
     app.exec();
     return flow.exitCode();
 }

@@ -1,36 +1,79 @@
 #pragma once
 
-#include "LoopbackHttpServer.h"
-
+#include <QByteArray>
 #include <QList>
+#include <QMap>
+#include <QObject>
+#include <QPointer>
+#include <QTcpServer>
 #include <QUrl>
 
-#include <functional>
+class QTcpSocket;
 
-// The update server on loopback: "/update.ini" and "/update/Trovix", each answered by
-// a queue of responses whose last one is repeated.
-class UpdateServer {
+// The update server on loopback, able to misbehave: "/update.ini", "/update/Trovix"
+// and "/update/Trovix.minisig", each answered by a queue of responses whose last one
+// is repeated. A response can leave out its length, stop half-way and close or hang,
+// or wait until the test releases it.
+class UpdateServer : public QObject {
+    Q_OBJECT
 public:
-    using Response = LoopbackHttpServer::Response;
+    static inline const QByteArray VersionPath = "/update.ini";
+    static inline const QByteArray ExecutablePath = "/update/Trovix";
+    static inline const QByteArray SignaturePath = "/update/Trovix.minisig";
+
+    struct Response {
+        int status = 200;
+        QByteArray contentType = "application/octet-stream";
+        QByteArray body;
+        bool announceLength = true;
+        qsizetype sentBytes = -1; // -1: the whole body
+        bool hang = false;        // hold the connection open once sent, instead of closing it
+        bool held = false;        // answer only after release()
+    };
 
     UpdateServer();
+    ~UpdateServer() override;
 
     QUrl versionUrl() const;
     QUrl executableUrl() const;
+    QUrl signatureUrl() const;
 
     static Response ok(const QByteArray& body);
     static Response status(int code);
+    static Response webPage();
+    // Announces the whole length, sends half and closes.
     static Response cutOff(const QByteArray& body);
+    // Sends half without any length and closes, as if that were all.
+    static Response cutOffUnannounced(const QByteArray& body);
+    // Sends half and then neither sends nor closes.
+    static Response hangHalfWay(const QByteArray& body);
     static Response versionFile(const QByteArray& version);
+    static Response held(Response response);
 
-    QList<Response> versionResponses{status(404)};
-    QList<Response> executableResponses{status(404)};
-    int executableRequests = 0;
-    // Runs inside every request for the executable, before it is answered.
-    std::function<void()> onExecutableRequest;
+    // Answers every held request.
+    void release();
 
-    LoopbackHttpServer http;
+    int requests(const QByteArray& path) const { return requests_.value(path); }
+
+    QMap<QByteArray, QList<Response>> responses;
+
+Q_SIGNALS:
+    // A request arrived; emitted before it is answered.
+    void requested(const QByteArray& path);
+    // The part of a hanging response has been sent.
+    void hanging(const QByteArray& path);
 
 private:
-    static Response next(QList<Response>& queue);
+    void onNewConnection();
+    void answer(QTcpSocket* socket, const QByteArray& path, const Response& response);
+    Response next(const QByteArray& path);
+
+    QTcpServer server_;
+    QMap<QByteArray, int> requests_;
+    struct Held {
+        QPointer<QTcpSocket> socket;
+        QByteArray path;
+        Response response;
+    };
+    QList<Held> held_;
 };

@@ -57,6 +57,12 @@ private Q_SLOTS:
         // "乚" is 81 5D in GB18030: its trail byte is not the header's closing bracket.
         QTest::newRow("trail byte looking like ]")
             << QByteArray("[Ver]\x81\x5d\r\nnew=1.3\r\n") << QByteArray("1.3");
+        QTest::newRow("UTF-8 byte-order mark")
+            << QByteArray("\xEF\xBB\xBF[Ver]\r\nnew=1.3\r\n") << QByteArray("1.3");
+        QTest::newRow("byte-order mark before a comment")
+            << QByteArray("\xEF\xBB\xBF; server\r\n[Ver]\nnew=1.3") << QByteArray("1.3");
+        QTest::newRow("byte-order mark only at the start")
+            << QByteArray("[Other]\r\n\xEF\xBB\xBF[Ver]\r\nnew=1.3\r\n") << QByteArray();
     }
     void readsLikeTheProfileFunctions()
     {
@@ -114,6 +120,9 @@ private Q_SLOTS:
             << QByteArray("[Ver]\r\nappver\r\nx=1\r\n") << QByteArray("[Ver]\r\nappver=1.2\r\nx=1\r\n");
         QTest::newRow("commented key is not the key")
             << QByteArray("[Ver]\r\n;appver=0.9\r\n") << QByteArray("[Ver]\r\n;appver=0.9\r\nappver=1.2\r\n");
+        QTest::newRow("byte-order mark kept, its section found")
+            << QByteArray("\xEF\xBB\xBF[Ver]\r\nappver=1.1\r\n")
+            << QByteArray("\xEF\xBB\xBF[Ver]\r\nappver=1.2\r\n");
         QTest::newRow("ANSI and stray bytes kept")
             << QByteArray("[\xb0\xe6]\r\n\xff\xfe\x81=\x01\r\n")
             << QByteArray("[\xb0\xe6]\r\n\xff\xfe\x81=\x01\r\n[Ver]\r\nappver=1.2\r\n");

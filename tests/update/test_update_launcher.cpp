@@ -2,6 +2,7 @@
 #include "StandIns.h"
 #include "TempProgramFolder.h"
 #include "update/ExecutableProcesses.h"
+#include "update/ProcessStopper.h"
 #include "update/UpdateLauncher.h"
 #include "update/VersionComparison.h"
 
@@ -32,7 +33,11 @@ private Q_SLOTS:
         QCOMPARE(updater.running().size(), 1);
         QVERIFY(prompter.asked.isEmpty());
         QCOMPARE(ended, 0);
-        QVERIFY(updater.stopAll(std::chrono::seconds(5), std::chrono::seconds(5)));
+        ProcessStopper stopper(std::chrono::seconds(5), std::chrono::seconds(5));
+        QSignalSpy stopped(&stopper, &ProcessStopper::finished);
+        stopper.stop(updater);
+        QVERIFY(stopped.wait(20000));
+        QCOMPARE(stopped.first().first().toBool(), true);
     }
 
     void reportsAnUpdaterThatCannotStart_data()

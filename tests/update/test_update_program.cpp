@@ -1,60 +1,234 @@
+#include "SigningKey.h"
 #include "StandIns.h"
 #include "TempProgramFolder.h"
 #include "UpdateServer.h"
+#include "common/Configuration.h"
 #include "update/ExecutableProcesses.h"
 #include "update/VersionComparison.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QtTest>
 
+#include <csignal>
+
 using namespace trovix;
 
-// The real update program, run in a program folder of its own.
+namespace {
+
+QStringList fileNames(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+// The state letter of /proc/PID/stat: 'T' once the process has stopped itself.
+char processState(qint64 pid)
+{
+    const QByteArray stat = standin::fileBytes(QStringLiteral("/proc/%1/stat").arg(pid));
+    const int close = stat.lastIndexOf(')');
+    return close >= 0 && close + 2 < stat.size() ? stat.at(close + 2) : '?';
+}
+
+} // namespace
+
+// The real update program, run in a program folder of its own against a loopback
+// update server, with a key made for the test.
 class UpdateProgramTest : public QObject {
     Q_OBJECT
 
-private Q_SLOTS:
-    void replacesAndRestartsTrovix()
+private:
+    SigningKey key_;
+
+    // The folder with update and the installed stand-in, running.
+    bool prepare(const TempProgramFolder& folder, TestPrograms& programs)
     {
-        TempProgramFolder folder;
-        QVERIFY(folder.copyFromBuild("update"));
-        QVERIFY(standin::install(folder.file("Trovix"), standin::installedBytes()));
-        TestPrograms programs;
-        const qint64 installed = programs.start(folder.file("Trovix"));
-        TempProgramFolder other;
-        QVERIFY(standin::install(other.file("Trovix"), standin::installedBytes()));
-        const qint64 otherTrovix = programs.start(other.file("Trovix"));
-        QTRY_COMPARE(readInstalledVersion(folder.path()), standin::InstalledVersion);
-        QTRY_COMPARE(readInstalledVersion(other.path()), standin::InstalledVersion);
+        if (!folder.copyFromBuild("update") ||
+            !standin::install(folder.file("Trovix"), standin::installedBytes()))
+            return false;
+        programs.start(folder.file("Trovix"));
+        return QTest::qWaitFor(
+            [&] { return readInstalledVersion(folder.path()) == standin::InstalledVersion; });
+    }
 
-        UpdateServer server;
-        server.versionResponses = {UpdateServer::versionFile(standin::ServedVersion)};
-        server.executableResponses = {UpdateServer::status(404), UpdateServer::ok(standin::servedBytes())};
+    // The served stand-in, signed for the version offered.
+    void serveUpdate(UpdateServer& server, const QByteArray& version = standin::ServedVersion)
+    {
+        server.responses[UpdateServer::VersionPath] = {UpdateServer::versionFile(version)};
+        server.responses[UpdateServer::ExecutablePath] = {UpdateServer::ok(standin::servedBytes())};
+        server.responses[UpdateServer::SignaturePath] = {
+            UpdateServer::ok(key_.sign(standin::servedBytes(), "version:" + version))};
+    }
 
-        QProcess updater;
+    // The signature's address is left to its default, the executable's + ".minisig".
+    void setUp(QProcess& updater, const TempProgramFolder& folder, const UpdateServer& server,
+               const QByteArray& pauseAt = {})
+    {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("TROVIX_UPDATE_VERSION_URL", server.versionUrl().toString());
         environment.insert("TROVIX_UPDATE_EXECUTABLE_URL", server.executableUrl().toString());
+        environment.remove("TROVIX_UPDATE_SIGNATURE_URL");
+        environment.insert("TROVIX_UPDATE_PUBLIC_KEY", QString::fromLatin1(key_.publicKeyLine()));
         environment.insert("QT_QPA_PLATFORM", "offscreen");
+        if (!pauseAt.isEmpty())
+            environment.insert("TROVIX_UPDATE_TEST_PAUSE_AT", QString::fromLatin1(pauseAt));
         updater.setProcessEnvironment(environment);
         updater.setProgram(folder.file("update"));
+    }
+
+    // A clean run ends with the served build in place and running, and nothing else left.
+    void runCleanUpdate(const TempProgramFolder& folder, const UpdateServer& server, TestPrograms& programs)
+    {
+        QProcess updater;
+        setUp(updater, folder, server);
         QSignalSpy finished(&updater, &QProcess::finished);
         updater.start();
-        QVERIFY(finished.wait(30000));
+        QVERIFY(finished.wait(60000));
         QCOMPARE(updater.exitStatus(), QProcess::NormalExit);
         QCOMPARE(updater.exitCode(), 0);
-
-        QCOMPARE(server.executableRequests, 2);
         QCOMPARE(standin::fileBytes(folder.file("Trovix")), standin::servedBytes());
-        QVERIFY(standin::isExecutable(folder.file("Trovix")));
-        QVERIFY(!QFile::exists(folder.file("Trovix.bak")));
+        QCOMPARE(fileNames(folder.path()), QStringList({"Trovix", "config.ini", "update", "update.ini"}));
         QTRY_COMPARE(readInstalledVersion(folder.path()), standin::ServedVersion);
         const QList<qint64> running = ExecutableProcesses(folder.file("Trovix")).running();
         for (qint64 pid : running)
             programs.adopt(pid);
         QCOMPARE(running.size(), 1);
-        QVERIFY(running.first() != installed);
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY2(key_.isValid(), "minisign could not make the test key"); }
+
+    void signatureAddressFollowsTheProgramsUnlessSet()
+    {
+        qputenv("TROVIX_UPDATE_EXECUTABLE_URL", "http://example.test/update/Trovix");
+        qunsetenv("TROVIX_UPDATE_SIGNATURE_URL");
+        QCOMPARE(config::updateSignatureUrl(), QStringLiteral("http://example.test/update/Trovix.minisig"));
+        qputenv("TROVIX_UPDATE_SIGNATURE_URL", "http://example.test/signatures/Trovix.sig");
+        QCOMPARE(config::updateSignatureUrl(), QStringLiteral("http://example.test/signatures/Trovix.sig"));
+        qunsetenv("TROVIX_UPDATE_SIGNATURE_URL");
+        qunsetenv("TROVIX_UPDATE_EXECUTABLE_URL");
+    }
+
+    void replacesAndRestartsTrovix()
+    {
+        TempProgramFolder folder;
+        TestPrograms programs;
+        QVERIFY(prepare(folder, programs));
+        const QList<qint64> installed = ExecutableProcesses(folder.file("Trovix")).running();
+        TempProgramFolder other;
+        QVERIFY(standin::install(other.file("Trovix"), standin::installedBytes()));
+        const qint64 otherTrovix = programs.start(other.file("Trovix"));
+        QTRY_COMPARE(readInstalledVersion(other.path()), standin::InstalledVersion);
+        UpdateServer server;
+        serveUpdate(server);
+        server.responses[UpdateServer::ExecutablePath].prepend(UpdateServer::status(404));
+
+        runCleanUpdate(folder, server, programs);
+
+        QCOMPARE(server.requests(UpdateServer::ExecutablePath), 2);
+        QVERIFY(standin::isExecutable(folder.file("Trovix")));
+        QCOMPARE(installed.size(), 1);
+        QVERIFY(standin::executableOf(installed.first()).isEmpty());
         QCOMPARE(standin::executableOf(otherTrovix), other.file("Trovix"));
+    }
+
+    void twoUpdatersStartedTogether()
+    {
+        TempProgramFolder folder;
+        TestPrograms programs;
+        QVERIFY(prepare(folder, programs));
+        UpdateServer server;
+        serveUpdate(server);
+        server.responses[UpdateServer::VersionPath] = {
+            UpdateServer::held(UpdateServer::versionFile(standin::ServedVersion)),
+            UpdateServer::versionFile(standin::ServedVersion)};
+        const QStringList before = fileNames(folder.path());
+        const QByteArray trovixBefore = standin::fileBytes(folder.file("Trovix"));
+
+        QProcess first, second;
+        setUp(first, folder, server);
+        setUp(second, folder, server);
+        first.start();
+        second.start();
+        QTRY_VERIFY_WITH_TIMEOUT(server.requests(UpdateServer::VersionPath) == 1 &&
+                                     (first.state() == QProcess::NotRunning) !=
+                                         (second.state() == QProcess::NotRunning),
+                                 30000);
+
+        QProcess& loser = first.state() == QProcess::NotRunning ? first : second;
+        QProcess& winner = &loser == &first ? second : first;
+        QCOMPARE(loser.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(loser.exitCode(), 0);
+        QCOMPARE(fileNames(folder.path()), before);
+        QCOMPARE(standin::fileBytes(folder.file("Trovix")), trovixBefore);
+        QCOMPARE(ExecutableProcesses(folder.file("Trovix")).running().size(), 1);
+
+        QSignalSpy winnerFinished(&winner, &QProcess::finished);
+        server.release();
+        QVERIFY(winnerFinished.wait(60000));
+        QCOMPARE(winner.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(winner.exitCode(), 0);
+        QCOMPARE(server.requests(UpdateServer::VersionPath), 1);
+        QCOMPARE(standin::fileBytes(folder.file("Trovix")), standin::servedBytes());
+        QCOMPARE(fileNames(folder.path()), QStringList({"Trovix", "config.ini", "update", "update.ini"}));
+        for (qint64 pid : ExecutableProcesses(folder.file("Trovix")).running())
+            programs.adopt(pid);
+    }
+
+    void killedAnywhereLeavesARunnableTrovix_data()
+    {
+        QTest::addColumn<QByteArray>("hungPath"); // the server stops half-way here
+        QTest::addColumn<QByteArray>("pauseAt");  // or the program stops itself here
+        QTest::newRow("during the version check") << UpdateServer::VersionPath << QByteArray();
+        QTest::newRow("during the signature transfer") << UpdateServer::SignaturePath << QByteArray();
+        QTest::newRow("during the program transfer") << UpdateServer::ExecutablePath << QByteArray();
+        QTest::newRow("with the build verified") << QByteArray() << QByteArray("verified");
+        QTest::newRow("while Trovix is asked to end") << QByteArray() << QByteArray("stopping");
+        QTest::newRow("with Trovix ended") << QByteArray() << QByteArray("stopped");
+        QTest::newRow("right after the swap") << QByteArray() << QByteArray("swapped");
+        QTest::newRow("with the new Trovix started") << QByteArray() << QByteArray("started");
+    }
+    void killedAnywhereLeavesARunnableTrovix()
+    {
+        QFETCH(QByteArray, hungPath);
+        QFETCH(QByteArray, pauseAt);
+        TempProgramFolder folder;
+        TestPrograms programs;
+        QVERIFY(prepare(folder, programs));
+        UpdateServer server;
+        serveUpdate(server);
+        if (!hungPath.isEmpty())
+            server.responses[hungPath] = {UpdateServer::hangHalfWay(server.responses[hungPath].first().body)};
+        QSignalSpy hanging(&server, &UpdateServer::hanging);
+
+        QProcess updater;
+        setUp(updater, folder, server, pauseAt);
+        updater.start();
+        QVERIFY(updater.waitForStarted(30000));
+        const qint64 pid = updater.processId();
+        if (!hungPath.isEmpty()) {
+            QVERIFY(hanging.wait(30000));
+            if (hungPath == UpdateServer::ExecutablePath) {
+                QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(folder.file("Trovix.download")).size() > 0, 30000);
+            }
+        } else {
+            QTRY_COMPARE_WITH_TIMEOUT(processState(pid), 'T', 30000);
+        }
+        QSignalSpy finished(&updater, &QProcess::finished);
+        QCOMPARE(::kill(pid_t(pid), SIGKILL), 0);
+        QVERIFY(finished.wait(30000));
+
+        // A complete build, and it runs: it records its own version.
+        const QByteArray trovix = standin::fileBytes(folder.file("Trovix"));
+        QVERIFY(trovix == standin::installedBytes() || trovix == standin::servedBytes());
+        QVERIFY(standin::isExecutable(folder.file("Trovix")));
+        QVERIFY(QFile::remove(folder.file("config.ini")));
+        QVERIFY(programs.start(folder.file("Trovix")));
+        QTRY_COMPARE(readInstalledVersion(folder.path()),
+                     trovix == standin::servedBytes() ? standin::ServedVersion : standin::InstalledVersion);
+
+        // Offered as a later version, whichever build the folder holds now.
+        serveUpdate(server, "2.1");
+        runCleanUpdate(folder, server, programs);
     }
 };
 
