@@ -1,5 +1,6 @@
 #include "common/SystemColours.h"
 #include "tracking/CourierCatalogue.h"
+#include "tracking/HandlerQueue.h"
 #include "tracking/TrackingPageDriver.h"
 
 #include "FakeBrowser.h"
@@ -26,13 +27,14 @@ struct Window : TrackingWidgetSet {
     {
         widgets.timer1->setSingleShot(true);
         form.show();
-        driver = std::make_unique<trovix::TrackingPageDriver>(widgets, browser, prompter);
+        driver = std::make_unique<trovix::TrackingPageDriver>(widgets, browser, prompter, handlers);
     }
 
     QColor text2Colour() const { return widgets.text2->palette().color(QPalette::Base); }
 
     FakeBrowser browser;
     RecordingPrompter prompter;
+    trovix::HandlerQueue handlers;
     std::unique_ptr<trovix::TrackingPageDriver> driver;
 };
 
