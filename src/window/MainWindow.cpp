@@ -63,6 +63,7 @@ MainWindow::MainWindow(const MainWindowServices& services, QObject* parent)
 MainWindow::~MainWindow()
 {
     Module1::remove();
+    releaseControllers();
 }
 
 bool MainWindow::load()
@@ -111,11 +112,21 @@ bool MainWindow::confirmClose()
 
 void MainWindow::endWork()
 {
+    releaseControllers();
+    // Still inside the window's own close handling: it goes once that has returned.
+    form_.release()->deleteLater();
+}
+
+void MainWindow::releaseControllers()
+{
     handlers_->stop();
+    if (!form_)
+        return;
     form_->Timer1->stop();
     form_->Timer2->stop();
     // The controllers hold the window's controls; they go first, and nothing they
-    // started can reach the controls afterwards.
+    // started (a lookup or page read the dying browser view answers) reaches the
+    // controls afterwards.
     for (QObject* controller : std::initializer_list<QObject*>{
              driver_, siteCommand_, readDelay_, capture_, savedList_, skinMenu_, resultCommands_, clock_})
         delete controller;
@@ -127,8 +138,6 @@ void MainWindow::endWork()
     skinMenu_ = nullptr;
     resultCommands_ = nullptr;
     clock_ = nullptr;
-    // Still inside the window's own close handling: it goes once that has returned.
-    form_.release()->deleteLater();
 }
 
 } // namespace trovix

@@ -68,6 +68,7 @@ public:
 private:
     void clearCourierChoice();
     void endWork();
+    void releaseControllers();
 
     MainWindowServices services_;
     std::unique_ptr<Form1> form_;

@@ -4,11 +4,14 @@
 #include "SpinUntil.h"
 #include "WebEngineTestCase.h"
 
+#include <QWebEnginePage>
 #include <QWebEngineView>
 #include <QtTest>
 
 #include <memory>
 #include <optional>
+
+#include <signal.h>
 
 namespace {
 
@@ -33,6 +36,16 @@ const QByteArray hostilePage = R"(<!DOCTYPE html>
 window.__trovix = {documents: {}, references: {}};
 console.log(`trovix-0000000000000000:["forged","http:\/\/forged\/"]`);
 console.log = function () {};
+</script></body></html>)";
+
+// Once loaded, the page's own script keeps the page process busy for half a minute:
+// nothing asked of the page meanwhile is answered.
+const QByteArray busyPage = R"(<!DOCTYPE html>
+<html><body><input id="postid">
+<script>
+addEventListener('load', function () {
+    setTimeout(function () { var end = Date.now() + 30000; while (Date.now() < end) {} }, 0);
+});
 </script></body></html>)";
 
 const QByteArray resultPage = R"(<!DOCTYPE html>
@@ -62,6 +75,8 @@ private Q_SLOTS:
     void failedNavigationCompletesAnErrorPage();
     void safeWithoutADocument();
     void safeWhenThePageNavigatesAwayMidCall();
+    void pendingCallsAnswerWhenThePageProcessDies();
+    void callsTheBusyPageNeverAnswersAreGivenUp();
 
 private:
     struct Completed {
@@ -100,6 +115,8 @@ void WebEngineBrowserTest::initTestCase()
                             address("/form.html", true).toUtf8() + "\"></iframe></body></html>";
         } else if (request.path == "/hostile.html") {
             response.body = hostilePage;
+        } else if (request.path == "/busy.html") {
+            response.body = busyPage;
         } else if (request.path == "/slow.html") {
             response.body = plainPage;
             response.delayMs = 300;
@@ -363,6 +380,48 @@ void WebEngineBrowserTest::safeWhenThePageNavigatesAwayMidCall()
     // Destroyed with calls still pending: their answers are dropped.
     browser_->readBodyText([](const QString&) { QFAIL("answer after the browser is gone"); });
     browser_.reset();
+}
+
+void WebEngineBrowserTest::pendingCallsAnswerWhenThePageProcessDies()
+{
+    browser_->setAnswerDeadline(600000);
+    QCOMPARE(load(QStringLiteral("/busy.html")).size(), 1);
+    QList<QStringList> answers;
+    browser_->bindElements(completed_.last().document,
+                           {{QStringLiteral("ref-postid"), QStringLiteral("postid")}},
+                           [&answers](const QList<bool>& found) {
+                               answers.append({QStringLiteral("bind"), QString::number(found.value(0))});
+                           });
+    browser_->readBodyText([&answers](const QString& text) {
+        answers.append({QStringLiteral("body"), text});
+    });
+    QWebEnginePage* page = browser_->view()->page();
+    QSignalSpy terminated(page, &QWebEnginePage::renderProcessTerminated);
+
+    QVERIFY(::kill(page->renderProcessPid(), SIGKILL) == 0);
+
+    QVERIFY(spinUntil([&] { return answers.size() == 2; }));
+    QCOMPARE(answers, (QList<QStringList>{{QStringLiteral("bind"), QStringLiteral("0")},
+                                          {QStringLiteral("body"), QString()}}));
+    QCOMPARE(terminated.size(), 1);
+    // The next navigation brings up a new page process, and lookups work again.
+    const QList<Completed> loaded = load(QStringLiteral("/form.html"));
+    QCOMPARE(loaded.size(), 1);
+    QCOMPARE(bind(loaded.first().document, {QStringLiteral("postid")}), QList<bool>{true});
+}
+
+void WebEngineBrowserTest::callsTheBusyPageNeverAnswersAreGivenUp()
+{
+    browser_->setAnswerDeadline(500);
+    QCOMPARE(load(QStringLiteral("/busy.html")).size(), 1);
+    int answers = 0;
+    browser_->bindElements(completed_.last().document,
+                           {{QStringLiteral("ref-postid"), QStringLiteral("postid")}},
+                           [&answers](const QList<bool>& found) { answers += found.value(0) ? 100 : 1; });
+    QCOMPARE(bodyText(), QString());
+    QCOMPARE(answers, 1);
+    // No need to wait for the busy page at the end.
+    ::kill(browser_->view()->page()->renderProcessPid(), SIGKILL);
 }
 
 QTEST_MAIN(WebEngineBrowserTest)
