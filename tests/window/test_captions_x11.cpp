@@ -1,4 +1,3 @@
-#include "RecordingPrompter.h"
 #include "SpinUntil.h"
 #include "TempProgramFolder.h"
 
@@ -18,7 +17,6 @@
 #include <QTimer>
 #include <QtTest>
 
-#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
@@ -212,7 +210,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("shown");
         QTest::newRow("nothing found") << QStringLiteral("sorry") << QStringLiteral("sorry");
         QTest::newRow("delete question") << QStringLiteral("提示") << QStringLiteral("提示");
-        QTest::newRow("exit question") << QStringLiteral("Trovix") << QStringLiteral("Trovix");
         QTest::newRow("update failure") << QStringLiteral("更新") << QStringLiteral("更新");
         QTest::newRow("no caption of its own") << QString() << QStringLiteral("Trovix");
     }
