@@ -38,15 +38,12 @@ console.log(`trovix-0000000000000000:["forged","http:\/\/forged\/"]`);
 console.log = function () {};
 </script></body></html>)";
 
-// Once loaded, the page's own script keeps the page process busy for half a minute:
-// nothing asked of the page meanwhile is answered.
+// A click on its button keeps the page process busy for half a minute: nothing asked of
+// the page meanwhile is answered.
 const QByteArray busyPage = R"(<!DOCTYPE html>
 <html><body><input id="postid">
-<script>
-addEventListener('load', function () {
-    setTimeout(function () { var end = Date.now() + 30000; while (Date.now() < end) {} }, 0);
-});
-</script></body></html>)";
+<button id="busy" onclick="var end = Date.now() + 30000; while (Date.now() < end) {}">busy</button>
+</body></html>)";
 
 const QByteArray resultPage = R"(<!DOCTYPE html>
 <html><head><meta charset="utf-8"></head><body><p>已提交</p></body></html>)";
@@ -75,8 +72,11 @@ private Q_SLOTS:
     void failedNavigationCompletesAnErrorPage();
     void safeWithoutADocument();
     void safeWhenThePageNavigatesAwayMidCall();
-    void pendingCallsAnswerWhenThePageProcessDies();
-    void callsTheBusyPageNeverAnswersAreGivenUp();
+    void callsThePageCannotAnswerAreGivenUp();
+
+private:
+    // Loads the busy page and sets it busy; the document's id, or 0.
+    trovix::Browser::DocumentId loadBusyPage();
 
 private:
     struct Completed {
@@ -382,13 +382,32 @@ void WebEngineBrowserTest::safeWhenThePageNavigatesAwayMidCall()
     browser_.reset();
 }
 
-void WebEngineBrowserTest::pendingCallsAnswerWhenThePageProcessDies()
+trovix::Browser::DocumentId WebEngineBrowserTest::loadBusyPage()
 {
+    const QList<Completed> loaded = load(QStringLiteral("/busy.html"));
+    if (loaded.size() != 1 || bind(loaded.first().document, {QStringLiteral("busy")}) != QList<bool>{true})
+        return 0;
+    browser_->click(QStringLiteral("ref-busy"));
+    return loaded.first().document;
+}
+
+// One page for both: here, a second page opened after the first page's process was
+// killed sometimes never reported its document (Qt 6.4), which has nothing to do with
+// what is tested.
+void WebEngineBrowserTest::callsThePageCannotAnswerAreGivenUp()
+{
+    const trovix::Browser::DocumentId busy = loadBusyPage();
+    QVERIFY(busy);
+
+    // The deadline gives up what a busy page does not answer.
+    browser_->setAnswerDeadline(500);
+    QCOMPARE(bind(busy, {QStringLiteral("postid")}), QList<bool>{false});
+    QCOMPARE(bodyText(), QString());
+
+    // The page process dying answers every pending call at once.
     browser_->setAnswerDeadline(600000);
-    QCOMPARE(load(QStringLiteral("/busy.html")).size(), 1);
     QList<QStringList> answers;
-    browser_->bindElements(completed_.last().document,
-                           {{QStringLiteral("ref-postid"), QStringLiteral("postid")}},
+    browser_->bindElements(busy, {{QStringLiteral("ref-postid"), QStringLiteral("postid")}},
                            [&answers](const QList<bool>& found) {
                                answers.append({QStringLiteral("bind"), QString::number(found.value(0))});
                            });
@@ -397,31 +416,16 @@ void WebEngineBrowserTest::pendingCallsAnswerWhenThePageProcessDies()
     });
     QWebEnginePage* page = browser_->view()->page();
     QSignalSpy terminated(page, &QWebEnginePage::renderProcessTerminated);
-
     QVERIFY(::kill(page->renderProcessPid(), SIGKILL) == 0);
-
     QVERIFY(spinUntil([&] { return answers.size() == 2; }));
     QCOMPARE(answers, (QList<QStringList>{{QStringLiteral("bind"), QStringLiteral("0")},
                                           {QStringLiteral("body"), QString()}}));
     QCOMPARE(terminated.size(), 1);
+
     // The next navigation brings up a new page process, and lookups work again.
     const QList<Completed> loaded = load(QStringLiteral("/form.html"));
     QCOMPARE(loaded.size(), 1);
     QCOMPARE(bind(loaded.first().document, {QStringLiteral("postid")}), QList<bool>{true});
-}
-
-void WebEngineBrowserTest::callsTheBusyPageNeverAnswersAreGivenUp()
-{
-    browser_->setAnswerDeadline(500);
-    QCOMPARE(load(QStringLiteral("/busy.html")).size(), 1);
-    int answers = 0;
-    browser_->bindElements(completed_.last().document,
-                           {{QStringLiteral("ref-postid"), QStringLiteral("postid")}},
-                           [&answers](const QList<bool>& found) { answers += found.value(0) ? 100 : 1; });
-    QCOMPARE(bodyText(), QString());
-    QCOMPARE(answers, 1);
-    // No need to wait for the busy page at the end.
-    ::kill(browser_->view()->page()->renderProcessPid(), SIGKILL);
 }
 
 QTEST_MAIN(WebEngineBrowserTest)
