@@ -216,10 +216,11 @@ void WebEngineBrowser::onConsoleMessage(const QString& message)
     Q_EMIT documentCompleted(document, report.at(1).toString());
 }
 
-// Without a view every call still answers, later and with what an empty page gives.
+// Without a view, or without a page process (none started yet, or it died: the engine
+// then answers nothing), every call still answers, later and with what an empty page gives.
 void WebEngineBrowser::run(const QString& script, Answer done)
 {
-    if (!view_) {
+    if (!view_ || view_->page()->renderProcessPid() == 0) {
         if (done)
             QMetaObject::invokeMethod(
                 this, [done] { done(QVariant()); }, Qt::QueuedConnection);

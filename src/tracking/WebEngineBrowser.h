@@ -20,9 +20,10 @@ namespace trovix {
 //
 // Every other call is answered exactly once and in order, also when the page cannot
 // answer: when the page process dies, every pending call is answered as on an empty
-// page; an answer makes every call sent before it that is still unanswered (its
-// document was replaced) answer so; and a call still unanswered after the answer
-// deadline is given up the same way.
+// page, and so is every call made before the next navigation starts a new one; an
+// answer makes every call sent before it that is still unanswered (its document was
+// replaced) answer so; and a call still unanswered after the answer deadline is given
+// up the same way.
 class WebEngineBrowser : public Browser {
     Q_OBJECT
 public:

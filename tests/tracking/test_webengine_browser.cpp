@@ -421,6 +421,9 @@ void WebEngineBrowserTest::callsThePageCannotAnswerAreGivenUp()
     QCOMPARE(answers, (QList<QStringList>{{QStringLiteral("bind"), QStringLiteral("0")},
                                           {QStringLiteral("body"), QString()}}));
     QCOMPARE(terminated.size(), 1);
+    // Until a navigation brings up a new page process, calls answer as on an empty page.
+    QCOMPARE(bind(busy, {QStringLiteral("postid")}), QList<bool>{false});
+    QCOMPARE(bodyText(), QString());
 
     // The next navigation brings up a new page process, and lookups work again.
     const QList<Completed> loaded = load(QStringLiteral("/form.html"));
