@@ -3,6 +3,7 @@
 #include "common/AnsiText.h"
 #include "common/Prompter.h"
 #include "tracking/Browser.h"
+#include "tracking/HandlerQueue.h"
 #include "tracking/ResultBox.h"
 #include "tracking/ResultCapture.h"
 
@@ -82,7 +83,9 @@ int main(int argc, char** argv)
     trovix::PageTextBuffer rawPageBox;
     QTextEdit resultBox;
     QTimer timer1;
-    trovix::ResultCapture capture(browser, &rawPageBox, &resultBox, &timer1, prompter, programFolder.path());
+    trovix::HandlerQueue handlers;
+    trovix::ResultCapture capture(browser, &rawPageBox, &resultBox, &timer1, prompter, handlers,
+                                  programFolder.path());
     const auto clearResult = [&] { resultBox.clear(); };
 
     for (const int lines : {10'000, 100'000, 1'000'000}) {

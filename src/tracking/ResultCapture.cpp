@@ -3,6 +3,7 @@
 #include "common/AnsiText.h"
 #include "common/Prompter.h"
 #include "tracking/Browser.h"
+#include "tracking/HandlerQueue.h"
 #include "tracking/ResultBox.h"
 
 #include <QFile>
@@ -84,9 +85,10 @@ QString passThroughScratchFile(const QString& text, const QString& path)
 }
 
 ResultCapture::ResultCapture(Browser& browser, PageTextBuffer* richTextBox2, QTextEdit* richTextBox3,
-                             QTimer* timer1, Prompter& prompter, QString programFolder, QObject* parent)
+                             QTimer* timer1, Prompter& prompter, HandlerQueue& handlers,
+                             QString programFolder, QObject* parent)
     : QObject(parent), browser_(browser), rawPageBox_(richTextBox2), resultBox_(richTextBox3), timer_(timer1),
-      prompter_(prompter), scratchFile_(programFolder + QStringLiteral("/temp.txt"))
+      prompter_(prompter), handlers_(handlers), scratchFile_(programFolder + QStringLiteral("/temp.txt"))
 {
     timer1->setSingleShot(true);
     connect(timer1, &QTimer::timeout, this, &ResultCapture::capture);
@@ -94,24 +96,34 @@ ResultCapture::ResultCapture(Browser& browser, PageTextBuffer* richTextBox2, QTe
 
 void ResultCapture::capture()
 {
-    if (running_) {
-        heldBack_ = true;
+    if (waitingForTurn_)
         return;
-    }
-    running_ = true;
+    waitingForTurn_ = true;
     QPointer<ResultCapture> self(this);
-    browser_.readBodyText([self](const QString& pageText) {
-        if (self)
-            self->capturePage(pageText);
+    handlers_.run([self](const HandlerQueue::Finish& finish) {
+        if (!self) {
+            finish();
+            return;
+        }
+        self->waitingForTurn_ = false;
+        if (self->timer_ && self->timer_->isActive()) {
+            finish();
+            return;
+        }
+        self->browser_.readBodyText([self, finish](const QString& pageText) {
+            if (self)
+                self->capturePage(pageText);
+            if (self)
+                Q_EMIT self->captureFinished();
+            finish();
+        });
     });
 }
 
 void ResultCapture::capturePage(const QString& pageText)
 {
-    if (!rawPageBox_ || !resultBox_) {
-        finish();
+    if (!rawPageBox_ || !resultBox_)
         return;
-    }
     rawPageBox_->setText(pageText);
     const QString readBack = passThroughScratchFile(rawPageBox_->text(), scratchFile_);
     const QString history = cutOutHistory(readBack);
@@ -120,22 +132,9 @@ void ResultCapture::capturePage(const QString& pageText)
 
     // The box is modal: the window, and this capture with it, may be gone once it closes.
     const QString scratchFile = scratchFile_;
-    QPointer<ResultCapture> self(this);
     if (boxText(resultBox_) == lineEnd)
         prompter_.ask(nothingFound());
     QFile::remove(scratchFile);
-    if (self)
-        finish();
-}
-
-void ResultCapture::finish()
-{
-    running_ = false;
-    const bool runHeldBack = heldBack_ && !(timer_ && timer_->isActive());
-    heldBack_ = false;
-    if (runHeldBack)
-        QMetaObject::invokeMethod(this, &ResultCapture::capture, Qt::QueuedConnection);
-    Q_EMIT captureFinished();
 }
 
 } // namespace trovix

@@ -13,6 +13,7 @@ class QTimer;
 namespace trovix {
 
 class Browser;
+class HandlerQueue;
 class Prompter;
 
 // The history lines of a page text: lines are separated by CR LF; the lines after the
@@ -29,16 +30,19 @@ QString passThroughScratchFile(const QString& text, const QString& path);
 // Reads the page when the capture timer expires and appends the tracking history to
 // the result box; says "sorry" when the box then holds one empty line.
 //
-// Captures never overlap: an expiry while one is running (the page is being read, or
-// the "sorry" box is open) is held back and runs once right after it, unless the
-// timer has been started again meanwhile, whose own expiry then does that capture.
-// The timer is single-shot, so it is off from its expiry on; a start during a capture
-// (a later page load, Query) is a new request and is left running.
+// A capture takes its turn in the window's handler queue and holds it until it has
+// appended and its "sorry" box, if any, is closed; so captures never overlap, and a
+// Query or page load that comes meanwhile waits for it. Expiries while a capture waits
+// for its turn are one request: it runs once, unless the timer has been started again
+// by then, whose own expiry then does that capture. The timer is single-shot, so it is
+// off from its expiry on; a start during a capture (a later page load, Query) is a new
+// request and is left running.
 class ResultCapture : public QObject {
     Q_OBJECT
 public:
     ResultCapture(Browser& browser, PageTextBuffer* richTextBox2, QTextEdit* richTextBox3, QTimer* timer1,
-                  Prompter& prompter, QString programFolder, QObject* parent = nullptr);
+                  Prompter& prompter, HandlerQueue& handlers, QString programFolder,
+                  QObject* parent = nullptr);
 
     void capture();
 
@@ -47,16 +51,15 @@ Q_SIGNALS:
 
 private:
     void capturePage(const QString& pageText);
-    void finish();
 
     Browser& browser_;
     QPointer<PageTextBuffer> rawPageBox_;
     QPointer<QTextEdit> resultBox_;
     QPointer<QTimer> timer_;
     Prompter& prompter_;
+    HandlerQueue& handlers_;
     QString scratchFile_;
-    bool running_ = false;
-    bool heldBack_ = false;
+    bool waitingForTurn_ = false;
 };
 
 } // namespace trovix

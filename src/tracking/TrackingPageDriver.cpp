@@ -2,7 +2,9 @@
 
 #include "common/Prompter.h"
 #include "common/SystemColours.h"
+#include "tracking/CaptureTimer.h"
 #include "tracking/CourierCatalogue.h"
+#include "tracking/HandlerQueue.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -49,8 +51,8 @@ void setCodeBoxLocked(QLineEdit* text2, bool locked)
 }
 
 TrackingPageDriver::TrackingPageDriver(const TrackingWidgets& widgets, Browser& browser, Prompter& prompter,
-                                       QObject* parent)
-    : QObject(parent), widgets_(widgets), browser_(browser), prompter_(prompter)
+                                       HandlerQueue& handlers, QObject* parent)
+    : QObject(parent), widgets_(widgets), browser_(browser), prompter_(prompter), handlers_(handlers)
 {
     // Waybill numbers and courier names are data, never markup.
     widgets_.label4->setTextFormat(Qt::PlainText);
@@ -90,40 +92,45 @@ void TrackingPageDriver::selectCourier(const Courier& courier, QRadioButton* opt
 void TrackingPageDriver::onDocumentCompleted(Browser::DocumentId document, const QString& address)
 {
     widgets_.command5->setEnabled(true);
+    // Enabled now rather than when the lookup answers: a countdown that runs out while
+    // the lookup is under way is not started anew by it.
+    enableCaptureTimer(widgets_.timer1);
     const QString codeFieldId =
         address == telephonePageAddress() ? QStringLiteral("valicodetel") : QStringLiteral("valicode");
-    ++pendingBinds_;
     QPointer<TrackingPageDriver> self(this);
-    browser_.bindElements(document,
-                          {{userNameReference, QStringLiteral("postid")},
-                           {passwordReference, codeFieldId},
-                           {loginButtonReference, QStringLiteral("lika")}},
-                          [self](const QList<bool>& found) {
-                              if (!self)
-                                  return;
-                              self->hasUserName_ = found.value(0);
-                              self->hasPassword_ = found.value(1);
-                              self->hasLoginButton_ = found.value(2);
-                              if (--self->pendingBinds_ > 0)
-                                  return;
-                              const QList<Submission> waiting = std::exchange(self->waitingForBind_, {});
-                              for (const Submission& submission : waiting)
-                                  self->submit(submission);
-                          });
-    widgets_.timer1->start();
+    handlers_.run([self, document, codeFieldId](const HandlerQueue::Finish& finish) {
+        if (!self) {
+            finish();
+            return;
+        }
+        self->browser_.bindElements(document,
+                                    {{userNameReference, QStringLiteral("postid")},
+                                     {passwordReference, codeFieldId},
+                                     {loginButtonReference, QStringLiteral("lika")}},
+                                    [self, finish](const QList<bool>& found) {
+                                        if (self) {
+                                            self->hasUserName_ = found.value(0);
+                                            self->hasPassword_ = found.value(1);
+                                            self->hasLoginButton_ = found.value(2);
+                                        }
+                                        finish();
+                                    });
+    });
 }
 
 void TrackingPageDriver::query()
 {
-    widgets_.richTextBox3->clear();
-    widgets_.timer1->start();
+    enableCaptureTimer(widgets_.timer1);
+    // What the window shows at the click is what is submitted, whenever its turn comes.
     const Submission submission{widgets_.label4->text(), widgets_.text2->text()};
-    // The references describe the latest completed document only once its lookup has
-    // answered; until then the submission waits for it.
-    if (pendingBinds_ > 0)
-        waitingForBind_.append(submission);
-    else
-        submit(submission);
+    QPointer<TrackingPageDriver> self(this);
+    handlers_.run([self, submission](const HandlerQueue::Finish& finish) {
+        if (self) {
+            self->widgets_.richTextBox3->clear();
+            self->submit(submission);
+        }
+        finish();
+    });
 }
 
 void TrackingPageDriver::submit(const Submission& submission)

@@ -15,6 +15,7 @@ class QTimer;
 
 namespace trovix {
 
+class HandlerQueue;
 class Prompter;
 struct Courier;
 
@@ -39,11 +40,14 @@ void setCodeBoxLocked(QLineEdit* text2, bool locked);
 // Drives the aggregator's tracking page: courier selection sets up the code box and
 // loads the courier's page, every completed document rebinds the page's waybill field,
 // code field and submit button, and Query fills them in and submits the page's form.
+// The page-loaded handling and Query take their turns in the window's handler queue,
+// with the capture: Query empties the result box only after a capture that is reading
+// the page has appended, and submits only once the latest lookup has answered.
 class TrackingPageDriver : public QObject {
     Q_OBJECT
 public:
     TrackingPageDriver(const TrackingWidgets& widgets, Browser& browser, Prompter& prompter,
-                       QObject* parent = nullptr);
+                       HandlerQueue& handlers, QObject* parent = nullptr);
 
     // Whether objUserName, objpassword and objloginbutton hold an element.
     bool hasUserName() const { return hasUserName_; }
@@ -65,11 +69,10 @@ private:
     TrackingWidgets widgets_;
     Browser& browser_;
     Prompter& prompter_;
+    HandlerQueue& handlers_;
     bool hasUserName_ = false;
     bool hasPassword_ = false;
     bool hasLoginButton_ = false;
-    int pendingBinds_ = 0;
-    QList<Submission> waitingForBind_;
 };
 
 } // namespace trovix

@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRandomGenerator>
+#include <QTimer>
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
@@ -138,6 +139,12 @@ WebEngineBrowser::WebEngineBrowser(QWidget* viewParent)
     script.setRunsOnSubFrames(true);
     script.setSourceCode(QString::fromUtf8(documentScript).arg(literal(reportTag_)));
     page->scripts().insert(script);
+    // Calls the dead process had not answered never will be; the next navigation starts
+    // a new process.
+    connect(page, &QWebEnginePage::renderProcessTerminated, this, [self] {
+        if (self && !self->closing_)
+            self->giveUpPendingCalls();
+    });
     view->setPage(page);
     view_ = view;
 }
@@ -209,20 +216,45 @@ void WebEngineBrowser::onConsoleMessage(const QString& message)
     Q_EMIT documentCompleted(document, report.at(1).toString());
 }
 
-// Without a view every call still answers, later and with what an empty page gives.
-void WebEngineBrowser::run(const QString& script, std::function<void(const QVariant&)> done)
+// Without a view, or without a page process (none started yet, or it died: the engine
+// then answers nothing), every call still answers, later and with what an empty page gives.
+void WebEngineBrowser::run(const QString& script, Answer done)
 {
-    if (!view_) {
+    if (!view_ || view_->page()->renderProcessPid() == 0) {
         if (done)
             QMetaObject::invokeMethod(
                 this, [done] { done(QVariant()); }, Qt::QueuedConnection);
         return;
     }
+    const quint64 call = ++lastCall_;
+    pendingCalls_.insert(call, std::move(done));
     QPointer<WebEngineBrowser> self(this);
-    view_->page()->runJavaScript(script, scriptWorld, [self, done](const QVariant& result) {
-        if (self && !self->closing_ && done)
-            done(result);
+    view_->page()->runJavaScript(script, scriptWorld, [self, call](const QVariant& result) {
+        if (self && !self->closing_)
+            self->answer(call, result);
     });
+    QTimer::singleShot(answerDeadlineMs_, this, [this, call] { answer(call, QVariant()); });
+}
+
+void WebEngineBrowser::answer(quint64 call, const QVariant& result)
+{
+    if (!pendingCalls_.contains(call))
+        return;
+    // The page runs calls in the order they were sent.
+    while (!pendingCalls_.isEmpty() && pendingCalls_.firstKey() < call) {
+        const Answer earlier = pendingCalls_.take(pendingCalls_.firstKey());
+        if (earlier)
+            earlier(QVariant());
+    }
+    const Answer own = pendingCalls_.take(call);
+    if (own)
+        own(result);
+}
+
+void WebEngineBrowser::giveUpPendingCalls()
+{
+    if (!pendingCalls_.isEmpty())
+        answer(pendingCalls_.lastKey(), QVariant());
 }
 
 } // namespace trovix

@@ -3,6 +3,7 @@
 #include "tracking/Browser.h"
 
 #include <QHash>
+#include <QMap>
 #include <QPointer>
 
 class QWebEngineView;
@@ -16,6 +17,13 @@ namespace trovix {
 // so each completed document raises documentCompleted with its own address. Element
 // references live on the page side, in the top window; C++ only learns whether they
 // were found. Callbacks are dropped when the browser is destroyed before they arrive.
+//
+// Every other call is answered exactly once and in order, also when the page cannot
+// answer: when the page process dies, every pending call is answered as on an empty
+// page, and so is every call made before the next navigation starts a new one; an
+// answer makes every call sent before it that is still unanswered (its document was
+// replaced) answer so; and a call still unanswered after the answer deadline is given
+// up the same way.
 class WebEngineBrowser : public Browser {
     Q_OBJECT
 public:
@@ -25,6 +33,9 @@ public:
 
     QWebEngineView* view() const;
 
+    static constexpr int defaultAnswerDeadlineMs = 15000;
+    void setAnswerDeadline(int ms) { answerDeadlineMs_ = ms; }
+
     void navigate(const QString& address) override;
     void bindElements(DocumentId document, const QList<ElementBinding>& bindings,
                       std::function<void(const QList<bool>& found)> done) override;
@@ -33,14 +44,21 @@ public:
     void readBodyText(std::function<void(const QString& text)> done) override;
 
 private:
+    using Answer = std::function<void(const QVariant&)>;
+
     void onConsoleMessage(const QString& message);
-    void run(const QString& script, std::function<void(const QVariant&)> done);
+    void run(const QString& script, Answer done);
+    void answer(quint64 call, const QVariant& result);
+    void giveUpPendingCalls();
 
     QPointer<QWebEngineView> view_;
     QString reportTag_;
     QHash<DocumentId, QString> documentTokens_;
     DocumentId lastDocument_ = 0;
     bool closing_ = false;
+    QMap<quint64, Answer> pendingCalls_;
+    quint64 lastCall_ = 0;
+    int answerDeadlineMs_ = defaultAnswerDeadlineMs;
 };
 
 } // namespace trovix

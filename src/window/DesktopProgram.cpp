@@ -22,8 +22,9 @@ void prepareDesktopApplication()
 
 DesktopProgram::ApplicationTexts::ApplicationTexts()
 {
+    // No display name: the platform would append it to every window's caption ("关于 —
+    // Trovix"). A window without a caption of its own still shows the application name.
     QApplication::setApplicationName(QStringLiteral("Trovix"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Trovix"));
     // The standard buttons of message boxes and dialogs in Chinese: 确定, 取消, 是, 否.
     if (qtTranslator.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);

@@ -2,6 +2,7 @@
 
 #include "common/Configuration.h"
 #include "common/FontFaces.h"
+#include "common/SystemColours.h"
 #include "common/Twips.h"
 #include "tracking/CourierCatalogue.h"
 #include "tracking/PageTextBuffer.h"
@@ -12,6 +13,7 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -172,13 +174,25 @@ void Form1::buildCourierFrame(QWidget* client)
 void Form1::buildInformationFrame(QWidget* client)
 {
     Frame3 = frame(client, "Frame3", QStringLiteral("信息"), {238, 128, 352, 46});
-    Label3 = label(Frame3, "Label3", QStringLiteral("运单号："), {10, 20, 52, 20});
-    Label4 = label(Frame3, "Label4", QString(), {62, 20, 140, 20});
+    Label3 = label(Frame3, "Label3", QStringLiteral("运单号："), {});
+    Label4 = label(Frame3, "Label4", QString(), {});
     setTextColour(Label4, Red);
-    Label5 = label(Frame3, "Label5", QStringLiteral("公司："), {206, 20, 40, 20});
-    Label6 = label(Frame3, "Label6", QString(), {246, 20, 100, 20});
+    Label5 = label(Frame3, "Label5", QStringLiteral("公司："), {});
+    Label6 = label(Frame3, "Label6", QString(), {});
     Label6->setFont(fonts::windowsFont(QStringLiteral("新宋体"), 10.5));
     setTextColour(Label6, Blue);
+    // Label4 and Label6 take the width of whatever text they are given, and the company
+    // prompt moves along behind the waybill number.
+    auto* strip = new QHBoxLayout(Frame3);
+    strip->setContentsMargins(8, 16, 4, 2);
+    strip->setSpacing(2);
+    for (QLabel* part : {Label3, Label4, Label5, Label6}) {
+        part->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+        strip->addWidget(part);
+    }
+    Label5->setContentsMargins(6, 0, 0, 0);
+    strip->addStretch(1);
+    strip->activate();
 
     Timer1 = named(new QTimer(this), "Timer1");
     Timer1->setInterval(5000);
@@ -195,6 +209,10 @@ void Form1::buildOperationsFrame(QWidget* client)
     Label14->setFont(fonts::windowsFont(QStringLiteral("华文楷体"), 10.5));
     setTextColour(Label14, Red);
     Text2 = textBox(Frame6, "Text2", {8, 44, 88, 26});
+    // The designer's background; a skin's style sheet, when there is one, goes over it.
+    QPalette codeBox = Text2->palette();
+    codeBox.setColor(QPalette::Base, colours::systemColour(colours::ApplicationWorkspace));
+    Text2->setPalette(codeBox);
     Image1 = label(Frame6, "Image1", QString(), {8, 18, 90, 22});
     Image1->hide();
     Command1 = button(Frame4, "Command1", QStringLiteral("删除选中运单"), {116, 20, 92, 32});

@@ -6,6 +6,7 @@
 #include "skins/SkinMenu.h"
 #include "tracking/Browser.h"
 #include "tracking/CourierSiteCommand.h"
+#include "tracking/HandlerQueue.h"
 #include "tracking/ReadDelay.h"
 #include "tracking/ResultCapture.h"
 #include "tracking/TrackingPageDriver.h"
@@ -21,6 +22,9 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QRadioButton>
+#include <QTimer>
+
+#include <initializer_list>
 
 namespace trovix {
 
@@ -29,14 +33,15 @@ MainWindow::MainWindow(const MainWindowServices& services, QObject* parent)
       store_(std::make_unique<WaybillStore>())
 {
     Form1& f = *form_;
+    handlers_ = new HandlerQueue(this);
     driver_ =
         new TrackingPageDriver(TrackingWidgets{f.options(), f.Text1, f.Text2, f.Label4, f.Label6, f.Label14,
                                                f.Image1, f.Command5, f.RichTextBox3, f.Timer1},
-                               services_.browser, services_.prompter, this);
+                               services_.browser, services_.prompter, *handlers_, this);
     siteCommand_ = new CourierSiteCommand(f.Command7, f.options(), services_.urlOpener, this);
     readDelay_ = new ReadDelayController(f.Text3, f.Timer1, this);
     capture_ = new ResultCapture(services_.browser, f.RichTextBox2, f.RichTextBox3, f.Timer1,
-                                 services_.prompter, services_.programFolder, this);
+                                 services_.prompter, *handlers_, services_.programFolder, this);
     savedList_ = new SavedWaybillList(
         SavedWaybillWidgets{f.DataGrid1, f.Label4, f.Label6, f.Command6, f.Command1, f.Command8, f.options()},
         *store_, services_.prompter, this);
@@ -58,6 +63,7 @@ MainWindow::MainWindow(const MainWindowServices& services, QObject* parent)
 MainWindow::~MainWindow()
 {
     Module1::remove();
+    releaseControllers();
 }
 
 bool MainWindow::load()
@@ -100,7 +106,38 @@ bool MainWindow::confirmClose()
     if (services_.prompter.ask(question) != QMessageBox::Ok)
         return false;
     Module1::remove();
+    endWork();
     return true;
+}
+
+void MainWindow::endWork()
+{
+    releaseControllers();
+    // Still inside the window's own close handling: it goes once that has returned.
+    form_.release()->deleteLater();
+}
+
+void MainWindow::releaseControllers()
+{
+    handlers_->stop();
+    if (!form_)
+        return;
+    form_->Timer1->stop();
+    form_->Timer2->stop();
+    // The controllers hold the window's controls; they go first, and nothing they
+    // started (a lookup or page read the dying browser view answers) reaches the
+    // controls afterwards.
+    for (QObject* controller : std::initializer_list<QObject*>{
+             driver_, siteCommand_, readDelay_, capture_, savedList_, skinMenu_, resultCommands_, clock_})
+        delete controller;
+    driver_ = nullptr;
+    siteCommand_ = nullptr;
+    readDelay_ = nullptr;
+    capture_ = nullptr;
+    savedList_ = nullptr;
+    skinMenu_ = nullptr;
+    resultCommands_ = nullptr;
+    clock_ = nullptr;
 }
 
 } // namespace trovix

@@ -14,6 +14,7 @@ class AboutWindow;
 class Browser;
 class CourierSiteCommand;
 class Form1;
+class HandlerQueue;
 class Prompter;
 class ReadDelayController;
 class ResultCapture;
@@ -53,19 +54,26 @@ public:
     // The window's load: false when start-up failed, was reported, and Trovix must end.
     bool load();
 
-    // The exit question; true lets the window close.
+    // The exit question; true lets the window close. After OK the window's work ends at
+    // once (timers, capture, page handling) and the window with its controls and the
+    // browser view is released from the event loop, so nothing of it lives on behind an
+    // About window that keeps the program running.
     bool confirmClose();
 
+    // Null once the window has been closed.
     Form1* form() const { return form_.get(); }
     WaybillStore& store() const { return *store_; }
     AboutWindow& about() const { return *about_; }
 
 private:
     void clearCourierChoice();
+    void endWork();
+    void releaseControllers();
 
     MainWindowServices services_;
     std::unique_ptr<Form1> form_;
     std::unique_ptr<WaybillStore> store_;
+    HandlerQueue* handlers_;
     TrackingPageDriver* driver_;
     CourierSiteCommand* siteCommand_;
     ReadDelayController* readDelay_;

@@ -2,6 +2,7 @@
 #include "RecordingPrompter.h"
 #include "TempProgramFolder.h"
 #include "common/AnsiText.h"
+#include "tracking/HandlerQueue.h"
 #include "tracking/ResultBox.h"
 #include "tracking/ResultCapture.h"
 
@@ -38,7 +39,7 @@ QString linesWithCrLf(const QStringList& lines)
 struct Bench {
     explicit Bench(const QString& programFolder)
         : capture(std::make_unique<trovix::ResultCapture>(browser, &rawPageBox, &resultBox, &timer1, prompter,
-                                                          programFolder)),
+                                                          handlers, programFolder)),
           finished(capture.get(), &trovix::ResultCapture::captureFinished)
     {
         timer1.setInterval(5000);
@@ -57,6 +58,7 @@ struct Bench {
     QTextEdit resultBox;
     QTimer timer1;
     RecordingPrompter prompter;
+    trovix::HandlerQueue handlers;
     std::unique_ptr<trovix::ResultCapture> capture;
     QSignalSpy finished;
 };

@@ -6,6 +6,7 @@
 #include "TrackingWidgetSet.h"
 #include "WebEngineTestCase.h"
 #include "tracking/CourierCatalogue.h"
+#include "tracking/HandlerQueue.h"
 #include "tracking/ReadDelay.h"
 #include "tracking/ResultBox.h"
 #include "tracking/ResultCapture.h"
@@ -44,10 +45,10 @@ struct QueryWindow : TrackingWidgetSet {
         form.resize(800, 600);
         form.show();
 
-        driver = std::make_unique<trovix::TrackingPageDriver>(widgets, browser, prompter);
+        driver = std::make_unique<trovix::TrackingPageDriver>(widgets, browser, prompter, handlers);
         readDelay = std::make_unique<trovix::ReadDelayController>(text3, widgets.timer1);
         capture = std::make_unique<trovix::ResultCapture>(browser, richTextBox2, widgets.richTextBox3,
-                                                          widgets.timer1, prompter, programFolder);
+                                                          widgets.timer1, prompter, handlers, programFolder);
         QObject::connect(&browser, &trovix::Browser::documentCompleted,
                          [this](trovix::Browser::DocumentId, const QString& address) {
                              events.append(QStringLiteral("load ") + address);
@@ -100,6 +101,7 @@ struct QueryWindow : TrackingWidgetSet {
     QLineEdit* text3;
     trovix::PageTextBuffer* richTextBox2;
     RecordingPrompter prompter;
+    trovix::HandlerQueue handlers;
     std::unique_ptr<trovix::TrackingPageDriver> driver;
     std::unique_ptr<trovix::ReadDelayController> readDelay;
     std::unique_ptr<trovix::ResultCapture> capture;

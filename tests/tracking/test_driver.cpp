@@ -1,9 +1,14 @@
 #include "common/SystemColours.h"
 #include "tracking/CourierCatalogue.h"
+#include "tracking/HandlerQueue.h"
 #include "tracking/TrackingPageDriver.h"
+
+#include "tracking/ResultBox.h"
+#include "tracking/ResultCapture.h"
 
 #include "FakeBrowser.h"
 #include "RecordingPrompter.h"
+#include "TempProgramFolder.h"
 #include "TrackingWidgetSet.h"
 
 #include <QLabel>
@@ -26,13 +31,14 @@ struct Window : TrackingWidgetSet {
     {
         widgets.timer1->setSingleShot(true);
         form.show();
-        driver = std::make_unique<trovix::TrackingPageDriver>(widgets, browser, prompter);
+        driver = std::make_unique<trovix::TrackingPageDriver>(widgets, browser, prompter, handlers);
     }
 
     QColor text2Colour() const { return widgets.text2->palette().color(QPalette::Base); }
 
     FakeBrowser browser;
     RecordingPrompter prompter;
+    trovix::HandlerQueue handlers;
     std::unique_ptr<trovix::TrackingPageDriver> driver;
 };
 
@@ -61,6 +67,9 @@ private Q_SLOTS:
     void querySubmitsLabel4AndTheCodeBox();
     void queryWithoutCodeFieldStillSubmits();
     void queryWaitsForTheLookupOfTheLatestDocument();
+    void enablingTheRunningCaptureTimerKeepsItsCountdown_data();
+    void enablingTheRunningCaptureTimerKeepsItsCountdown();
+    void captureReadingThePageAppendsBeforeQueryEmptiesTheBox();
     void waybillInputIsTrimmedOfBlanks_data();
     void waybillInputIsTrimmedOfBlanks();
     void waybillInputIsNotMarkup();
@@ -303,6 +312,63 @@ void DriverTest::queryWaitsForTheLookupOfTheLatestDocument()
     QTRY_COMPARE(window.browser.clickCalls.size(), 1);
     QCOMPARE(window.browser.valueCalls.size(), 2);
     QCOMPARE(window.browser.valueCalls.at(0).text, QStringLiteral("SF100"));
+}
+
+void DriverTest::enablingTheRunningCaptureTimerKeepsItsCountdown_data()
+{
+    QTest::addColumn<bool>("byQuery");
+    QTest::newRow("another document completes") << false;
+    QTest::newRow("Query") << true;
+}
+
+void DriverTest::enablingTheRunningCaptureTimerKeepsItsCountdown()
+{
+    QFETCH(bool, byQuery);
+    Window window;
+    QTimer* timer1 = window.widgets.timer1;
+    timer1->setInterval(60000);
+    // A coarse timer may snap a restart to the countdown's old end.
+    timer1->setTimerType(Qt::PreciseTimer);
+    window.browser.load(QStringLiteral("http://127.0.0.1:5000/all/ems.html"), allFields);
+    QVERIFY(timer1->isActive());
+    const int started = timer1->remainingTime();
+    QTRY_VERIFY(timer1->remainingTime() < started - 200);
+    const int left = timer1->remainingTime();
+
+    if (byQuery)
+        window.widgets.command5->click();
+    else
+        window.browser.load(QStringLiteral("http://127.0.0.1:5000/ads/frame.html"));
+
+    QVERIFY(timer1->isActive());
+    QVERIFY2(timer1->remainingTime() <= left, qPrintable(QString::number(timer1->remainingTime())));
+}
+
+void DriverTest::captureReadingThePageAppendsBeforeQueryEmptiesTheBox()
+{
+    Window window;
+    TempProgramFolder folder;
+    trovix::PageTextBuffer rawPage;
+    trovix::ResultCapture capture(window.browser, &rawPage, window.widgets.richTextBox3,
+                                  window.widgets.timer1, window.prompter, window.handlers, folder.path());
+    QSignalSpy finished(&capture, &trovix::ResultCapture::captureFinished);
+    window.browser.load(QStringLiteral("http://127.0.0.1:5000/query/ems.html"), allFields);
+    window.widgets.timer1->stop();
+    window.browser.delivery = FakeBrowser::Delivery::Queued;
+    window.browser.bodyText =
+        QStringLiteral("时间地点和跟踪进度\r\nthe page before Query\r\n 收藏本站，方便下次查询");
+
+    capture.capture();
+    QCOMPARE(window.browser.bodyTextReads, 1);
+    window.widgets.command5->click();
+    // Query takes its turn after the capture, as it would on one thread.
+    QVERIFY(window.browser.clickCalls.isEmpty());
+
+    QVERIFY(finished.wait());
+    QTRY_COMPARE(window.browser.clickCalls.size(), 1);
+    QCOMPARE(trovix::boxText(window.widgets.richTextBox3), QString());
+    QVERIFY(window.widgets.timer1->isActive());
+    QVERIFY(window.prompter.asked.isEmpty());
 }
 
 void DriverTest::waybillInputIsTrimmedOfBlanks_data()

@@ -1,4 +1,5 @@
 #include "tracking/CourierCatalogue.h"
+#include "tracking/HandlerQueue.h"
 #include "tracking/TrackingPageDriver.h"
 #include "tracking/WebEngineBrowser.h"
 
@@ -43,6 +44,7 @@ private:
     std::unique_ptr<TrackingWidgetSet> window_;
     std::unique_ptr<trovix::WebEngineBrowser> browser_;
     RecordingPrompter prompter_;
+    trovix::HandlerQueue handlers_;
     std::unique_ptr<trovix::TrackingPageDriver> driver_;
     QStringList completed_;
 };
@@ -60,7 +62,7 @@ void DriverEndToEndTest::init()
     connect(browser_.get(), &trovix::Browser::documentCompleted, this,
             [this](trovix::Browser::DocumentId, const QString& address) { completed_.append(address); });
     prompter_.asked.clear();
-    driver_ = std::make_unique<trovix::TrackingPageDriver>(window_->widgets, *browser_, prompter_);
+    driver_ = std::make_unique<trovix::TrackingPageDriver>(window_->widgets, *browser_, prompter_, handlers_);
 }
 
 void DriverEndToEndTest::cleanup()

@@ -1,9 +1,14 @@
+#include "common/SystemColours.h"
+#include "tracking/CourierCatalogue.h"
 #include "tracking/PageTextBuffer.h"
+#include "tracking/TrackingPageDriver.h"
 #include "window/Form1.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -140,6 +145,58 @@ private Q_SLOTS:
         QVERIFY(!form.Text2->accessibleName().isEmpty());
         QVERIFY(!form.Text3->accessibleName().isEmpty());
         QVERIFY(!form.RichTextBox3->accessibleName().isEmpty());
+    }
+
+    void informationStripShowsWholeTexts_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("courier");
+        const QStringList numbers{QStringLiteral("123456789012345678901234567890"),
+                                  QStringLiteral("EA12345678901234567890123456CN"), QStringLiteral("1")};
+        for (const trovix::Courier& courier : trovix::couriers()) {
+            for (const QString& number : numbers)
+                QTest::addRow("%s, %d characters", qPrintable(courier.displayName), int(number.size()))
+                    << number << courier.displayName;
+        }
+    }
+
+    void informationStripShowsWholeTexts()
+    {
+        QFETCH(QString, number);
+        QFETCH(QString, courier);
+        Form1 form(nullptr);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.Label4->setText(number);
+        form.Label6->setText(courier);
+        if (QLayout* strip = form.Frame3->layout())
+            strip->activate();
+
+        QLabel* const parts[] = {form.Label3, form.Label4, form.Label5, form.Label6};
+        for (QLabel* part : parts) {
+            QVERIFY2(part->width() >= part->sizeHint().width(), qPrintable(part->objectName()));
+            QVERIFY2(form.Frame3->contentsRect().contains(part->geometry()), qPrintable(part->objectName()));
+        }
+        for (int i = 1; i < 4; ++i)
+            QVERIFY(parts[i - 1]->geometry().right() < parts[i]->geometry().left());
+    }
+
+    void codeBoxHasItsDesignerColoursWithoutASkin()
+    {
+        QVERIFY(qApp->styleSheet().isEmpty());
+        Form1 form(nullptr);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        const auto middle = [&form] {
+            const QImage image = form.Text2->grab().toImage();
+            return QColor(image.pixel(image.width() / 2, image.height() / 2));
+        };
+        const QColor workspace = trovix::colours::systemColour(trovix::colours::ApplicationWorkspace);
+        QCOMPARE(middle(), workspace);
+        trovix::setCodeBoxLocked(form.Text2, false);
+        QCOMPARE(middle(), trovix::colours::systemColour(trovix::colours::InactiveBorder));
+        trovix::setCodeBoxLocked(form.Text2, true);
+        QCOMPARE(middle(), workspace);
     }
 
     void statusBarShowsCreditsAndVersion()

@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -178,6 +179,43 @@ private Q_SLOTS:
         f.prompter.answers = {QMessageBox::Ok};
         QVERIFY(f.form().close());
         QVERIFY(!Module1::isInstalled());
+    }
+
+    void closingEndsTheWindowsWorkWhileAboutStaysOpen()
+    {
+        Fixture f;
+        QVERIFY(f.window.load());
+        f.form().show();
+        f.form().gy->trigger();
+        const QPointer<Form2> about = f.window.about().window();
+        const QPointer<Form1> form = &f.form();
+        const QPointer<QTimer> timer1 = f.form().Timer1;
+        const QPointer<QTimer> timer2 = f.form().Timer2;
+        f.form().Text3->setText(QStringLiteral("0"));
+        f.form().Option1->setChecked(true);
+        const QString page = trackingAddress(*courierByRow(1));
+        const QStringList fields{QStringLiteral("postid"), QStringLiteral("valicode"),
+                                 QStringLiteral("lika")};
+        f.browser.load(page, fields);
+        // A capture is due, and what it would read says "sorry".
+        QVERIFY(timer1->isActive());
+        f.browser.bodyText = QStringLiteral("时间地点和跟踪进度\r\n\r\n 收藏本站，方便下次查询");
+        const qsizetype lookups = f.browser.bindCalls.size();
+
+        f.prompter.answers = {QMessageBox::Ok};
+        QVERIFY(f.form().close());
+
+        QVERIFY(!timer1->isActive());
+        QVERIFY(!timer2->isActive());
+        f.browser.load(page, fields);
+        QTRY_VERIFY(form.isNull());
+        QVERIFY(!f.window.form());
+        QCOMPARE(f.browser.bindCalls.size(), lookups);
+        QCOMPARE(f.browser.bodyTextReads, 0);
+        QCOMPARE(f.prompter.asked.size(), 1);
+        QVERIFY(!QFile::exists(f.folder.file(QStringLiteral("temp.txt"))));
+        QVERIFY(about && about->isVisible());
+        about->close();
     }
 
     void aQueryRunsThroughTheWholeWindow()

@@ -48,9 +48,14 @@ QString fill(const QString& templateName, const QMap<QString, QString>& values)
 QByteArray sitePage(const QString& title, const QString& contentTemplate,
                     const QMap<QString, QString>& values)
 {
+    return sitePageAround(title, fill(contentTemplate, values));
+}
+
+QByteArray sitePageAround(const QString& title, const QString& content)
+{
     return fill(QStringLiteral("site"), {{QStringLiteral("title"), title},
                                          {QStringLiteral("couriers"), courierList()},
-                                         {QStringLiteral("content"), fill(contentTemplate, values)}})
+                                         {QStringLiteral("content"), content}})
         .toUtf8();
 }
 

@@ -12,6 +12,8 @@ QString fill(const QString& templateName, const QMap<QString, QString>& values);
 // A page of the site: header, courier list, adverts and footer around a content template.
 QByteArray sitePage(const QString& title, const QString& contentTemplate,
                     const QMap<QString, QString>& values);
+// The same around content already filled in.
+QByteArray sitePageAround(const QString& title, const QString& content);
 // A page that stands on its own (home page, frameset).
 QByteArray standalonePage(const QString& templateName);
 

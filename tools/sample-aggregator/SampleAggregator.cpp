@@ -9,11 +9,16 @@
 namespace {
 
 const QString slowPrefix = QStringLiteral("SLOW");
+const QString advertPrefix = QStringLiteral("ADS");
 
-// A number with the slow prefix stands for the number after it.
-QString withoutSlowPrefix(const QString& number)
+// A number with the slow or the advert prefix stands for the number after it.
+QString withoutPrefix(const QString& number)
 {
-    return number.startsWith(slowPrefix) ? number.mid(slowPrefix.size()) : number;
+    for (const QString& prefix : {slowPrefix, advertPrefix}) {
+        if (number.startsWith(prefix))
+            return number.mid(prefix.size());
+    }
+    return number;
 }
 
 LoopbackHttpServer::Response htmlResponse(QByteArray body, int status = 200)
@@ -35,11 +40,12 @@ QString slugOf(const QString& path, const QString& prefix)
     return match.hasMatch() ? match.captured(1) : QString();
 }
 
-QByteArray trackingPage(const SampleCourier& courier)
+QByteArray trackingPage(const SampleCourier& courier, bool resultsInPage)
 {
     const bool telephone = courier.codeField == QLatin1String("valicodetel");
     return PageTemplates::sitePage(
-        courier.name + QStringLiteral("查询"), QStringLiteral("tracking"),
+        courier.name + QStringLiteral("查询"),
+        resultsInPage ? QStringLiteral("tracking-inpage") : QStringLiteral("tracking"),
         {{QStringLiteral("name"), courier.name},
          {QStringLiteral("slug"), courier.slug},
          {QStringLiteral("codeField"), courier.codeField},
@@ -48,21 +54,34 @@ QByteArray trackingPage(const SampleCourier& courier)
                                                 : QStringLiteral("本快递无需验证码")}});
 }
 
-QByteArray resultPage(const SampleCourier& courier, const QString& number)
+// The result, as the content of a site page or as the fragment an in-page query writes.
+QString resultContent(const SampleCourier& courier, const QString& number)
 {
-    const QList<HistoryEntry> history = trackingHistory(withoutSlowPrefix(number));
+    const QList<HistoryEntry> history = trackingHistory(withoutPrefix(number));
     QString rows;
     for (const HistoryEntry& entry : history) {
         rows +=
             QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td></tr>\n")
                 .arg(entry.when.toHtmlEscaped(), entry.place.toHtmlEscaped(), entry.progress.toHtmlEscaped());
     }
-    return PageTemplates::sitePage(courier.name + QStringLiteral("查询结果"),
-                                   history.isEmpty() ? QStringLiteral("noresult") : QStringLiteral("result"),
-                                   {{QStringLiteral("name"), courier.name},
-                                    {QStringLiteral("slug"), courier.slug},
-                                    {QStringLiteral("number"), number.toHtmlEscaped()},
-                                    {QStringLiteral("rows"), rows}});
+    const QString advert =
+        number.startsWith(advertPrefix)
+            ? QStringLiteral(
+                  "<iframe class=\"advert\" src=\"/ads/rotating.html\" width=\"300\" height=\"40\" "
+                  "frameborder=\"0\"></iframe>\n")
+            : QString();
+    return PageTemplates::fill(history.isEmpty() ? QStringLiteral("noresult") : QStringLiteral("result"),
+                               {{QStringLiteral("name"), courier.name},
+                                {QStringLiteral("slug"), courier.slug},
+                                {QStringLiteral("number"), number.toHtmlEscaped()},
+                                {QStringLiteral("rows"), rows},
+                                {QStringLiteral("advert"), advert}});
+}
+
+QByteArray resultPage(const SampleCourier& courier, const QString& number)
+{
+    return PageTemplates::sitePageAround(courier.name + QStringLiteral("查询结果"),
+                                         resultContent(courier, number));
 }
 
 } // namespace
@@ -114,6 +133,16 @@ int SampleAggregator::slowDelayMs() const
     return slowDelayMs_;
 }
 
+void SampleAggregator::setResultsInPage(bool inPage)
+{
+    resultsInPage_ = inPage;
+}
+
+bool SampleAggregator::resultsInPage() const
+{
+    return resultsInPage_;
+}
+
 QStringList SampleAggregator::knownNumbers()
 {
     return knownTrackingNumbers();
@@ -121,7 +150,7 @@ QStringList SampleAggregator::knownNumbers()
 
 QStringList SampleAggregator::historyLines(const QString& number)
 {
-    const QList<HistoryEntry> history = trackingHistory(withoutSlowPrefix(number));
+    const QList<HistoryEntry> history = trackingHistory(withoutPrefix(number));
     if (history.isEmpty())
         return {QString()};
     QStringList lines;
@@ -136,18 +165,27 @@ LoopbackHttpServer::Response SampleAggregator::answer(const LoopbackHttpServer::
     Q_EMIT requestServed(QString::fromLatin1(request.method), path);
 
     if (const SampleCourier* courier = sampleCourierBySlug(slugOf(path, QStringLiteral("/all/"))))
-        return htmlResponse(trackingPage(*courier));
+        return htmlResponse(trackingPage(*courier, resultsInPage_));
 
-    if (const SampleCourier* courier = sampleCourierBySlug(slugOf(path, QStringLiteral("/query/")))) {
+    for (const QString& prefix : {QStringLiteral("/query/"), QStringLiteral("/track/")}) {
+        const SampleCourier* courier = sampleCourierBySlug(slugOf(path, prefix));
+        if (!courier)
+            continue;
         const Submission submission{path, request.query};
         submissions_.append(submission);
         Q_EMIT submitted(submission);
         const QString number = request.query.value(QStringLiteral("postid"));
-        LoopbackHttpServer::Response response = htmlResponse(resultPage(*courier, number));
+        LoopbackHttpServer::Response response =
+            htmlResponse(prefix == QLatin1String("/query/") ? resultPage(*courier, number)
+                                                            : resultContent(*courier, number).toUtf8());
         if (number.startsWith(slowPrefix))
             response.delayMs = slowDelayMs_;
         return response;
     }
+    if (path == QLatin1String("/ads/rotating.html"))
+        return htmlResponse(PageTemplates::fill(QStringLiteral("advert"), {{QStringLiteral("reloadMs"),
+                                                                            QString::number(advertReloadMs)}})
+                                .toUtf8());
 
     if (path == QLatin1String("/"))
         return htmlResponse(

@@ -13,8 +13,13 @@
 // update server's version file. It listens on 127.0.0.1 only.
 //
 // A number written as "SLOW" followed by a known number is answered with that number's
-// history after the slow delay; every other number that is not known gets the page that
-// holds one empty line between the markers.
+// history after the slow delay; "ADS" followed by a known number gets that history on a
+// result page that carries an advert frame reloading itself every 0.7 s; every other
+// number that is not known gets the page that holds one empty line between the markers.
+//
+// With results in page, the tracking pages' button fetches the result and writes it
+// into the page itself: the page never navigates (the fetch is recorded as a submission
+// to "/track/...").
 class SampleAggregator : public QObject {
     Q_OBJECT
 public:
@@ -39,6 +44,10 @@ public:
     QList<Submission> submissions() const;
     void setSlowDelayMs(int ms);
     int slowDelayMs() const;
+    void setResultsInPage(bool inPage);
+    bool resultsInPage() const;
+    // How often the advert frame of an "ADS" result page reloads itself.
+    static constexpr int advertReloadMs = 700;
 
     static QStringList knownNumbers();
     // The lines the result page's text shows between the two marker lines for a number:
@@ -55,6 +64,7 @@ private:
     LoopbackHttpServer server_;
     QList<Submission> submissions_;
     int slowDelayMs_;
+    bool resultsInPage_ = false;
 };
 
 Q_DECLARE_METATYPE(SampleAggregator::Submission)

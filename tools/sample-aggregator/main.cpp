@@ -19,8 +19,12 @@ int main(int argc, char** argv)
     const QCommandLineOption slowOption(QStringLiteral("slow-ms"),
                                         QStringLiteral("Delay of the answer for numbers written SLOW..."),
                                         QStringLiteral("MS"), QStringLiteral("7000"));
+    const QCommandLineOption inPageOption(
+        QStringLiteral("results-in-page"),
+        QStringLiteral("Tracking pages write the history into themselves instead of loading a result page."));
     parser.addOption(portOption);
     parser.addOption(slowOption);
+    parser.addOption(inPageOption);
     parser.process(app);
 
     QTextStream err(stderr);
@@ -35,6 +39,7 @@ int main(int argc, char** argv)
 
     SampleAggregator aggregator;
     aggregator.setSlowDelayMs(slowMs);
+    aggregator.setResultsInPage(parser.isSet(inPageOption));
     if (!aggregator.listen(static_cast<quint16>(port))) {
         err << "sample-aggregator: cannot listen on 127.0.0.1:" << port << '\n';
         return 1;

@@ -1,0 +1,191 @@
+#include "AggregatorHosts.h"
+#include "MemorySkinChoiceStore.h"
+#include "Recorders.h"
+#include "RecordingPrompter.h"
+#include "RecordingSkinLibrary.h"
+#include "SampleAggregator.h"
+#include "SpinUntil.h"
+#include "TempProgramFolder.h"
+#include "WebEngineTestCase.h"
+
+#include "tracking/ResultBox.h"
+#include "tracking/WebEngineBrowser.h"
+#include "window/Form1.h"
+#include "window/MainWindow.h"
+#include "window/Module1.h"
+
+#include <QDateTime>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTextEdit>
+#include <QTimer>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#include <QtTest>
+
+#include <memory>
+
+#include <signal.h>
+
+using namespace trovix;
+
+namespace {
+
+QString linesWithCrLf(const QStringList& lines)
+{
+    QString text;
+    for (const QString& line : lines)
+        text += line + QStringLiteral("\r\n");
+    return text;
+}
+
+// The whole main window with the real browser, as Trovix runs it, on a throw-away
+// program folder.
+struct RealWindow {
+    RealWindow()
+    {
+        folderReady = folder.copyFromBuild(QStringLiteral("yundan.mdb"));
+        QObject::connect(&browser, &Browser::documentCompleted,
+                         [this](Browser::DocumentId, const QString& address) { loads.append(address); });
+    }
+
+    Form1& form() { return *window.form(); }
+    QString result() { return boxText(form().RichTextBox3); }
+    int loadsOf(const QString& path) const { return int(loads.filter(path).size()); }
+
+    // Picks a courier and waits until its page has loaded and the capture that load
+    // scheduled is over.
+    bool selectCourier(QRadioButton* option, const QString& path)
+    {
+        const int before = loadsOf(path);
+        option->setChecked(true);
+        return spinUntil([&] { return loadsOf(path) > before; }, 40000) &&
+               spinUntil([&] { return !form().Timer1->isActive(); }, 40000);
+    }
+
+    void query(const QString& number)
+    {
+        form().Text1->setText(number);
+        QTest::mouseClick(form().Command5, Qt::LeftButton);
+    }
+
+    TempProgramFolder folder;
+    bool folderReady = false;
+    WebEngineBrowser browser{nullptr};
+    RecordingPrompter prompter;
+    ScriptedSaveFileChooser chooser;
+    RecordingUrlOpener opener;
+    RecordingSkinLibrary skins;
+    MemorySkinChoiceStore skinChoice;
+    MainWindow window{{browser, browser.view(), prompter, chooser, opener, skins, skinChoice,
+                       [] { return QDateTime::currentDateTime(); }, folder.path(), [] {}}};
+    QStringList loads;
+};
+
+} // namespace
+
+// Queries through the whole window against pages that behave like real tracking sites.
+class WindowEndToEndTest : public WebEngineTestCase {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(serveCourierPages(aggregator_));
+        qputenv("TROVIX_HOME_PAGE", aggregator_.homePage().toUtf8());
+    }
+
+    void init()
+    {
+        window_ = std::make_unique<RealWindow>();
+        QVERIFY(window_->folderReady);
+        QVERIFY(window_->window.load());
+        window_->form().show();
+        QVERIFY(spinUntil([&] { return window_->form().Command5->isEnabled(); }, 40000));
+    }
+
+    void cleanup()
+    {
+        window_.reset();
+        Module1::remove();
+        aggregator_.setResultsInPage(false);
+    }
+
+    void advertFrameReloadingFasterThanTheReadDelayStillGetsItsCapture()
+    {
+        RealWindow& w = *window_;
+        w.form().Text3->setText(QStringLiteral("2"));
+        QVERIFY(w.selectCourier(w.form().Option1, QStringLiteral("/all/ems.html")));
+        const QString number = QStringLiteral("ADS") + SampleAggregator::knownNumbers().first();
+        const QString history = linesWithCrLf(SampleAggregator::historyLines(number));
+
+        w.query(number);
+
+        QVERIFY2(spinUntil([&] { return w.result().startsWith(history); }, 60000), qPrintable(w.result()));
+        // The frame completed documents all through the read delay.
+        QVERIFY(w.loadsOf(QStringLiteral("/ads/rotating.html")) >= 2);
+        // Every capture since appends the whole history again, never a part of it.
+        QCOMPARE(w.result(), history.repeated(w.result().size() / history.size()));
+        QVERIFY(w.prompter.asked.isEmpty());
+    }
+
+    void pageThatWritesTheHistoryInPlaceIsCaptured()
+    {
+        aggregator_.setResultsInPage(true);
+        RealWindow& w = *window_;
+        w.form().Text3->setText(QStringLiteral("1"));
+        QVERIFY(w.selectCourier(w.form().Option3, QStringLiteral("/all/st.html")));
+        const int loadsBefore = int(w.loads.size());
+        const QString number = SampleAggregator::knownNumbers().last();
+        QSignalSpy submitted(&aggregator_, &SampleAggregator::submitted);
+
+        w.query(number);
+
+        const QString history = linesWithCrLf(SampleAggregator::historyLines(number));
+        QVERIFY2(spinUntil([&] { return w.result() == history && !w.form().Timer1->isActive(); }, 40000),
+                 qPrintable(w.result()));
+        QCOMPARE(submitted.size(), 1);
+        QVERIFY(aggregator_.submissions().last().path.startsWith(QLatin1String("/track/")));
+        QCOMPARE(w.loads.size(), loadsBefore);
+        QVERIFY(w.prompter.asked.isEmpty());
+    }
+
+    void queryWorksAfterThePageProcessDied()
+    {
+        RealWindow& w = *window_;
+        w.form().Text3->setText(QStringLiteral("0.5"));
+        QWebEnginePage* page = w.browser.view()->page();
+        QSignalSpy terminated(page, &QWebEnginePage::renderProcessTerminated);
+        // Dies right after its page completed, while the lookup of that page's elements
+        // is on its way.
+        const QString page1 = QStringLiteral("/all/ems.html");
+        QMetaObject::Connection kill = connect(&w.browser, &Browser::documentCompleted, this,
+                                               [page](Browser::DocumentId, const QString& at) {
+                                                   if (at.endsWith(QStringLiteral("/all/ems.html")))
+                                                       ::kill(page->renderProcessPid(), SIGKILL);
+                                               });
+        w.form().Option1->setChecked(true);
+        QVERIFY(spinUntil([&] { return !terminated.isEmpty(); }, 40000));
+        disconnect(kill);
+        QVERIFY(w.loadsOf(page1) == 1);
+
+        QVERIFY(w.selectCourier(w.form().Option2, QStringLiteral("/all/sf.html")));
+        const QString number = SampleAggregator::knownNumbers().at(1);
+        QSignalSpy submitted(&aggregator_, &SampleAggregator::submitted);
+        w.query(number);
+
+        QVERIFY(spinUntil([&] { return submitted.size() == 1; }, 40000));
+        const QString history = linesWithCrLf(SampleAggregator::historyLines(number));
+        QVERIFY2(spinUntil([&] { return w.result() == history; }, 40000), qPrintable(w.result()));
+        QCOMPARE(aggregator_.submissions().last().fields.value(QStringLiteral("postid")), number);
+    }
+
+private:
+    SampleAggregator aggregator_;
+    std::unique_ptr<RealWindow> window_;
+};
+
+QTEST_MAIN(WindowEndToEndTest)
+#include "test_window_e2e.moc"
