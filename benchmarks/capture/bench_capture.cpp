@@ -3,6 +3,7 @@
 #include "common/AnsiText.h"
 #include "common/Prompter.h"
 #include "tracking/Browser.h"
+#include "tracking/CaptureTimer.h"
 #include "tracking/HandlerQueue.h"
 #include "tracking/ResultBox.h"
 #include "tracking/ResultCapture.h"
@@ -83,8 +84,9 @@ int main(int argc, char** argv)
     trovix::PageTextBuffer rawPageBox;
     QTextEdit resultBox;
     QTimer timer1;
+    trovix::CaptureTimer captureTimer(&timer1);
     trovix::HandlerQueue handlers;
-    trovix::ResultCapture capture(browser, &rawPageBox, &resultBox, &timer1, prompter, handlers,
+    trovix::ResultCapture capture(browser, &rawPageBox, &resultBox, captureTimer, prompter, handlers,
                                   programFolder.path());
     const auto clearResult = [&] { resultBox.clear(); };
 

@@ -1,13 +1,34 @@
 #include "tracking/CaptureTimer.h"
 
-#include <QTimer>
-
 namespace trovix {
 
-void enableCaptureTimer(QTimer* timer1)
+CaptureTimer::CaptureTimer(QTimer* timer1, QObject* parent) : QObject(parent), timer1_(timer1)
 {
-    if (!timer1->isActive())
-        timer1->start();
+    timer1->setSingleShot(true);
+    connect(timer1, &QTimer::timeout, this, &CaptureTimer::expired);
+}
+
+void CaptureTimer::enable()
+{
+    if (timer1_ && !timer1_->isActive())
+        timer1_->start();
+}
+
+void CaptureTimer::setReadDelay(int milliseconds)
+{
+    if (timer1_)
+        timer1_->setInterval(milliseconds);
+}
+
+bool CaptureTimer::isCountingDown() const
+{
+    return timer1_ && timer1_->isActive();
+}
+
+void CaptureTimer::stop()
+{
+    if (timer1_)
+        timer1_->stop();
 }
 
 } // namespace trovix

@@ -1,11 +1,33 @@
 #pragma once
 
-class QTimer;
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
 
 namespace trovix {
 
-// Enables the capture timer Timer1. A countdown already running goes on as it is: a
-// page that keeps completing frames would otherwise put its capture off for ever.
-void enableCaptureTimer(QTimer* timer1);
+// The one owner of the capture timer Timer1: page loads and Query enable it, the read
+// delay sets its interval, and its expiry starts a capture. The countdown is one-shot,
+// so the timer is off from its expiry on and a capture ends with it disabled. Enabling
+// it while a countdown runs leaves that countdown as it is: a page that keeps
+// completing frames would otherwise put its capture off for ever.
+class CaptureTimer final : public QObject {
+    Q_OBJECT
+public:
+    explicit CaptureTimer(QTimer* timer1, QObject* parent = nullptr);
+
+    void enable();
+    // The interval of the countdowns that start from now on, in milliseconds.
+    void setReadDelay(int milliseconds);
+    bool isCountingDown() const;
+    // The window is closing: no capture is to come.
+    void stop();
+
+Q_SIGNALS:
+    void expired();
+
+private:
+    QPointer<QTimer> timer1_;
+};
 
 } // namespace trovix

@@ -1,7 +1,7 @@
 #include "tracking/ReadDelay.h"
 
+#include "tracking/CaptureTimer.h"
 #include <QLineEdit>
-#include <QTimer>
 
 #include <charconv>
 #include <climits>
@@ -118,8 +118,8 @@ int delayInterval(double seconds)
     return static_cast<int>(milliseconds);
 }
 
-ReadDelayController::ReadDelayController(QLineEdit* text3, QTimer* timer1, QObject* parent)
-    : QObject(parent), text3_(text3), timer1_(timer1)
+ReadDelayController::ReadDelayController(QLineEdit* text3, CaptureTimer& captureTimer, QObject* parent)
+    : QObject(parent), text3_(text3), captureTimer_(captureTimer)
 {
     connect(text3, &QLineEdit::textChanged, this, &ReadDelayController::readDelayChanged);
 }
@@ -130,8 +130,8 @@ void ReadDelayController::readDelayChanged(const QString& text)
         text3_->setText(QStringLiteral("60"));
 
     const QString delay = text3_->text();
-    if (!delay.isEmpty() && timer1_)
-        timer1_->setInterval(delayInterval(leadingNumber(delay)));
+    if (!delay.isEmpty())
+        captureTimer_.setReadDelay(delayInterval(leadingNumber(delay)));
 }
 
 } // namespace trovix

@@ -5,9 +5,10 @@
 #include <QStringView>
 
 class QLineEdit;
-class QTimer;
 
 namespace trovix {
+
+class CaptureTimer;
 
 // The number a text starts with, read as leniently as VB's Val: blanks, tabs and line
 // feeds are skipped wherever they are (" 1 2" reads 12), then an optional sign, digits
@@ -26,13 +27,13 @@ int delayInterval(double seconds);
 class ReadDelayController : public QObject {
     Q_OBJECT
 public:
-    ReadDelayController(QLineEdit* text3, QTimer* timer1, QObject* parent = nullptr);
+    ReadDelayController(QLineEdit* text3, CaptureTimer& captureTimer, QObject* parent = nullptr);
 
 private:
     void readDelayChanged(const QString& text);
 
     QPointer<QLineEdit> text3_;
-    QPointer<QTimer> timer1_;
+    CaptureTimer& captureTimer_;
 };
 
 } // namespace trovix

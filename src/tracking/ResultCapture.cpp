@@ -6,9 +6,9 @@
 #include "tracking/HandlerQueue.h"
 #include "tracking/ResultBox.h"
 
+#include "tracking/CaptureTimer.h"
 #include <QFile>
 #include <QTextEdit>
-#include <QTimer>
 
 namespace trovix {
 
@@ -85,13 +85,13 @@ QString passThroughScratchFile(const QString& text, const QString& path)
 }
 
 ResultCapture::ResultCapture(Browser& browser, PageTextBuffer* richTextBox2, QTextEdit* richTextBox3,
-                             QTimer* timer1, Prompter& prompter, HandlerQueue& handlers,
+                             CaptureTimer& captureTimer, Prompter& prompter, HandlerQueue& handlers,
                              QString programFolder, QObject* parent)
-    : QObject(parent), browser_(browser), rawPageBox_(richTextBox2), resultBox_(richTextBox3), timer_(timer1),
-      prompter_(prompter), handlers_(handlers), scratchFile_(programFolder + QStringLiteral("/temp.txt"))
+    : QObject(parent), browser_(browser), rawPageBox_(richTextBox2), resultBox_(richTextBox3),
+      captureTimer_(captureTimer), prompter_(prompter), handlers_(handlers),
+      scratchFile_(programFolder + QStringLiteral("/temp.txt"))
 {
-    timer1->setSingleShot(true);
-    connect(timer1, &QTimer::timeout, this, &ResultCapture::capture);
+    connect(&captureTimer, &CaptureTimer::expired, this, &ResultCapture::capture);
 }
 
 void ResultCapture::capture()
@@ -106,7 +106,7 @@ void ResultCapture::capture()
             return;
         }
         self->waitingForTurn_ = false;
-        if (self->timer_ && self->timer_->isActive()) {
+        if (self->captureTimer_.isCountingDown()) {
             finish();
             return;
         }

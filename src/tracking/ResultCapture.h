@@ -8,11 +8,11 @@
 #include <QStringView>
 
 class QTextEdit;
-class QTimer;
 
 namespace trovix {
 
 class Browser;
+class CaptureTimer;
 class HandlerQueue;
 class Prompter;
 
@@ -40,9 +40,9 @@ QString passThroughScratchFile(const QString& text, const QString& path);
 class ResultCapture : public QObject {
     Q_OBJECT
 public:
-    ResultCapture(Browser& browser, PageTextBuffer* richTextBox2, QTextEdit* richTextBox3, QTimer* timer1,
-                  Prompter& prompter, HandlerQueue& handlers, QString programFolder,
-                  QObject* parent = nullptr);
+    ResultCapture(Browser& browser, PageTextBuffer* richTextBox2, QTextEdit* richTextBox3,
+                  CaptureTimer& captureTimer, Prompter& prompter, HandlerQueue& handlers,
+                  QString programFolder, QObject* parent = nullptr);
 
     void capture();
 
@@ -55,7 +55,7 @@ private:
     Browser& browser_;
     QPointer<PageTextBuffer> rawPageBox_;
     QPointer<QTextEdit> resultBox_;
-    QPointer<QTimer> timer_;
+    CaptureTimer& captureTimer_;
     Prompter& prompter_;
     HandlerQueue& handlers_;
     QString scratchFile_;

@@ -13,7 +13,6 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QTextEdit>
-#include <QTimer>
 
 namespace trovix {
 
@@ -50,9 +49,11 @@ void setCodeBoxLocked(QLineEdit* text2, bool locked)
     text2->style()->polish(text2);
 }
 
-TrackingPageDriver::TrackingPageDriver(const TrackingWidgets& widgets, Browser& browser, Prompter& prompter,
-                                       HandlerQueue& handlers, QObject* parent)
-    : QObject(parent), widgets_(widgets), browser_(browser), prompter_(prompter), handlers_(handlers)
+TrackingPageDriver::TrackingPageDriver(const TrackingWidgets& widgets, CaptureTimer& captureTimer,
+                                       Browser& browser, Prompter& prompter, HandlerQueue& handlers,
+                                       QObject* parent)
+    : QObject(parent), widgets_(widgets), captureTimer_(captureTimer), browser_(browser), prompter_(prompter),
+      handlers_(handlers)
 {
     // Waybill numbers and courier names are data, never markup.
     widgets_.label4->setTextFormat(Qt::PlainText);
@@ -94,7 +95,7 @@ void TrackingPageDriver::onDocumentCompleted(Browser::DocumentId document, const
     widgets_.command5->setEnabled(true);
     // Enabled now rather than when the lookup answers: a countdown that runs out while
     // the lookup is under way is not started anew by it.
-    enableCaptureTimer(widgets_.timer1);
+    captureTimer_.enable();
     const QString codeFieldId =
         address == telephonePageAddress() ? QStringLiteral("valicodetel") : QStringLiteral("valicode");
     QPointer<TrackingPageDriver> self(this);
@@ -120,7 +121,7 @@ void TrackingPageDriver::onDocumentCompleted(Browser::DocumentId document, const
 
 void TrackingPageDriver::query()
 {
-    enableCaptureTimer(widgets_.timer1);
+    captureTimer_.enable();
     // What the window shows at the click is what is submitted, whenever its turn comes.
     const Submission submission{widgets_.label4->text(), widgets_.text2->text()};
     QPointer<TrackingPageDriver> self(this);

@@ -11,10 +11,10 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTextEdit;
-class QTimer;
 
 namespace trovix {
 
+class CaptureTimer;
 class HandlerQueue;
 class Prompter;
 struct Courier;
@@ -30,7 +30,6 @@ struct TrackingWidgets {
     QLabel* image1 = nullptr;
     QPushButton* command5 = nullptr;
     QTextEdit* richTextBox3 = nullptr;
-    QTimer* timer1 = nullptr;
 };
 
 // Locks the code box (Text2) for couriers that need no code and unlocks it for the
@@ -46,8 +45,8 @@ void setCodeBoxLocked(QLineEdit* text2, bool locked);
 class TrackingPageDriver : public QObject {
     Q_OBJECT
 public:
-    TrackingPageDriver(const TrackingWidgets& widgets, Browser& browser, Prompter& prompter,
-                       HandlerQueue& handlers, QObject* parent = nullptr);
+    TrackingPageDriver(const TrackingWidgets& widgets, CaptureTimer& captureTimer, Browser& browser,
+                       Prompter& prompter, HandlerQueue& handlers, QObject* parent = nullptr);
 
     // Whether objUserName, objpassword and objloginbutton hold an element.
     bool hasUserName() const { return hasUserName_; }
@@ -67,6 +66,7 @@ private:
     void onWaybillInput();
 
     TrackingWidgets widgets_;
+    CaptureTimer& captureTimer_;
     Browser& browser_;
     Prompter& prompter_;
     HandlerQueue& handlers_;

@@ -5,6 +5,7 @@
 #include "common/Prompter.h"
 #include "skins/SkinMenu.h"
 #include "tracking/Browser.h"
+#include "tracking/CaptureTimer.h"
 #include "tracking/CourierSiteCommand.h"
 #include "tracking/HandlerQueue.h"
 #include "tracking/ReadDelay.h"
@@ -34,13 +35,13 @@ MainWindow::MainWindow(const MainWindowServices& services, QObject* parent)
 {
     Form1& f = *form_;
     handlers_ = new HandlerQueue(this);
-    driver_ =
-        new TrackingPageDriver(TrackingWidgets{f.options(), f.Text1, f.Text2, f.Label4, f.Label6, f.Label14,
-                                               f.Image1, f.Command5, f.RichTextBox3, f.Timer1},
-                               services_.browser, services_.prompter, *handlers_, this);
+    captureTimer_ = new CaptureTimer(f.Timer1, this);
+    driver_ = new TrackingPageDriver(TrackingWidgets{f.options(), f.Text1, f.Text2, f.Label4, f.Label6,
+                                                     f.Label14, f.Image1, f.Command5, f.RichTextBox3},
+                                     *captureTimer_, services_.browser, services_.prompter, *handlers_, this);
     siteCommand_ = new CourierSiteCommand(f.Command7, f.options(), services_.urlOpener, this);
-    readDelay_ = new ReadDelayController(f.Text3, f.Timer1, this);
-    capture_ = new ResultCapture(services_.browser, f.RichTextBox2, f.RichTextBox3, f.Timer1,
+    readDelay_ = new ReadDelayController(f.Text3, *captureTimer_, this);
+    capture_ = new ResultCapture(services_.browser, f.RichTextBox2, f.RichTextBox3, *captureTimer_,
                                  services_.prompter, *handlers_, services_.programFolder, this);
     savedList_ = new SavedWaybillList(
         SavedWaybillWidgets{f.DataGrid1, f.Label4, f.Label6, f.Command6, f.Command1, f.Command8, f.options()},
@@ -122,7 +123,7 @@ void MainWindow::releaseControllers()
     handlers_->stop();
     if (!form_)
         return;
-    form_->Timer1->stop();
+    captureTimer_->stop();
     form_->Timer2->stop();
     // The controllers hold the window's controls; they go first, and nothing they
     // started (a lookup or page read the dying browser view answers) reaches the

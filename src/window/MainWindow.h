@@ -11,6 +11,7 @@
 namespace trovix {
 
 class AboutWindow;
+class CaptureTimer;
 class Browser;
 class CourierSiteCommand;
 class Form1;
@@ -74,6 +75,7 @@ private:
     std::unique_ptr<Form1> form_;
     std::unique_ptr<WaybillStore> store_;
     HandlerQueue* handlers_;
+    CaptureTimer* captureTimer_;
     TrackingPageDriver* driver_;
     CourierSiteCommand* siteCommand_;
     ReadDelayController* readDelay_;

@@ -7,9 +7,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextEdit>
-#include <QTimer>
 
-TrackingWidgetSet::TrackingWidgetSet()
+TrackingWidgetSet::TrackingWidgetSet() : timer1(new QTimer(&form)), captureTimer(timer1)
 {
     for (const trovix::Courier& courier : trovix::couriers()) {
         auto* option = new QRadioButton(courier.displayName, &form);
@@ -26,6 +25,5 @@ TrackingWidgetSet::TrackingWidgetSet()
     widgets.command5 = new QPushButton(QStringLiteral("查询"), &form);
     widgets.command5->setEnabled(false);
     widgets.richTextBox3 = new QTextEdit(&form);
-    widgets.timer1 = new QTimer(&form);
-    widgets.timer1->setInterval(5000);
+    timer1->setInterval(5000);
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "tracking/CaptureTimer.h"
 #include "tracking/TrackingPageDriver.h"
 
 #include <QButtonGroup>
+#include <QTimer>
 #include <QWidget>
 
 class QRadioButton;
@@ -18,4 +20,6 @@ struct TrackingWidgetSet {
     QWidget form;
     QButtonGroup group;
     trovix::TrackingWidgets widgets;
+    QTimer* timer1;
+    trovix::CaptureTimer captureTimer;
 };

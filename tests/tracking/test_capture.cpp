@@ -2,6 +2,7 @@
 #include "RecordingPrompter.h"
 #include "TempProgramFolder.h"
 #include "common/AnsiText.h"
+#include "tracking/CaptureTimer.h"
 #include "tracking/HandlerQueue.h"
 #include "tracking/ResultBox.h"
 #include "tracking/ResultCapture.h"
@@ -38,8 +39,8 @@ QString linesWithCrLf(const QStringList& lines)
 // The widgets and seams one capture works on, as the main window hands them over.
 struct Bench {
     explicit Bench(const QString& programFolder)
-        : capture(std::make_unique<trovix::ResultCapture>(browser, &rawPageBox, &resultBox, &timer1, prompter,
-                                                          handlers, programFolder)),
+        : capture(std::make_unique<trovix::ResultCapture>(browser, &rawPageBox, &resultBox, captureTimer,
+                                                          prompter, handlers, programFolder)),
           finished(capture.get(), &trovix::ResultCapture::captureFinished)
     {
         timer1.setInterval(5000);
@@ -57,6 +58,7 @@ struct Bench {
     trovix::PageTextBuffer rawPageBox;
     QTextEdit resultBox;
     QTimer timer1;
+    trovix::CaptureTimer captureTimer{&timer1};
     RecordingPrompter prompter;
     trovix::HandlerQueue handlers;
     std::unique_ptr<trovix::ResultCapture> capture;

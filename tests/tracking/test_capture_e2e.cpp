@@ -45,10 +45,11 @@ struct QueryWindow : TrackingWidgetSet {
         form.resize(800, 600);
         form.show();
 
-        driver = std::make_unique<trovix::TrackingPageDriver>(widgets, browser, prompter, handlers);
-        readDelay = std::make_unique<trovix::ReadDelayController>(text3, widgets.timer1);
+        driver =
+            std::make_unique<trovix::TrackingPageDriver>(widgets, captureTimer, browser, prompter, handlers);
+        readDelay = std::make_unique<trovix::ReadDelayController>(text3, captureTimer);
         capture = std::make_unique<trovix::ResultCapture>(browser, richTextBox2, widgets.richTextBox3,
-                                                          widgets.timer1, prompter, handlers, programFolder);
+                                                          captureTimer, prompter, handlers, programFolder);
         QObject::connect(&browser, &trovix::Browser::documentCompleted,
                          [this](trovix::Browser::DocumentId, const QString& address) {
                              events.append(QStringLiteral("load ") + address);
@@ -80,7 +81,7 @@ struct QueryWindow : TrackingWidgetSet {
         const qsizetype load = loadOf(part, false);
         return load < 0 ? 0 : int(events.mid(load).count(QStringLiteral("capture")));
     }
-    bool idle() const { return !widgets.timer1->isActive(); }
+    bool idle() const { return !timer1->isActive(); }
     QString result() const { return trovix::boxText(widgets.richTextBox3); }
 
     // Picks a courier and waits for the capture its page load schedules.
@@ -140,7 +141,7 @@ void TestCaptureEndToEnd::init()
     folder_ = std::make_unique<TempProgramFolder>();
     window_ = std::make_unique<QueryWindow>(folder_->path());
     window_->text3->setText(QStringLiteral("0.5"));
-    QCOMPARE(window_->widgets.timer1->interval(), 500);
+    QCOMPARE(window_->timer1->interval(), 500);
 }
 
 void TestCaptureEndToEnd::cleanup()

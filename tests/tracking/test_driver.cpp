@@ -29,9 +29,10 @@ const QStringList allFields{QStringLiteral("postid"), QStringLiteral("valicode")
 struct Window : TrackingWidgetSet {
     Window()
     {
-        widgets.timer1->setSingleShot(true);
+        timer1->setSingleShot(true);
         form.show();
-        driver = std::make_unique<trovix::TrackingPageDriver>(widgets, browser, prompter, handlers);
+        driver =
+            std::make_unique<trovix::TrackingPageDriver>(widgets, captureTimer, browser, prompter, handlers);
     }
 
     QColor text2Colour() const { return widgets.text2->palette().color(QPalette::Base); }
@@ -93,7 +94,7 @@ void DriverTest::selectionWithoutInput()
     window.widgets.text2->setText(QStringLiteral("old code"));
     window.widgets.richTextBox3->setPlainText(QStringLiteral("history"));
     window.browser.load(QStringLiteral("http://127.0.0.1:5000/all/ems.html"), allFields);
-    window.widgets.timer1->stop();
+    window.timer1->stop();
 
     window.option(row)->click();
 
@@ -109,7 +110,7 @@ void DriverTest::selectionWithoutInput()
     // Nothing else changes.
     QCOMPARE(window.widgets.label4->text(), QStringLiteral("SF1"));
     QCOMPARE(window.widgets.richTextBox3->toPlainText(), QStringLiteral("history"));
-    QVERIFY(!window.widgets.timer1->isActive());
+    QVERIFY(!window.timer1->isActive());
     QVERIFY(window.driver->hasUserName() && window.driver->hasPassword() && window.driver->hasLoginButton());
 }
 
@@ -173,12 +174,12 @@ void DriverTest::anyLoadEnablesQueryAndStartsTheCapture()
 {
     Window window;
     QVERIFY(!window.widgets.command5->isEnabled());
-    QVERIFY(!window.widgets.timer1->isActive());
+    QVERIFY(!window.timer1->isActive());
 
     window.browser.load(QStringLiteral("http://127.0.0.1:5000/home/"));
 
     QVERIFY(window.widgets.command5->isEnabled());
-    QVERIFY(window.widgets.timer1->isActive());
+    QVERIFY(window.timer1->isActive());
     QVERIFY(!window.driver->hasUserName() && !window.driver->hasPassword() &&
             !window.driver->hasLoginButton());
 }
@@ -244,13 +245,13 @@ void DriverTest::queryWithoutReferencesSubmitsNothing()
     QFETCH(QStringList, elements);
     Window window;
     window.browser.load(QStringLiteral("http://127.0.0.1:5000/all/ems.html"), elements);
-    window.widgets.timer1->stop();
+    window.timer1->stop();
     window.widgets.richTextBox3->setPlainText(QStringLiteral("earlier result"));
 
     window.widgets.command5->click();
 
     QVERIFY(window.widgets.richTextBox3->toPlainText().isEmpty());
-    QVERIFY(window.widgets.timer1->isActive());
+    QVERIFY(window.timer1->isActive());
     QVERIFY(window.browser.valueCalls.isEmpty());
     QVERIFY(window.browser.clickCalls.isEmpty());
     QVERIFY(window.prompter.asked.isEmpty());
@@ -325,7 +326,7 @@ void DriverTest::enablingTheRunningCaptureTimerKeepsItsCountdown()
 {
     QFETCH(bool, byQuery);
     Window window;
-    QTimer* timer1 = window.widgets.timer1;
+    QTimer* timer1 = window.timer1;
     timer1->setInterval(60000);
     // A coarse timer may snap a restart to the countdown's old end.
     timer1->setTimerType(Qt::PreciseTimer);
@@ -349,11 +350,11 @@ void DriverTest::captureReadingThePageAppendsBeforeQueryEmptiesTheBox()
     Window window;
     TempProgramFolder folder;
     trovix::PageTextBuffer rawPage;
-    trovix::ResultCapture capture(window.browser, &rawPage, window.widgets.richTextBox3,
-                                  window.widgets.timer1, window.prompter, window.handlers, folder.path());
+    trovix::ResultCapture capture(window.browser, &rawPage, window.widgets.richTextBox3, window.captureTimer,
+                                  window.prompter, window.handlers, folder.path());
     QSignalSpy finished(&capture, &trovix::ResultCapture::captureFinished);
     window.browser.load(QStringLiteral("http://127.0.0.1:5000/query/ems.html"), allFields);
-    window.widgets.timer1->stop();
+    window.timer1->stop();
     window.browser.delivery = FakeBrowser::Delivery::Queued;
     window.browser.bodyText =
         QStringLiteral("时间地点和跟踪进度\r\nthe page before Query\r\n 收藏本站，方便下次查询");
@@ -367,7 +368,7 @@ void DriverTest::captureReadingThePageAppendsBeforeQueryEmptiesTheBox()
     QVERIFY(finished.wait());
     QTRY_COMPARE(window.browser.clickCalls.size(), 1);
     QCOMPARE(trovix::boxText(window.widgets.richTextBox3), QString());
-    QVERIFY(window.widgets.timer1->isActive());
+    QVERIFY(window.timer1->isActive());
     QVERIFY(window.prompter.asked.isEmpty());
 }
 

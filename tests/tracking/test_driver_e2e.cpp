@@ -62,7 +62,8 @@ void DriverEndToEndTest::init()
     connect(browser_.get(), &trovix::Browser::documentCompleted, this,
             [this](trovix::Browser::DocumentId, const QString& address) { completed_.append(address); });
     prompter_.asked.clear();
-    driver_ = std::make_unique<trovix::TrackingPageDriver>(window_->widgets, *browser_, prompter_, handlers_);
+    driver_ = std::make_unique<trovix::TrackingPageDriver>(window_->widgets, window_->captureTimer, *browser_,
+                                                           prompter_, handlers_);
 }
 
 void DriverEndToEndTest::cleanup()
@@ -151,7 +152,7 @@ void DriverEndToEndTest::framesetBindsFromTheLastDocument()
     window_->widgets.command5->click();
     settle();
     QVERIFY(submitted.isEmpty());
-    QVERIFY(window_->widgets.timer1->isActive());
+    QVERIFY(window_->timer1->isActive());
 }
 
 QTEST_MAIN(DriverEndToEndTest)

@@ -1,3 +1,4 @@
+#include "tracking/CaptureTimer.h"
 #include "tracking/ReadDelay.h"
 
 #include <QLineEdit>
@@ -126,7 +127,8 @@ void TestReadDelay::readDelayFollowsText3()
     QLineEdit text3(QStringLiteral("5"));
     QTimer timer1;
     timer1.setInterval(5000);
-    trovix::ReadDelayController controller(&text3, &timer1);
+    trovix::CaptureTimer captureTimer(&timer1);
+    trovix::ReadDelayController controller(&text3, captureTimer);
 
     text3.setText(previous);
     text3.setText(typed);
