@@ -34,7 +34,7 @@ int main(int argc, char* argv[])
     const QString number = queryAt > 0 ? arguments.value(queryAt + 1) : QString();
 
     trovix::DesktopProgram program;
-    trovix::Form1& form = *program.window().form();
+    trovix::Form1& form = *program.controllers().form();
     const QString homePage = trovix::config::homePage();
     const QString trackingPage = trovix::trackingAddress(trovix::couriers().first());
     const QString lastLine = SampleAggregator::historyLines(number).last();

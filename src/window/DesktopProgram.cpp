@@ -32,16 +32,17 @@ DesktopProgram::ApplicationTexts::ApplicationTexts()
 
 DesktopProgram::DesktopProgram()
     : folder_(programFolder()), skinLibrary_(folder_), browser_(nullptr),
-      window_({browser_, browser_.view(), prompter_, saveFileChooser_, urlOpener_, skinLibrary_, skinChoice_,
-               [] { return QDateTime::currentDateTime(); }, folder_, [] { QCoreApplication::exit(1); }})
+      controllers_({browser_, browser_.view(), prompter_, saveFileChooser_, urlOpener_, skinLibrary_,
+                    skinChoice_, [] { return QDateTime::currentDateTime(); }, folder_,
+                    [] { QCoreApplication::exit(1); }})
 {
 }
 
 bool DesktopProgram::start()
 {
-    if (!window_.load())
+    if (!controllers_.load())
         return false;
-    window_.form()->show();
+    controllers_.form()->show();
     return true;
 }
 

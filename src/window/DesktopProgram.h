@@ -6,7 +6,7 @@
 #include "skins/SettingsSkinChoiceStore.h"
 #include "skins/SkinLibrary.h"
 #include "tracking/WebEngineBrowser.h"
-#include "window/MainWindow.h"
+#include "window/Form1Controllers.h"
 
 #include <QString>
 #include <QTranslator>
@@ -25,7 +25,7 @@ public:
     // Runs start-up and shows the window; false when start-up failed and was reported.
     bool start();
 
-    MainWindow& window() { return window_; }
+    Form1Controllers& controllers() { return controllers_; }
     WebEngineBrowser& browser() { return browser_; }
 
 private:
@@ -43,7 +43,7 @@ private:
     WebEngineBrowser browser_;
     MessageBoxPrompter prompter_;
     DialogSaveFileChooser saveFileChooser_;
-    MainWindow window_; // last: goes first, before the services it was handed
+    Form1Controllers controllers_; // last: goes first, before the services it was handed
 };
 
 } // namespace trovix

@@ -57,7 +57,7 @@ int main(int argc, char* argv[])
                      [&loads](trovix::Browser::DocumentId, const QString& address) { loads << address; });
     if (!program.start())
         return 1;
-    trovix::Form1& form = *program.window().form();
+    trovix::Form1& form = *program.controllers().form();
     const auto loaded = [&loads](const QString& part) {
         for (const QString& address : loads) {
             if (address.contains(part))

@@ -191,13 +191,13 @@ private Q_SLOTS:
 
     void mainWindowAndAboutWindow()
     {
-        trovix::Form1* form = program_->window().form();
+        trovix::Form1* form = program_->controllers().form();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form));
         QCOMPARE(captionOf(form), QStringLiteral("Trovix V1.2"));
 
         form->gy->trigger();
-        trovix::Form2* about = program_->window().about().window();
+        trovix::Form2* about = program_->controllers().about().window();
         QVERIFY(about);
         QVERIFY(QTest::qWaitForWindowExposed(about));
         QCOMPARE(captionOf(about), QStringLiteral("关于"));
@@ -218,7 +218,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, caption);
         QFETCH(QString, shown);
-        trovix::MessageBoxPrompter prompter(program_->window().form());
+        trovix::MessageBoxPrompter prompter(program_->controllers().form());
         QString seen;
         QTimer poll;
         connect(&poll, &QTimer::timeout, this, [&] {
@@ -236,7 +236,7 @@ private Q_SLOTS:
 
     void exitQuestionThroughTheWindow()
     {
-        trovix::Form1* form = program_->window().form();
+        trovix::Form1* form = program_->controllers().form();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form));
         QString seen;

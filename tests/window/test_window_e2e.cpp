@@ -11,7 +11,7 @@
 #include "tracking/ResultBox.h"
 #include "tracking/WebEngineBrowser.h"
 #include "window/Form1.h"
-#include "window/MainWindow.h"
+#include "window/Form1Controllers.h"
 #include "window/Module1.h"
 
 #include <QDateTime>
@@ -79,8 +79,8 @@ struct RealWindow {
     RecordingUrlOpener opener;
     RecordingSkinLibrary skins;
     MemorySkinChoiceStore skinChoice;
-    MainWindow window{{browser, browser.view(), prompter, chooser, opener, skins, skinChoice,
-                       [] { return QDateTime::currentDateTime(); }, folder.path(), [] {}}};
+    Form1Controllers window{{browser, browser.view(), prompter, chooser, opener, skins, skinChoice,
+                             [] { return QDateTime::currentDateTime(); }, folder.path(), [] {}}};
     QStringList loads;
 };
 

@@ -1,4 +1,4 @@
-#include "window/MainWindow.h"
+#include "window/Form1Controllers.h"
 
 #include "common/Configuration.h"
 #include "common/ProgramFolder.h"
@@ -29,7 +29,7 @@
 
 namespace trovix {
 
-MainWindow::MainWindow(const MainWindowServices& services, QObject* parent)
+Form1Controllers::Form1Controllers(const Form1Services& services, QObject* parent)
     : QObject(parent), services_(services), form_(std::make_unique<Form1>(services.browserView)),
       store_(std::make_unique<WaybillStore>())
 {
@@ -61,13 +61,13 @@ MainWindow::MainWindow(const MainWindowServices& services, QObject* parent)
     f.setCloseQuestion([this] { return confirmClose(); });
 }
 
-MainWindow::~MainWindow()
+Form1Controllers::~Form1Controllers()
 {
     Module1::remove();
     releaseControllers();
 }
 
-bool MainWindow::load()
+bool Form1Controllers::load()
 {
     clearCourierChoice();
     recordInstalledVersion(services_.programFolder);
@@ -87,7 +87,7 @@ bool MainWindow::load()
     return true;
 }
 
-void MainWindow::clearCourierChoice()
+void Form1Controllers::clearCourierChoice()
 {
     // Clearing an option is no selection: nothing is loaded for it.
     form_->courierGroup->setExclusive(false);
@@ -97,7 +97,7 @@ void MainWindow::clearCourierChoice()
     form_->courierGroup->setExclusive(true);
 }
 
-bool MainWindow::confirmClose()
+bool Form1Controllers::confirmClose()
 {
     MessageBoxRequest question;
     question.text =
@@ -111,14 +111,14 @@ bool MainWindow::confirmClose()
     return true;
 }
 
-void MainWindow::endWork()
+void Form1Controllers::endWork()
 {
     releaseControllers();
     // Still inside the window's own close handling: it goes once that has returned.
     form_.release()->deleteLater();
 }
 
-void MainWindow::releaseControllers()
+void Form1Controllers::releaseControllers()
 {
     handlers_->stop();
     if (!form_)

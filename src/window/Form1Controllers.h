@@ -31,7 +31,7 @@ class UrlOpener;
 class WaybillStore;
 
 // What the main window needs from the platform; tests hand in stand-ins.
-struct MainWindowServices {
+struct Form1Services {
     Browser& browser;
     QWidget* browserView; // placed as WebBrowser1; may be null
     Prompter& prompter;
@@ -46,11 +46,11 @@ struct MainWindowServices {
 
 // Builds Form1, hands each subsystem the controls it works on, and runs start-up and
 // shutdown in their fixed order.
-class MainWindow : public QObject {
+class Form1Controllers : public QObject {
     Q_OBJECT
 public:
-    explicit MainWindow(const MainWindowServices& services, QObject* parent = nullptr);
-    ~MainWindow() override;
+    explicit Form1Controllers(const Form1Services& services, QObject* parent = nullptr);
+    ~Form1Controllers() override;
 
     // The window's load: false when start-up failed, was reported, and Trovix must end.
     bool load();
@@ -71,7 +71,7 @@ private:
     void endWork();
     void releaseControllers();
 
-    MainWindowServices services_;
+    Form1Services services_;
     std::unique_ptr<Form1> form_;
     std::unique_ptr<WaybillStore> store_;
     HandlerQueue* handlers_;

@@ -11,8 +11,8 @@
 #include "waybills/WaybillStore.h"
 #include "window/AboutWindow.h"
 #include "window/Form1.h"
+#include "window/Form1Controllers.h"
 #include "window/Form2.h"
-#include "window/MainWindow.h"
 #include "window/Module1.h"
 
 #include <QAbstractItemModel>
@@ -42,7 +42,7 @@ const QDateTime StartMoment(QDate(2026, 3, 7), QTime(7, 5, 9));
 
 } // namespace
 
-class MainWindowTest : public QObject {
+class Form1ControllersTest : public QObject {
     Q_OBJECT
 
     struct Fixture {
@@ -59,8 +59,8 @@ class MainWindowTest : public QObject {
         RecordingSkinLibrary skins;
         MemorySkinChoiceStore skinChoice;
         int programEnds = 0;
-        MainWindow window{{browser, nullptr, prompter, chooser, opener, skins, skinChoice,
-                           [] { return StartMoment; }, folder.path(), [this] { ++programEnds; }}};
+        Form1Controllers window{{browser, nullptr, prompter, chooser, opener, skins, skinChoice,
+                                 [] { return StartMoment; }, folder.path(), [this] { ++programEnds; }}};
         Form1& form() { return *window.form(); }
     };
 
@@ -113,8 +113,8 @@ private Q_SLOTS:
         RecordingUrlOpener opener;
         RecordingSkinLibrary skins;
         MemorySkinChoiceStore skinChoice;
-        MainWindow second({browser, nullptr, prompter, chooser, opener, skins, skinChoice,
-                           [] { return StartMoment; }, folder, [] {}});
+        Form1Controllers second({browser, nullptr, prompter, chooser, opener, skins, skinChoice,
+                                 [] { return StartMoment; }, folder, [] {}});
         QVERIFY(second.load());
         QCOMPARE(fileBytes(first.folder.file(QStringLiteral("config.ini"))),
                  QByteArray("[Ver]\r\nappver=1.2\r\n"));
@@ -269,5 +269,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(MainWindowTest)
-#include "test_main_window.moc"
+QTEST_MAIN(Form1ControllersTest)
+#include "test_form1_controllers.moc"
