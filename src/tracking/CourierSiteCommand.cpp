@@ -1,6 +1,6 @@
 #include "tracking/CourierSiteCommand.h"
 
-#include "common/UrlOpener.h"
+#include "common/UsersBrowser.h"
 #include "tracking/CourierCatalogue.h"
 
 #include <QPushButton>
@@ -8,9 +8,8 @@
 
 namespace trovix {
 
-CourierSiteCommand::CourierSiteCommand(QPushButton* command7, QList<QRadioButton*> options, UrlOpener& opener,
-                                       QObject* parent)
-    : QObject(parent), options_(std::move(options)), opener_(opener)
+CourierSiteCommand::CourierSiteCommand(QPushButton* command7, QList<QRadioButton*> options, QObject* parent)
+    : QObject(parent), options_(std::move(options))
 {
     if (command7)
         connect(command7, &QPushButton::clicked, this, &CourierSiteCommand::open);
@@ -21,7 +20,7 @@ void CourierSiteCommand::open()
     for (const Courier& courier : couriers()) {
         const QRadioButton* option = options_.value(courier.row - 1);
         if (option && option->isChecked())
-            opener_.open(siteAddress(courier));
+            openInUsersBrowser(siteAddress(courier));
     }
 }
 

@@ -8,8 +8,6 @@ class QRadioButton;
 
 namespace trovix {
 
-class UrlOpener;
-
 // "打开快递官网" (Command7): opens the selected courier's own web site in the user's
 // browser, outside Trovix, without waiting.
 class CourierSiteCommand : public QObject {
@@ -17,15 +15,13 @@ class CourierSiteCommand : public QObject {
 public:
     // options: Option1..Option15, index = row - 1. command7 may be null (then only
     // open() runs the command).
-    CourierSiteCommand(QPushButton* command7, QList<QRadioButton*> options, UrlOpener& opener,
-                       QObject* parent = nullptr);
+    CourierSiteCommand(QPushButton* command7, QList<QRadioButton*> options, QObject* parent = nullptr);
 
     // With no courier selected this does nothing.
     void open();
 
 private:
     QList<QRadioButton*> options_;
-    UrlOpener& opener_;
 };
 
 } // namespace trovix

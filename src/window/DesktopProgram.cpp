@@ -32,9 +32,8 @@ DesktopProgram::ApplicationTexts::ApplicationTexts()
 
 DesktopProgram::DesktopProgram()
     : folder_(programFolder()), skinLibrary_(folder_), browser_(nullptr),
-      controllers_({browser_, browser_.view(), prompter_, saveFileChooser_, urlOpener_, skinLibrary_,
-                    skinChoice_, [] { return QDateTime::currentDateTime(); }, folder_,
-                    [] { QCoreApplication::exit(1); }})
+      controllers_({browser_, browser_.view(), prompter_, saveFileChooser_, skinLibrary_, skinChoice_,
+                    [] { return QDateTime::currentDateTime(); }, folder_, [] { QCoreApplication::exit(1); }})
 {
 }
 

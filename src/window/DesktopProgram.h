@@ -2,7 +2,6 @@
 
 #include "common/Prompter.h"
 #include "common/SaveFileChooser.h"
-#include "common/UrlOpener.h"
 #include "skins/SettingsSkinChoiceStore.h"
 #include "skins/SkinLibrary.h"
 #include "tracking/WebEngineBrowser.h"
@@ -37,7 +36,6 @@ private:
 
     ApplicationTexts texts_;
     QString folder_;
-    DesktopUrlOpener urlOpener_;
     SkinLibrary skinLibrary_;
     SettingsSkinChoiceStore skinChoice_;
     WebEngineBrowser browser_;

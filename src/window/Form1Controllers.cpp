@@ -39,7 +39,7 @@ Form1Controllers::Form1Controllers(const Form1Services& services, QObject* paren
     driver_ = new TrackingPageDriver(TrackingWidgets{f.options(), f.Text1, f.Text2, f.Label4, f.Label6,
                                                      f.Label14, f.Image1, f.Command5, f.RichTextBox3},
                                      *captureTimer_, services_.browser, services_.prompter, *handlers_, this);
-    siteCommand_ = new CourierSiteCommand(f.Command7, f.options(), services_.urlOpener, this);
+    siteCommand_ = new CourierSiteCommand(f.Command7, f.options(), this);
     readDelay_ = new ReadDelayController(f.Text3, *captureTimer_, this);
     capture_ = new ResultCapture(services_.browser, f.RichTextBox2, f.RichTextBox3, *captureTimer_,
                                  services_.prompter, *handlers_, services_.programFolder, this);
@@ -50,8 +50,8 @@ Form1Controllers::Form1Controllers(const Form1Services& services, QObject* paren
                              services_.programFolder, this);
     resultCommands_ = new ResultCommands(
         ResultCommandWidgets{f.Text1, f.RichTextBox3, f.Command2, f.Command3, f.Command4, f.Label13},
-        services_.saveFileChooser, services_.prompter, services_.urlOpener, services_.programFolder, this);
-    about_ = new AboutWindow(services_.urlOpener, this);
+        services_.saveFileChooser, services_.prompter, services_.programFolder, this);
+    about_ = new AboutWindow(this);
     updateLauncher_ =
         std::make_unique<UpdateLauncher>(services_.programFolder, services_.prompter, services_.endProgram);
     clock_ = new Clock(f.Label8, f.Label12, f.Timer2, services_.now, this);

@@ -27,7 +27,6 @@ class SkinLibraryInterface;
 class SkinMenu;
 class TrackingPageDriver;
 class UpdateLauncher;
-class UrlOpener;
 class WaybillStore;
 
 // What the main window needs from the platform; tests hand in stand-ins.
@@ -36,7 +35,6 @@ struct Form1Services {
     QWidget* browserView; // placed as WebBrowser1; may be null
     Prompter& prompter;
     SaveFileChooser& saveFileChooser;
-    UrlOpener& urlOpener; // must outlive the window: an About window may stay open
     SkinLibraryInterface& skinLibrary;
     SkinChoiceStore& skinChoice;
     Clock::TimeSource now;

@@ -4,7 +4,7 @@
 #include "common/Configuration.h"
 #include "common/Prompter.h"
 #include "common/SaveFileChooser.h"
-#include "common/UrlOpener.h"
+#include "common/UsersBrowser.h"
 #include "tracking/ResultBox.h"
 #include "window/ClickableLabel.h"
 
@@ -16,8 +16,8 @@
 namespace trovix {
 
 ResultCommands::ResultCommands(const ResultCommandWidgets& widgets, SaveFileChooser& chooser,
-                               Prompter& prompter, UrlOpener& opener, QString programFolder, QObject* parent)
-    : QObject(parent), widgets_(widgets), chooser_(chooser), prompter_(prompter), opener_(opener),
+                               Prompter& prompter, QString programFolder, QObject* parent)
+    : QObject(parent), widgets_(widgets), chooser_(chooser), prompter_(prompter),
       programFolder_(std::move(programFolder))
 {
     connect(widgets_.command2, &QPushButton::clicked, this, &ResultCommands::clearInput);
@@ -62,7 +62,7 @@ void ResultCommands::saveResult()
 
 void ResultCommands::openHomePage()
 {
-    opener_.open(config::homePage());
+    openInUsersBrowser(config::homePage());
 }
 
 } // namespace trovix

@@ -12,7 +12,6 @@ namespace trovix {
 class ClickableLabel;
 class Prompter;
 class SaveFileChooser;
-class UrlOpener;
 
 struct ResultCommandWidgets {
     QLineEdit* text1;
@@ -29,7 +28,7 @@ class ResultCommands : public QObject {
     Q_OBJECT
 public:
     ResultCommands(const ResultCommandWidgets& widgets, SaveFileChooser& chooser, Prompter& prompter,
-                   UrlOpener& opener, QString programFolder, QObject* parent = nullptr);
+                   QString programFolder, QObject* parent = nullptr);
 
     void clearInput();
     void clearResult();
@@ -40,7 +39,6 @@ private:
     ResultCommandWidgets widgets_;
     SaveFileChooser& chooser_;
     Prompter& prompter_;
-    UrlOpener& opener_;
     QString programFolder_;
 };
 

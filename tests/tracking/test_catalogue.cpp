@@ -189,7 +189,7 @@ void CatalogueTest::siteCommandOpensTheSelectedRowsSite()
         options.at(selected - 1)->setChecked(true);
     auto* command7 = new QPushButton(&frame);
     RecordingUrlOpener opener;
-    trovix::CourierSiteCommand command(command7, options, opener);
+    trovix::CourierSiteCommand command(command7, options);
 
     command7->click();
     QCOMPARE(opener.opened, opened);

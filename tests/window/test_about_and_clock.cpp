@@ -44,7 +44,7 @@ private Q_SLOTS:
     void oneAboutWindowAtATimeBuiltAnewAfterClose()
     {
         RecordingUrlOpener opener;
-        AboutWindow about(opener);
+        AboutWindow about;
         about.show();
         QPointer<Form2> first = about.window();
         QVERIFY(first);

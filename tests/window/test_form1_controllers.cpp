@@ -59,7 +59,7 @@ class Form1ControllersTest : public QObject {
         RecordingSkinLibrary skins;
         MemorySkinChoiceStore skinChoice;
         int programEnds = 0;
-        Form1Controllers window{{browser, nullptr, prompter, chooser, opener, skins, skinChoice,
+        Form1Controllers window{{browser, nullptr, prompter, chooser, skins, skinChoice,
                                  [] { return StartMoment; }, folder.path(), [this] { ++programEnds; }}};
         Form1& form() { return *window.form(); }
     };
@@ -113,7 +113,7 @@ private Q_SLOTS:
         RecordingUrlOpener opener;
         RecordingSkinLibrary skins;
         MemorySkinChoiceStore skinChoice;
-        Form1Controllers second({browser, nullptr, prompter, chooser, opener, skins, skinChoice,
+        Form1Controllers second({browser, nullptr, prompter, chooser, skins, skinChoice,
                                  [] { return StartMoment; }, folder, [] {}});
         QVERIFY(second.load());
         QCOMPARE(fileBytes(first.folder.file(QStringLiteral("config.ini"))),

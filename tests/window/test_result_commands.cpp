@@ -39,7 +39,6 @@ class ResultCommandsTest : public QObject {
         ResultCommands commands{{&text1, &richTextBox3, &command2, &command3, &command4, &label13},
                                 chooser,
                                 prompter,
-                                opener,
                                 folder.path()};
     };
 

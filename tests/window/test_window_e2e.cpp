@@ -79,7 +79,7 @@ struct RealWindow {
     RecordingUrlOpener opener;
     RecordingSkinLibrary skins;
     MemorySkinChoiceStore skinChoice;
-    Form1Controllers window{{browser, browser.view(), prompter, chooser, opener, skins, skinChoice,
+    Form1Controllers window{{browser, browser.view(), prompter, chooser, skins, skinChoice,
                              [] { return QDateTime::currentDateTime(); }, folder.path(), [] {}}};
     QStringList loads;
 };

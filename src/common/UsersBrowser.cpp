@@ -1,11 +1,11 @@
-#include "common/UrlOpener.h"
+#include "common/UsersBrowser.h"
 
 #include <QDesktopServices>
 #include <QUrl>
 
 namespace trovix {
 
-void DesktopUrlOpener::open(const QString& address)
+void openInUsersBrowser(const QString& address)
 {
     QDesktopServices::openUrl(QUrl::fromUserInput(address));
 }
