@@ -1,13 +1,18 @@
 #include "tracking/WebEngineBrowser.h"
 
+#include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QQuickWindow>
 #include <QRandomGenerator>
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineView>
+#include <QWindow>
+
+#include <utility>
 
 namespace trovix {
 
@@ -118,19 +123,65 @@ private:
 
 } // namespace
 
-WebEngineBrowser::WebEngineBrowser(QWidget* viewParent)
+WebEngineBrowser::WebEngineBrowser(QWidget* viewParent, EngineStart start)
     : reportTag_(
           QStringLiteral("trovix-%1:").arg(QRandomGenerator::system()->generate64(), 16, 16, QChar('0')))
 {
-    auto* view = new QWebEngineView(viewParent);
-    view->setObjectName(QStringLiteral("WebBrowser1"));
+    // The view alone does not start the engine; its page does.
+    view_ = new QWebEngineView(viewParent);
+    view_->setObjectName(QStringLiteral("WebBrowser1"));
+    if (start == EngineStart::Immediately) {
+        startEngine();
+        return;
+    }
+    // The page's drawing surface, made once the window is on screen, must be of the
+    // window's kind: an OpenGL one would make Qt recreate the shown window, which then
+    // flickers and leaves the page without a surface. Drawn in software, it needs none.
+    QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+    view_->installEventFilter(this);
+}
+
+bool WebEngineBrowser::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == view_ && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+        // Shown with its window, which exists by now: its exposure says it is on screen.
+        if (event->type() == QEvent::Show) {
+            if (QWindow* window = view_->window()->windowHandle()) {
+                if (window->isExposed())
+                    QMetaObject::invokeMethod(this, &WebEngineBrowser::startEngine, Qt::QueuedConnection);
+                else
+                    window->installEventFilter(this);
+            }
+        }
+        // The view tells its page, and asking for the page would make one and start the
+        // engine now; the page learns the view's visibility when it is set.
+        return true;
+    }
+    auto* window = qobject_cast<QWindow*>(watched);
+    if (window && event->type() == QEvent::Expose && window->isExposed()) {
+        // Queued: the window draws itself while it handles this exposure.
+        QMetaObject::invokeMethod(this, &WebEngineBrowser::startEngine, Qt::QueuedConnection);
+    }
+    return Browser::eventFilter(watched, event);
+}
+
+void WebEngineBrowser::startEngine()
+{
+    if (page_ || !view_)
+        return;
+    view_->removeEventFilter(this);
+    if (QWindow* window = view_->window()->windowHandle()) {
+        window->removeEventFilter(this);
+        // What the window drew reaches the screen before the engine holds this thread.
+        QGuiApplication::sync();
+    }
     QPointer<WebEngineBrowser> self(this);
     auto* page = new ReportingPage(
         [self](const QString& message) {
             if (self && !self->closing_)
                 self->onConsoleMessage(message);
         },
-        view);
+        view_);
     QWebEngineScript script;
     script.setName(QStringLiteral("trovix-documents"));
     script.setInjectionPoint(QWebEngineScript::DocumentCreation);
@@ -138,8 +189,15 @@ WebEngineBrowser::WebEngineBrowser(QWidget* viewParent)
     script.setRunsOnSubFrames(true);
     script.setSourceCode(QString::fromUtf8(documentScript).arg(literal(reportTag_)));
     page->scripts().insert(script);
-    view->setPage(page);
-    view_ = view;
+    view_->setPage(page);
+    page_ = page;
+    for (const QString& address : std::exchange(waitingNavigations_, {}))
+        navigate(address);
+}
+
+bool WebEngineBrowser::engineStarted() const
+{
+    return page_;
 }
 
 WebEngineBrowser::~WebEngineBrowser()
@@ -156,8 +214,10 @@ QWebEngineView* WebEngineBrowser::view() const
 
 void WebEngineBrowser::navigate(const QString& address)
 {
-    if (view_)
-        view_->setUrl(QUrl(address));
+    if (page_)
+        page_->setUrl(QUrl(address));
+    else if (view_)
+        waitingNavigations_.append(address);
 }
 
 void WebEngineBrowser::bindElements(DocumentId document, const QList<ElementBinding>& bindings,
@@ -209,17 +269,18 @@ void WebEngineBrowser::onConsoleMessage(const QString& message)
     Q_EMIT documentCompleted(document, report.at(1).toString());
 }
 
-// Without a view every call still answers, later and with what an empty page gives.
+// Without a page (the engine not started yet, or the view gone) every call still answers,
+// later and with what an empty page gives.
 void WebEngineBrowser::run(const QString& script, std::function<void(const QVariant&)> done)
 {
-    if (!view_) {
+    if (!page_) {
         if (done)
             QMetaObject::invokeMethod(
                 this, [done] { done(QVariant()); }, Qt::QueuedConnection);
         return;
     }
     QPointer<WebEngineBrowser> self(this);
-    view_->page()->runJavaScript(script, scriptWorld, [self, done](const QVariant& result) {
+    page_->runJavaScript(script, scriptWorld, [self, done](const QVariant& result) {
         if (self && !self->closing_ && done)
             done(result);
     });

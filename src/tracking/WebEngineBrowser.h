@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QPointer>
 
+class QWebEnginePage;
 class QWebEngineView;
 class QWidget;
 
@@ -19,11 +20,19 @@ namespace trovix {
 class WebEngineBrowser : public Browser {
     Q_OBJECT
 public:
+    // When the engine (profile, page, helper processes) starts. Its start takes long
+    // enough to hold a window off the screen, so a window can come first: the engine
+    // then starts right after the view's window is first on screen and drawn. Until
+    // then navigations wait, in order, and every other call answers as without a
+    // document.
+    enum class EngineStart { Immediately, AfterWindowShown };
+
     // The view is a child of viewParent, objectName "WebBrowser1"; its owner places it.
-    explicit WebEngineBrowser(QWidget* viewParent);
+    explicit WebEngineBrowser(QWidget* viewParent, EngineStart start = EngineStart::Immediately);
     ~WebEngineBrowser() override;
 
     QWebEngineView* view() const;
+    bool engineStarted() const;
 
     void navigate(const QString& address) override;
     void bindElements(DocumentId document, const QList<ElementBinding>& bindings,
@@ -32,11 +41,17 @@ public:
     void click(const QString& reference) override;
     void readBodyText(std::function<void(const QString& text)> done) override;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void startEngine();
     void onConsoleMessage(const QString& message);
     void run(const QString& script, std::function<void(const QVariant&)> done);
 
     QPointer<QWebEngineView> view_;
+    QPointer<QWebEnginePage> page_;
+    QStringList waitingNavigations_;
     QString reportTag_;
     QHash<DocumentId, QString> documentTokens_;
     DocumentId lastDocument_ = 0;

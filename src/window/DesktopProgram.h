@@ -35,6 +35,12 @@ private:
         QTranslator qtTranslator;
     };
 
+    // Undoes what prepareDesktopApplication() set only for the application's start.
+    struct GraphicsSetting {
+        GraphicsSetting();
+    };
+
+    GraphicsSetting graphics_;
     ApplicationTexts texts_;
     QString folder_;
     DesktopUrlOpener urlOpener_;
