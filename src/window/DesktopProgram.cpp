@@ -27,14 +27,17 @@ void prepareDesktopApplication()
     if (geteuid() == 0)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+#if QT_VERSION < QT_VERSION_CHECK(6, 5, 0)
     // Nothing of Trovix draws with OpenGL: the browser, never seen, draws in software.
     // Without OpenGL on X11 the engine's library cannot make the OpenGL context it
     // otherwise makes while the application starts, and the window need not wait for
-    // the whole OpenGL driver to load.
+    // the whole OpenGL driver to load. Later engines end the program when they find no
+    // OpenGL at all.
     if (!qEnvironmentVariableIsSet(glIntegrationVariable)) {
         qputenv(glIntegrationVariable, "none");
         glIntegrationTurnedOff = true;
     }
+#endif
 }
 
 DesktopProgram::GraphicsSetting::GraphicsSetting()
