@@ -24,7 +24,8 @@ public:
     // enough to hold a window off the screen, so a window can come first: the engine
     // then starts right after the view's window is first on screen and drawn. Until
     // then navigations wait, in order, and every other call answers as without a
-    // document.
+    // document. A window that is never shown never starts it. AfterWindowShown makes
+    // Qt Quick draw in software in the whole process.
     enum class EngineStart { Immediately, AfterWindowShown };
 
     // The view is a child of viewParent, objectName "WebBrowser1"; its owner places it.
