@@ -137,7 +137,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget* viewParent, EngineStart start)
     // The page's drawing surface, made once the window is on screen, must be of the
     // window's kind: an OpenGL one would make Qt recreate the shown window, which then
     // flickers and leaves the page without a surface. Drawn in software, it needs none.
-    if (QQuickWindow::graphicsApi() != QSGRendererInterface::Software)
+    if (QQuickWindow::sceneGraphBackend() != QLatin1String("software"))
         QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     view_->installEventFilter(this);
 }
