@@ -1,7 +1,9 @@
 #include "tracking/WebEngineBrowser.h"
 
+#include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QQuickWindow>
 #include <QRandomGenerator>
 #include <QTimer>
 #include <QUrl>
@@ -9,6 +11,9 @@
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineView>
+#include <QWindow>
+
+#include <utility>
 
 namespace trovix {
 
@@ -119,19 +124,66 @@ private:
 
 } // namespace
 
-WebEngineBrowser::WebEngineBrowser(QWidget* viewParent)
+WebEngineBrowser::WebEngineBrowser(QWidget* viewParent, EngineStart start)
     : reportTag_(
           QStringLiteral("trovix-%1:").arg(QRandomGenerator::system()->generate64(), 16, 16, QChar('0')))
 {
-    auto* view = new QWebEngineView(viewParent);
-    view->setObjectName(QStringLiteral("WebBrowser1"));
+    // The view alone does not start the engine; its page does.
+    view_ = new QWebEngineView(viewParent);
+    view_->setObjectName(QStringLiteral("WebBrowser1"));
+    if (start == EngineStart::Immediately) {
+        startEngine();
+        return;
+    }
+    // The page's drawing surface, made once the window is on screen, must be of the
+    // window's kind: an OpenGL one would make Qt recreate the shown window, which then
+    // flickers and leaves the page without a surface. Drawn in software, it needs none.
+    if (QQuickWindow::sceneGraphBackend() != QLatin1String("software"))
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+    view_->installEventFilter(this);
+}
+
+bool WebEngineBrowser::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == view_ && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+        // Shown with its window, which exists by now: its exposure says it is on screen.
+        if (event->type() == QEvent::Show) {
+            if (QWindow* window = view_->window()->windowHandle()) {
+                if (window->isExposed())
+                    QMetaObject::invokeMethod(this, &WebEngineBrowser::startEngine, Qt::QueuedConnection);
+                else
+                    window->installEventFilter(this);
+            }
+        }
+        // The view tells its page, and asking for the page would make one and start the
+        // engine now; the page learns the view's visibility when it is set.
+        return true;
+    }
+    auto* window = qobject_cast<QWindow*>(watched);
+    if (window && event->type() == QEvent::Expose && window->isExposed()) {
+        // Queued: the window draws itself while it handles this exposure.
+        QMetaObject::invokeMethod(this, &WebEngineBrowser::startEngine, Qt::QueuedConnection);
+    }
+    return Browser::eventFilter(watched, event);
+}
+
+void WebEngineBrowser::startEngine()
+{
+    if (page_ || !view_)
+        return;
+    view_->removeEventFilter(this);
+    if (QWindow* window = view_->window()->windowHandle()) {
+        window->removeEventFilter(this);
+        // What the window drew reaches the screen before the engine holds this thread.
+        QGuiApplication::sync();
+    }
     QPointer<WebEngineBrowser> self(this);
     auto* page = new ReportingPage(
         [self](const QString& message) {
             if (self && !self->closing_)
                 self->onConsoleMessage(message);
         },
-        view);
+        view_);
     QWebEngineScript script;
     script.setName(QStringLiteral("trovix-documents"));
     script.setInjectionPoint(QWebEngineScript::DocumentCreation);
@@ -145,8 +197,15 @@ WebEngineBrowser::WebEngineBrowser(QWidget* viewParent)
         if (self && !self->closing_)
             self->giveUpPendingCalls();
     });
-    view->setPage(page);
-    view_ = view;
+    view_->setPage(page);
+    page_ = page;
+    for (const QString& address : std::exchange(waitingNavigations_, {}))
+        navigate(address);
+}
+
+bool WebEngineBrowser::engineStarted() const
+{
+    return page_;
 }
 
 WebEngineBrowser::~WebEngineBrowser()
@@ -163,8 +222,10 @@ QWebEngineView* WebEngineBrowser::view() const
 
 void WebEngineBrowser::navigate(const QString& address)
 {
-    if (view_)
-        view_->setUrl(QUrl(address));
+    if (page_)
+        page_->setUrl(QUrl(address));
+    else if (view_)
+        waitingNavigations_.append(address);
 }
 
 void WebEngineBrowser::bindElements(DocumentId document, const QList<ElementBinding>& bindings,
@@ -216,11 +277,12 @@ void WebEngineBrowser::onConsoleMessage(const QString& message)
     Q_EMIT documentCompleted(document, report.at(1).toString());
 }
 
-// Without a view, or without a page process (none started yet, or it died: the engine
-// then answers nothing), every call still answers, later and with what an empty page gives.
+// Without a page (the engine not started yet, or the view gone), or without a page
+// process (none started yet, or it died: the engine then answers nothing), every call
+// still answers, later and with what an empty page gives.
 void WebEngineBrowser::run(const QString& script, Answer done)
 {
-    if (!view_ || view_->page()->renderProcessPid() == 0) {
+    if (!page_ || page_->renderProcessPid() == 0) {
         if (done)
             QMetaObject::invokeMethod(
                 this, [done] { done(QVariant()); }, Qt::QueuedConnection);
@@ -229,7 +291,7 @@ void WebEngineBrowser::run(const QString& script, Answer done)
     const quint64 call = ++lastCall_;
     pendingCalls_.insert(call, std::move(done));
     QPointer<WebEngineBrowser> self(this);
-    view_->page()->runJavaScript(script, scriptWorld, [self, call](const QVariant& result) {
+    page_->runJavaScript(script, scriptWorld, [self, call](const QVariant& result) {
         if (self && !self->closing_)
             self->answer(call, result);
     });

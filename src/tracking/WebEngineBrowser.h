@@ -6,6 +6,7 @@
 #include <QMap>
 #include <QPointer>
 
+class QWebEnginePage;
 class QWebEngineView;
 class QWidget;
 
@@ -27,11 +28,20 @@ namespace trovix {
 class WebEngineBrowser : public Browser {
     Q_OBJECT
 public:
+    // When the engine (profile, page, helper processes) starts. Its start takes long
+    // enough to hold a window off the screen, so a window can come first: the engine
+    // then starts right after the view's window is first on screen and drawn. Until
+    // then navigations wait, in order, and every other call answers as without a
+    // document. A window that is never shown never starts it. AfterWindowShown makes
+    // Qt Quick draw in software in the whole process.
+    enum class EngineStart { Immediately, AfterWindowShown };
+
     // The view is a child of viewParent, objectName "WebBrowser1"; its owner places it.
-    explicit WebEngineBrowser(QWidget* viewParent);
+    explicit WebEngineBrowser(QWidget* viewParent, EngineStart start = EngineStart::Immediately);
     ~WebEngineBrowser() override;
 
     QWebEngineView* view() const;
+    bool engineStarted() const;
 
     static constexpr int defaultAnswerDeadlineMs = 15000;
     void setAnswerDeadline(int ms) { answerDeadlineMs_ = ms; }
@@ -43,15 +53,21 @@ public:
     void click(const QString& reference) override;
     void readBodyText(std::function<void(const QString& text)> done) override;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     using Answer = std::function<void(const QVariant&)>;
 
+    void startEngine();
     void onConsoleMessage(const QString& message);
     void run(const QString& script, Answer done);
     void answer(quint64 call, const QVariant& result);
     void giveUpPendingCalls();
 
     QPointer<QWebEngineView> view_;
+    QPointer<QWebEnginePage> page_;
+    QStringList waitingNavigations_;
     QString reportTag_;
     QHash<DocumentId, QString> documentTokens_;
     DocumentId lastDocument_ = 0;

@@ -10,7 +10,16 @@
 
 #include <unistd.h>
 
+#include <utility>
+
 namespace trovix {
+
+namespace {
+
+const char* const glIntegrationVariable = "QT_XCB_GL_INTEGRATION";
+bool glIntegrationTurnedOff = false;
+
+} // namespace
 
 void prepareDesktopApplication()
 {
@@ -18,6 +27,24 @@ void prepareDesktopApplication()
     if (geteuid() == 0)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+#if QT_VERSION < QT_VERSION_CHECK(6, 5, 0)
+    // Nothing of Trovix draws with OpenGL: the browser, never seen, draws in software.
+    // Without OpenGL on X11 the engine's library cannot make the OpenGL context it
+    // otherwise makes while the application starts, and the window need not wait for
+    // the whole OpenGL driver to load. Later engines end the program when they find no
+    // OpenGL at all.
+    if (!qEnvironmentVariableIsSet(glIntegrationVariable)) {
+        qputenv(glIntegrationVariable, "none");
+        glIntegrationTurnedOff = true;
+    }
+#endif
+}
+
+DesktopProgram::GraphicsSetting::GraphicsSetting()
+{
+    // Read while the application started; the programs Trovix starts must not inherit it.
+    if (std::exchange(glIntegrationTurnedOff, false))
+        qunsetenv(glIntegrationVariable);
 }
 
 DesktopProgram::ApplicationTexts::ApplicationTexts()
@@ -31,7 +58,8 @@ DesktopProgram::ApplicationTexts::ApplicationTexts()
 }
 
 DesktopProgram::DesktopProgram()
-    : folder_(programFolder()), skinLibrary_(folder_), browser_(nullptr),
+    : folder_(programFolder()), skinLibrary_(folder_),
+      browser_(nullptr, WebEngineBrowser::EngineStart::AfterWindowShown),
       controllers_({browser_, browser_.view(), prompter_, saveFileChooser_, skinLibrary_, skinChoice_,
                     [] { return QDateTime::currentDateTime(); }, folder_, [] { QCoreApplication::exit(1); }})
 {

@@ -34,6 +34,12 @@ private:
         QTranslator qtTranslator;
     };
 
+    // Undoes what prepareDesktopApplication() set only for the application's start.
+    struct GraphicsSetting {
+        GraphicsSetting();
+    };
+
+    GraphicsSetting graphics_;
     ApplicationTexts texts_;
     QString folder_;
     SkinLibrary skinLibrary_;
