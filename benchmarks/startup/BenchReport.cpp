@@ -28,7 +28,7 @@ const bool startTimerEarly = (sinceStart(), true);
 
 qint64 fieldKiB(const QByteArray& text, const QByteArray& field)
 {
-    const qsizetype at = text.indexOf('\n' + field + ':');
+    const qsizetype at = text.indexOf(QByteArray('\n' + field + ':'));
     if (at < 0)
         return 0;
     const qsizetype from = at + field.size() + 2;

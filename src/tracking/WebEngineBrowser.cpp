@@ -126,7 +126,7 @@ private:
 
 WebEngineBrowser::WebEngineBrowser(QWidget* viewParent, EngineStart start)
     : reportTag_(
-          QStringLiteral("trovix-%1:").arg(QRandomGenerator::system()->generate64(), 16, 16, QChar('0')))
+          QStringLiteral("trovix-%1:").arg(QRandomGenerator::system()->generate64(), 16, 16, QChar(u'0')))
 {
     // The view alone does not start the engine; its page does.
     view_ = new QWebEngineView(viewParent);

@@ -12,6 +12,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 using namespace trovix;
 
 namespace {
@@ -83,7 +85,7 @@ void SkinMenuTest::restore_data()
 
     QTest::newRow("nothing saved") << QString() << "moren"
                                    << "SkinH_Attach" << QString();
-    const QStringList bin = {"jdqq", "jdxp", "dylg", "jpjm", "hskx", "bsjy"};
+    const QStringList bin = {u"jdqq"_s, u"jdxp"_s, u"dylg"_s, u"jpjm"_s, u"hskx"_s, u"bsjy"_s};
     for (const SkinEntry& skin : skinTable()) {
         if (!bin.contains(skin.entryName))
             continue;
@@ -92,13 +94,13 @@ void SkinMenuTest::restore_data()
     }
     QTest::newRow("wrong letter case") << "\\bin\\经典XP.she"
                                        << "moren"
-                                       << "SkinH_AttachEx" << Folder + "\\bin\\经典XP.she";
+                                       << "SkinH_AttachEx" << Folder + u"\\bin\\经典XP.she"_s;
     QTest::newRow("unknown skin") << "\\bin\\unknown.she"
                                   << "moren"
-                                  << "SkinH_AttachEx" << Folder + "\\bin\\unknown.she";
+                                  << "SkinH_AttachEx" << Folder + u"\\bin\\unknown.she"_s;
     QTest::newRow("default skin's own file") << "\\skinh.she"
                                              << "moren"
-                                             << "SkinH_AttachEx" << Folder + "\\skinh.she";
+                                             << "SkinH_AttachEx" << Folder + u"\\skinh.she"_s;
 }
 
 void SkinMenuTest::restore()
@@ -130,19 +132,19 @@ void SkinMenuTest::choose_data()
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QKeySequence>("shortcut");
 
-    QTest::newRow("moren") << "moren" << Folder + "\\skinh.she" << QString() << QKeySequence("Ctrl+F1");
-    QTest::newRow("jdqq") << "jdqq" << Folder + "\\bin\\腾讯QQ.she"
-                          << "\\bin\\腾讯QQ.she" << QKeySequence("Ctrl+F2");
-    QTest::newRow("jdxp") << "jdxp" << Folder + "\\bin\\经典xp.she"
-                          << "\\bin\\经典xp.she" << QKeySequence("Ctrl+F3");
-    QTest::newRow("dylg") << "dylg" << Folder + "\\bin\\淡雅流光.she"
-                          << "\\bin\\淡雅流光.she" << QKeySequence("Ctrl+F4");
-    QTest::newRow("jpjm") << "jpjm" << Folder + "\\bin\\简谱积木.she"
-                          << "\\bin\\简谱积木.she" << QKeySequence("Ctrl+F5");
-    QTest::newRow("hskx") << "hskx" << Folder + "\\bin\\黑色酷炫.she"
-                          << "\\bin\\黑色酷炫.she" << QKeySequence("Ctrl+F6");
-    QTest::newRow("bsjy") << "bsjy" << Folder + "\\bin\\白色简约.she"
-                          << "\\bin\\白色简约.she" << QKeySequence("Ctrl+F7");
+    QTest::newRow("moren") << "moren" << Folder + u"\\skinh.she"_s << QString() << QKeySequence(u"Ctrl+F1"_s);
+    QTest::newRow("jdqq") << "jdqq" << Folder + u"\\bin\\腾讯QQ.she"_s << "\\bin\\腾讯QQ.she"
+                          << QKeySequence(u"Ctrl+F2"_s);
+    QTest::newRow("jdxp") << "jdxp" << Folder + u"\\bin\\经典xp.she"_s << "\\bin\\经典xp.she"
+                          << QKeySequence(u"Ctrl+F3"_s);
+    QTest::newRow("dylg") << "dylg" << Folder + u"\\bin\\淡雅流光.she"_s << "\\bin\\淡雅流光.she"
+                          << QKeySequence(u"Ctrl+F4"_s);
+    QTest::newRow("jpjm") << "jpjm" << Folder + u"\\bin\\简谱积木.she"_s << "\\bin\\简谱积木.she"
+                          << QKeySequence(u"Ctrl+F5"_s);
+    QTest::newRow("hskx") << "hskx" << Folder + u"\\bin\\黑色酷炫.she"_s << "\\bin\\黑色酷炫.she"
+                          << QKeySequence(u"Ctrl+F6"_s);
+    QTest::newRow("bsjy") << "bsjy" << Folder + u"\\bin\\白色简约.she"_s << "\\bin\\白色简约.she"
+                          << QKeySequence(u"Ctrl+F7"_s);
 }
 
 void SkinMenuTest::choose()
@@ -178,12 +180,12 @@ void SkinMenuTest::choosingTheCheckedEntryKeepsItChecked()
     RecordingSkinLibrary library;
     MemorySkinChoiceStore store;
     SkinMenu menu(entries.list, library, store, Folder);
-    entries.named("jdxp")->trigger();
-    entries.named("jdxp")->trigger();
+    entries.named(u"jdxp"_s)->trigger();
+    entries.named(u"jdxp"_s)->trigger();
 
-    QCOMPARE(entries.checked(), QStringList{"jdxp"});
+    QCOMPARE(entries.checked(), QStringList{u"jdxp"_s});
     QCOMPARE(library.calls.size(), 2);
-    QCOMPARE(store.writes, QStringList({"\\bin\\经典xp.she", "\\bin\\经典xp.she"}));
+    QCOMPARE(store.writes, QStringList({u"\\bin\\经典xp.she"_s, u"\\bin\\经典xp.she"_s}));
 }
 
 void SkinMenuTest::lastChoiceCarriesTheOnlyMark()
@@ -194,8 +196,8 @@ void SkinMenuTest::lastChoiceCarriesTheOnlyMark()
     SkinMenu menu(entries.list, library, store, Folder);
     menu.restore();
     for (const char* name : {"bsjy", "moren", "hskx", "jdqq", "jdqq", "dylg", "jpjm"}) {
-        entries.named(name)->trigger();
-        QCOMPARE(entries.checked(), QStringList{name});
+        entries.named(QLatin1String(name))->trigger();
+        QCOMPARE(entries.checked(), QStringList{QLatin1String(name)});
     }
 }
 
@@ -207,7 +209,7 @@ void SkinMenuTest::choiceSurvivesARestart()
         Entries entries;
         SkinMenu menu(entries.list, library, store, Folder);
         menu.restore();
-        entries.named("jdxp")->trigger();
+        entries.named(u"jdxp"_s)->trigger();
     }
     QVERIFY(QFile::exists(settingsFolder_.filePath(QStringLiteral("aaa.conf"))));
     QCOMPARE(QSettings(settingsFolder_.filePath(QStringLiteral("aaa.conf")), QSettings::IniFormat)
@@ -221,9 +223,9 @@ void SkinMenuTest::choiceSurvivesARestart()
         Entries entries;
         SkinMenu menu(entries.list, library, store, moved);
         menu.restore();
-        QCOMPARE(entries.checked(), QStringList{"jdxp"});
-        QCOMPARE(library.calls.last().path, moved + "\\bin\\经典xp.she");
-        entries.named("moren")->trigger();
+        QCOMPARE(entries.checked(), QStringList{u"jdxp"_s});
+        QCOMPARE(library.calls.last().path, moved + u"\\bin\\经典xp.she"_s);
+        entries.named(u"moren"_s)->trigger();
     }
     QCOMPARE(store.read(), QString());
 
@@ -231,7 +233,7 @@ void SkinMenuTest::choiceSurvivesARestart()
     Entries entries;
     SkinMenu menu(entries.list, library, store, moved);
     menu.restore();
-    QCOMPARE(entries.checked(), QStringList{"moren"});
+    QCOMPARE(entries.checked(), QStringList{u"moren"_s});
     QCOMPARE(library.calls.size(), 1);
     QCOMPARE(library.calls[0].operation, QStringLiteral("SkinH_Attach"));
 }

@@ -9,6 +9,8 @@
 
 #include <optional>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QString startMarker = QStringLiteral("时间地点和跟踪进度");
@@ -52,7 +54,7 @@ void TestSampleAggregator::cleanup()
 bool TestSampleAggregator::load(const QString& address)
 {
     const QString url =
-        address.startsWith(QLatin1Char('/')) ? "http://" + aggregator_.hostA() + address : address;
+        address.startsWith(QLatin1Char('/')) ? u"http://"_s + aggregator_.hostA() + address : address;
     QSignalSpy finished(&view_, &QWebEngineView::loadFinished);
     view_.setUrl(QUrl(url));
     return finished.wait(30000) && finished.first().first().toBool();
@@ -82,8 +84,7 @@ void TestSampleAggregator::submittedQueryShowsHistoryBetweenMarkers_data()
     QTest::newRow("telephone page") << "/all/jjwl.html"
                                     << "valicodetel" << known.first() << "13912345678";
     QTest::newRow("slow answer") << "/all/zt.html"
-                                 << "valicode"
-                                 << "SLOW" + known.last() << "";
+                                 << "valicode" << u"SLOW"_s + known.last() << "";
     QTest::newRow("unknown number") << "/all/sf.html"
                                     << "valicode"
                                     << "SF0000000000"
@@ -125,7 +126,8 @@ void TestSampleAggregator::submittedQueryShowsHistoryBetweenMarkers()
     QCOMPARE(submission.fields.value(QStringLiteral("postid")), number);
     QCOMPARE(submission.fields.value(codeField), code);
 
-    const QStringList lines = evaluate(QStringLiteral("document.body.innerText")).toString().split('\n');
+    const QStringList lines =
+        evaluate(QStringLiteral("document.body.innerText")).toString().split(QLatin1Char('\n'));
     QCOMPARE(lines.count(startMarker), 1);
     QCOMPARE(lines.count(endMarker), 1);
     const qsizetype start = lines.indexOf(startMarker);
@@ -147,15 +149,16 @@ void TestSampleAggregator::pageElements_data()
     QTest::newRow("home page") << "/home/" << top << none << true;
     QTest::newRow("front page") << "/" << top << none << true;
     QTest::newRow("missing page") << "/all/nosuch.html" << top << none << false;
-    QTest::newRow("courier page") << "/all/ems.html" << top << QStringList{"postid", "valicode", "lika"}
-                                  << true;
-    QTest::newRow("telephone page, host form B") << "http://" + aggregator_.hostB() + "/all/jjwl.html" << top
-                                                 << QStringList{"postid", "valicodetel", "lika"} << true;
+    QTest::newRow("courier page") << "/all/ems.html" << top
+                                  << QStringList{u"postid"_s, u"valicode"_s, u"lika"_s} << true;
+    QTest::newRow("telephone page, host form B")
+        << u"http://"_s + aggregator_.hostB() + u"/all/jjwl.html"_s << top
+        << QStringList{u"postid"_s, u"valicodetel"_s, u"lika"_s} << true;
     QTest::newRow("frameset banner") << "/frames/index.html"
                                      << "window.frames[0]" << none << true;
     QTest::newRow("frameset query") << "/frames/index.html"
-                                    << "window.frames[1]" << QStringList{"postid", "valicode", "lika"}
-                                    << true;
+                                    << "window.frames[1]"
+                                    << QStringList{u"postid"_s, u"valicode"_s, u"lika"_s} << true;
 }
 
 void TestSampleAggregator::pageElements()
@@ -166,7 +169,7 @@ void TestSampleAggregator::pageElements()
     QFETCH(bool, loads);
 
     QCOMPARE(load(path), loads);
-    const QStringList ids{"postid", "valicode", "valicodetel", "lika"};
+    const QStringList ids{u"postid"_s, u"valicode"_s, u"valicodetel"_s, u"lika"_s};
     const QString found =
         evaluate(QStringLiteral("%1.document.body ? ['%2'].filter(function(id) {"
                                 " return %1.document.getElementById(id) !== null; }).join(',')"

@@ -15,6 +15,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 using trovix::boxText;
 
 namespace {
@@ -147,7 +149,8 @@ void TestCapture::historyIsCutOutBetweenTheLastMarkers_data()
 
     QTest::newRow("example page") << "" << QStringList{top, start, h1, h2, end, bottom} << QStringList{h1, h2}
                                   << false;
-    QTest::newRow("one empty line found") << "" << QStringList{start, "", end} << QStringList{""} << true;
+    QTest::newRow("one empty line found")
+        << "" << QStringList{start, u""_s, end} << QStringList{u""_s} << true;
     QTest::newRow("no markers") << "" << QStringList{top, h1, bottom} << QStringList{} << false;
     QTest::newRow("only the start marker")
         << "" << QStringList{top, start, h1, bottom} << QStringList{} << false;
@@ -161,24 +164,25 @@ void TestCapture::historyIsCutOutBetweenTheLastMarkers_data()
     QTest::newRow("markers next to each other")
         << "" << QStringList{top, start, end} << QStringList{} << false;
     QTest::newRow("repeated markers, last of each wins")
-        << "" << QStringList{top, start, "old", start, h1, end, h2, end, bottom} << QStringList{h1, end, h2}
-        << false;
+        << "" << QStringList{top, start, u"old"_s, start, h1, end, h2, end, bottom}
+        << QStringList{h1, end, h2} << false;
     QTest::newRow("end marker without its leading blank")
         << "" << QStringList{top, start, h1, QStringLiteral("收藏本站，方便下次查询"), bottom}
         << QStringList{} << false;
     QTest::newRow("start marker with a trailing blank is no marker")
-        << "" << QStringList{top, start + " ", h1, end} << QStringList{start + " ", h1} << false;
+        << "" << QStringList{top, start + u" "_s, h1, end} << QStringList{start + u" "_s, h1} << false;
     QTest::newRow("empty lines between kept")
-        << "" << QStringList{top, start, h1, "", h2, end} << QStringList{h1, "", h2} << false;
+        << "" << QStringList{top, start, h1, u""_s, h2, end} << QStringList{h1, u""_s, h2} << false;
     QTest::newRow("no document") << "" << QStringList{} << QStringList{} << false;
     QTest::newRow("appends to what the box had")
         << "earlier\r\n"
-        << QStringList{top, start, h1, end} << QStringList{"earlier", h1} << false;
-    QTest::newRow("box already one empty line, nothing found") << "\r\n"
-                                                               << QStringList{top} << QStringList{""} << true;
+        << QStringList{top, start, h1, end} << QStringList{u"earlier"_s, h1} << false;
+    QTest::newRow("box already one empty line, nothing found")
+        << "\r\n"
+        << QStringList{top} << QStringList{u""_s} << true;
     QTest::newRow("one more empty line is no longer sorry")
         << "\r\n"
-        << QStringList{start, "", end} << QStringList{"", ""} << false;
+        << QStringList{start, QString(), end} << QStringList{QString(), QString()} << false;
 }
 
 void TestCapture::historyIsCutOutBetweenTheLastMarkers()
@@ -221,7 +225,7 @@ void TestCapture::scratchFileLivesOnlyDuringTheCapture()
         stale.write(QByteArray(100000, 'x'));
     }
     Bench bench(folder.path());
-    bench.browser.bodyText = page({QStringLiteral("上海 ABC"), start, "", end});
+    bench.browser.bodyText = page({QStringLiteral("上海 ABC"), start, QString(), end});
     QByteArray duringTheBox;
     bench.prompter.whileOpen = [&] {
         QFile file(scratch);
@@ -314,7 +318,7 @@ void TestCapture::expiryDuringACaptureRunsNoSecondOnTop()
 
     TempProgramFolder folder;
     Bench bench(folder.path());
-    bench.browser.bodyText = page({start, "", end});
+    bench.browser.bodyText = page({start, u""_s, end});
     int readsWhileOpen = -1;
     bench.prompter.whileOpen = [&] {
         if (expiresWhileOpen) {
@@ -359,7 +363,7 @@ void TestCapture::captureGoneWhileSorryBoxIsOpen()
 {
     TempProgramFolder folder;
     Bench bench(folder.path());
-    bench.browser.bodyText = page({start, "", end});
+    bench.browser.bodyText = page({start, u""_s, end});
     bench.prompter.whileOpen = [&] { bench.capture.reset(); };
 
     bench.timer1.start(0);

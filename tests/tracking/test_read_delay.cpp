@@ -9,6 +9,8 @@
 #include <cmath>
 #include <limits>
 
+using namespace Qt::StringLiterals;
+
 using trovix::delayInterval;
 using trovix::leadingNumber;
 
@@ -57,7 +59,7 @@ void TestReadDelay::leadingNumberIsReadLeniently_data()
     QTest::newRow("underflowing exponent") << "1e-400" << 0.0;
     QTest::newRow("exponent beyond 64 bits") << "1e99999999999999999999999" << inf;
     QTest::newRow("four hundred nines") << QString(400, u'9') << inf;
-    QTest::newRow("leading zeros balanced by exponent") << "0." + QString(400, u'0') + "25e401" << 2.5;
+    QTest::newRow("leading zeros balanced by exponent") << u"0."_s + QString(400, u'0') + u"25e401"_s << 2.5;
 }
 
 void TestReadDelay::leadingNumberIsReadLeniently()

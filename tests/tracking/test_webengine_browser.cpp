@@ -13,6 +13,8 @@
 
 #include <signal.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QByteArray formPage = R"(<!DOCTYPE html>
@@ -112,7 +114,7 @@ void WebEngineBrowserTest::initTestCase()
             response.body = framesetPage;
         } else if (request.path == "/cross.html") {
             response.body = "<!DOCTYPE html><html><body><iframe src=\"" +
-                            address("/form.html", true).toUtf8() + "\"></iframe></body></html>";
+                            address(u"/form.html"_s, true).toUtf8() + "\"></iframe></body></html>";
         } else if (request.path == "/hostile.html") {
             response.body = hostilePage;
         } else if (request.path == "/busy.html") {

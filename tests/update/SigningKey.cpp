@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QProcess>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 bool runMinisign(const QStringList& arguments)
@@ -24,23 +26,24 @@ QByteArray readFile(const QString& path)
 
 SigningKey::SigningKey()
 {
-    if (!runMinisign({"-G", "-W", "-p", dir_.filePath("key.pub"), "-s", dir_.filePath("key.sec")}))
+    if (!runMinisign(
+            {u"-G"_s, u"-W"_s, u"-p"_s, dir_.filePath(u"key.pub"_s), u"-s"_s, dir_.filePath(u"key.sec"_s)}))
         return;
-    publicKeyLine_ = readFile(dir_.filePath("key.pub")).split('\n').value(1).trimmed();
+    publicKeyLine_ = readFile(dir_.filePath(u"key.pub"_s)).split('\n').value(1).trimmed();
 }
 
 QByteArray SigningKey::sign(const QByteArray& content, const QByteArray& trustedComment, bool legacy) const
 {
-    const QString file = dir_.filePath("signed");
-    const QString signature = file + ".minisig";
+    const QString file = dir_.filePath(u"signed"_s);
+    const QString signature = file + u".minisig"_s;
     QFile::remove(signature);
     QFile out(file);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(content) != content.size())
         return {};
     out.close();
-    QStringList arguments{"-S",      "-s", dir_.filePath("key.sec"),         "-m", file, "-x",
-                          signature, "-t", QString::fromUtf8(trustedComment)};
+    QStringList arguments{u"-S"_s,   u"-s"_s, dir_.filePath(u"key.sec"_s),      u"-m"_s, file, u"-x"_s,
+                          signature, u"-t"_s, QString::fromUtf8(trustedComment)};
     if (legacy)
-        arguments.prepend("-l");
+        arguments.prepend(u"-l"_s);
     return runMinisign(arguments) ? readFile(signature) : QByteArray();
 }

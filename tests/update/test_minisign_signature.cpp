@@ -4,6 +4,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace trovix;
 using minisign::Verdict;
 
@@ -127,7 +129,7 @@ private Q_SLOTS:
         QCOMPARE(minisign::verify(*key, signature, content, version), verdict);
 
         QTemporaryDir dir;
-        QFile file(dir.filePath("Trovix"));
+        QFile file(dir.filePath(u"Trovix"_s));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
         file.close();
         QCOMPARE(minisign::verifyFile(*key, signature, file.fileName(), version), verdict);
@@ -145,7 +147,8 @@ private Q_SLOTS:
         QTest::newRow("not base64") << QByteArray("RWS*key*") << false;
         QTest::newRow("empty") << QByteArray() << false;
         QTest::newRow("other algorithm")
-            << (QByteArray("XX") + QByteArray::fromBase64(key_.publicKeyLine()).mid(2)).toBase64() << false;
+            << QByteArray(QByteArray("XX") + QByteArray::fromBase64(key_.publicKeyLine()).mid(2)).toBase64()
+            << false;
     }
     void publicKeys()
     {
@@ -159,7 +162,7 @@ private Q_SLOTS:
         const auto key = minisign::PublicKey::fromBase64(key_.publicKeyLine());
         QVERIFY(key);
         QTemporaryDir dir;
-        QCOMPARE(minisign::verifyFile(*key, key_.sign({}, "version:1.3"), dir.filePath("missing"), "1.3"),
+        QCOMPARE(minisign::verifyFile(*key, key_.sign({}, "version:1.3"), dir.filePath(u"missing"_s), "1.3"),
                  Verdict::BadSignature);
     }
 };

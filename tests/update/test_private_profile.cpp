@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace trovix;
 
 class PrivateProfileTest : public QObject {
@@ -90,8 +92,8 @@ private Q_SLOTS:
     void readsBothVersionFiles()
     {
         TempProgramFolder folder;
-        writeFile(folder.file("config.ini"), "[Ver]\r\nappver=1.2\r\n");
-        writeFile(folder.file("update.ini"), "[Ver]\r\nnew = 1.3 \r\n");
+        writeFile(folder.file(u"config.ini"_s), "[Ver]\r\nappver=1.2\r\n");
+        writeFile(folder.file(u"update.ini"_s), "[Ver]\r\nnew = 1.3 \r\n");
         QCOMPARE(readInstalledVersion(folder.path()), QByteArray("1.2"));
         QCOMPARE(readOfferedVersion(folder.path()), QByteArray("1.3"));
     }
@@ -159,24 +161,24 @@ private Q_SLOTS:
         QFETCH(QByteArray, value);
         TempProgramFolder folder;
         const QByteArray before = "[Ver]\r\nappver=1.1\r\n";
-        writeFile(folder.file("config.ini"), before);
-        QVERIFY(!profile::writeString(folder.file("config.ini"), section, key, value));
-        QCOMPARE(fileBytes(folder.file("config.ini")), before);
+        writeFile(folder.file(u"config.ini"_s), before);
+        QVERIFY(!profile::writeString(folder.file(u"config.ini"_s), section, key, value));
+        QCOMPARE(fileBytes(folder.file(u"config.ini"_s)), before);
     }
 
     void recordingTwiceLeavesOneKey()
     {
         TempProgramFolder folder;
-        writeFile(folder.file("config.ini"), "; kept\r\n[Ver]\r\nappver=1.1\r\n[Other]\r\nk=v\r\n");
+        writeFile(folder.file(u"config.ini"_s), "; kept\r\n[Ver]\r\nappver=1.1\r\n[Other]\r\nk=v\r\n");
         recordInstalledVersion(folder.path());
         recordInstalledVersion(folder.path());
-        QCOMPARE(fileBytes(folder.file("config.ini")),
+        QCOMPARE(fileBytes(folder.file(u"config.ini"_s)),
                  QByteArray("; kept\r\n[Ver]\r\nappver=1.2\r\n[Other]\r\nk=v\r\n"));
 
         TempProgramFolder fresh;
         recordInstalledVersion(fresh.path());
         recordInstalledVersion(fresh.path());
-        QCOMPARE(fileBytes(fresh.file("config.ini")), QByteArray("[Ver]\r\nappver=1.2\r\n"));
+        QCOMPARE(fileBytes(fresh.file(u"config.ini"_s)), QByteArray("[Ver]\r\nappver=1.2\r\n"));
         QCOMPARE(readInstalledVersion(fresh.path()), QByteArray("1.2"));
     }
 

@@ -16,6 +16,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 using namespace trovix;
 using namespace std::chrono_literals;
 using Response = UpdateServer::Response;
@@ -81,7 +83,7 @@ struct Scenario {
             programs.adopt(pid);
     }
 
-    QString trovix() const { return folder.file("Trovix"); }
+    QString trovix() const { return folder.file(u"Trovix"_s); }
 
     // The installed stand-in, running, with its version recorded.
     qint64 runInstalledTrovix(const QStringList& environment = {})
@@ -139,9 +141,9 @@ private Q_SLOTS:
     {
         Form3 window;
         QCOMPARE(window.windowTitle(), QStringLiteral("更新"));
-        auto* label2 = window.findChild<QLabel*>("Label2");
-        auto* label1 = window.findChild<QLabel*>("Label1");
-        auto* timer = window.findChild<QTimer*>("Timer1");
+        auto* label2 = window.findChild<QLabel*>(u"Label2"_s);
+        auto* label1 = window.findChild<QLabel*>(u"Label1"_s);
+        auto* timer = window.findChild<QTimer*>(u"Timer1"_s);
         QVERIFY(label2 && label1 && timer);
         QCOMPARE(label2->text(), NoUpdate);
         QCOMPARE(label2->palette().color(QPalette::WindowText), QColor(255, 0, 0));
@@ -159,10 +161,10 @@ private Q_SLOTS:
         Scenario scenario;
         const qint64 trovix = scenario.runInstalledTrovix();
         QVERIFY(trovix);
-        QVERIFY(standin::install(scenario.folder.file("update.ini"), "[Ver]\r\nnew=1.1\r\n"));
+        QVERIFY(standin::install(scenario.folder.file(u"update.ini"_s), "[Ver]\r\nnew=1.1\r\n"));
         Snapshot expected = snapshot(scenario.folder.path());
         scenario.offer(standin::InstalledVersion);
-        expected["update.ini"] = scenario.server.responses[UpdateServer::VersionPath].first().body;
+        expected[u"update.ini"_s] = scenario.server.responses[UpdateServer::VersionPath].first().body;
 
         scenario.start();
         QVERIFY(!scenario.window.isVisible());
@@ -200,7 +202,7 @@ private Q_SLOTS:
         scenario.settings.stallTimeout = 300ms;
         const qint64 trovix = scenario.runInstalledTrovix();
         QVERIFY(trovix);
-        QVERIFY(standin::install(scenario.folder.file("update.ini"), "[Ver]\r\nnew=1.1\r\n"));
+        QVERIFY(standin::install(scenario.folder.file(u"update.ini"_s), "[Ver]\r\nnew=1.1\r\n"));
         Snapshot expected = snapshot(scenario.folder.path());
         QTcpServer closed;
         if (serverDown) {
@@ -212,7 +214,7 @@ private Q_SLOTS:
             scenario.server.responses[UpdateServer::VersionPath] = {response};
             // A complete download is the server's version file, even one offering nothing.
             if (response.status == 200 && response.sentBytes < 0)
-                expected["update.ini"] = response.body;
+                expected[u"update.ini"_s] = response.body;
         }
 
         scenario.start();
@@ -243,10 +245,10 @@ private Q_SLOTS:
         const qint64 trovix = scenario.runInstalledTrovix();
         QVERIFY(trovix);
         TempProgramFolder other;
-        QVERIFY(standin::install(other.file("Trovix"), standin::installedBytes()));
-        const qint64 otherTrovix = scenario.programs.start(other.file("Trovix"));
-        QVERIFY(standin::install(scenario.folder.file("TrovixHelper"), standin::installedBytes()));
-        const qint64 helper = scenario.programs.start(scenario.folder.file("TrovixHelper"));
+        QVERIFY(standin::install(other.file(u"Trovix"_s), standin::installedBytes()));
+        const qint64 otherTrovix = scenario.programs.start(other.file(u"Trovix"_s));
+        QVERIFY(standin::install(scenario.folder.file(u"TrovixHelper"_s), standin::installedBytes()));
+        const qint64 helper = scenario.programs.start(scenario.folder.file(u"TrovixHelper"_s));
         QTRY_COMPARE(readInstalledVersion(other.path()), standin::InstalledVersion);
         scenario.server.responses[UpdateServer::VersionPath] = {UpdateServer::ok(versionFile)};
         scenario.serveSigned(standin::servedBytes(), legacy);
@@ -276,7 +278,7 @@ private Q_SLOTS:
         QCOMPARE(standin::fileBytes(scenario.trovix()), standin::servedBytes());
         QVERIFY(standin::isExecutable(scenario.trovix()));
         QCOMPARE(fileNames(scenario.folder.path()),
-                 QStringList({"Trovix", "TrovixHelper", "config.ini", "update.ini"}));
+                 QStringList({u"Trovix"_s, u"TrovixHelper"_s, u"config.ini"_s, u"update.ini"_s}));
         QVERIFY(scenario.flow->startedTrovix() != 0);
         QTRY_COMPARE(readInstalledVersion(scenario.folder.path()), standin::ServedVersion);
         QVERIFY(scenario.isRunning(scenario.flow->startedTrovix()));
@@ -284,8 +286,8 @@ private Q_SLOTS:
         QVERIFY(!scenario.window.Timer1->isActive());
         QCOMPARE(scenario.server.requests(UpdateServer::ExecutablePath), 1);
 
-        QCOMPARE(standin::executableOf(otherTrovix), other.file("Trovix"));
-        QCOMPARE(standin::executableOf(helper), scenario.folder.file("TrovixHelper"));
+        QCOMPARE(standin::executableOf(otherTrovix), other.file(u"Trovix"_s));
+        QCOMPARE(standin::executableOf(helper), scenario.folder.file(u"TrovixHelper"_s));
     }
 
     void refusedBuildChangesNothing_data()
@@ -314,7 +316,7 @@ private Q_SLOTS:
         QVERIFY(trovix);
         scenario.offer(standin::ServedVersion);
         Snapshot expected = snapshot(scenario.folder.path());
-        expected["update.ini"] = scenario.server.responses[UpdateServer::VersionPath].first().body;
+        expected[u"update.ini"_s] = scenario.server.responses[UpdateServer::VersionPath].first().body;
         const QList<Response> builds{UpdateServer::ok(standin::servedBytes()), UpdateServer::webPage(),
                                      UpdateServer::cutOffUnannounced(standin::servedBytes())};
         SigningKey otherKey;
@@ -430,7 +432,8 @@ private Q_SLOTS:
         }
         QCOMPARE(scenario.flow->exitCode(), 0);
         QCOMPARE(standin::fileBytes(scenario.trovix()), standin::servedBytes());
-        QCOMPARE(fileNames(scenario.folder.path()), QStringList({"Trovix", "config.ini", "update.ini"}));
+        QCOMPARE(fileNames(scenario.folder.path()),
+                 QStringList({u"Trovix"_s, u"config.ini"_s, u"update.ini"_s}));
         QTRY_COMPARE(readInstalledVersion(scenario.folder.path()), standin::ServedVersion);
     }
 
@@ -442,7 +445,7 @@ private Q_SLOTS:
         scenario.offer(standin::ServedVersion);
         scenario.serve({UpdateServer::ok(standin::servedBytes())}, {UpdateServer::status(404)});
         Snapshot expected = snapshot(scenario.folder.path());
-        expected["update.ini"] = scenario.server.responses[UpdateServer::VersionPath].first().body;
+        expected[u"update.ini"_s] = scenario.server.responses[UpdateServer::VersionPath].first().body;
 
         scenario.start();
         QTRY_VERIFY_WITH_TIMEOUT(scenario.server.requests(UpdateServer::SignaturePath) >= 3, 20000);
@@ -474,13 +477,13 @@ private Q_SLOTS:
         scenario.serveSigned();
         scenario.server.responses[hungPath] = {UpdateServer::hangHalfWay(standin::servedBytes())};
         Snapshot expected = snapshot(scenario.folder.path());
-        expected["update.ini"] = scenario.server.responses[UpdateServer::VersionPath].first().body;
+        expected[u"update.ini"_s] = scenario.server.responses[UpdateServer::VersionPath].first().body;
         QSignalSpy hanging(&scenario.server, &UpdateServer::hanging);
 
         scenario.start();
         QVERIFY(hanging.wait(20000));
         if (hungPath == UpdateServer::ExecutablePath) {
-            QTRY_VERIFY(QFileInfo(scenario.folder.file("Trovix.download")).size() > 0);
+            QTRY_VERIFY(QFileInfo(scenario.folder.file(u"Trovix.download"_s)).size() > 0);
         }
         QSignalSpy ended(scenario.flow.get(), &UpdateFlow::ended);
         scenario.window.close();
@@ -498,7 +501,7 @@ private Q_SLOTS:
     {
         Scenario scenario;
         scenario.settings.termWait = 60s;
-        const qint64 trovix = scenario.runInstalledTrovix({"TROVIX_STANDIN_IGNORE_TERM=1"});
+        const qint64 trovix = scenario.runInstalledTrovix({u"TROVIX_STANDIN_IGNORE_TERM=1"_s});
         QVERIFY(trovix);
         scenario.offer(standin::ServedVersion);
         scenario.serveSigned();
@@ -527,17 +530,17 @@ private Q_SLOTS:
         const QByteArray half = standin::servedBytes().left(standin::servedBytes().size() / 2);
         const QByteArray served = standin::ServedVersion;
         QTest::newRow("half a download")
-            << installed << QStringList{"Trovix.download"} << QList<QByteArray>{half} << served;
+            << installed << QStringList{u"Trovix.download"_s} << QList<QByteArray>{half} << served;
         QTest::newRow("half a download, no update offered")
-            << installed << QStringList{"Trovix.download"} << QList<QByteArray>{half}
+            << installed << QStringList{u"Trovix.download"_s} << QList<QByteArray>{half}
             << standin::InstalledVersion;
         QTest::newRow("version file scratch, check failing")
-            << installed << QStringList{"update.ini.download"} << QList<QByteArray>{"[Ver]\r\nne"}
-            << QByteArray();
+            << installed << QStringList{u"update.ini.download"_s}
+            << QList<QByteArray>{QByteArray("[Ver]\r\nne")} << QByteArray();
         QTest::newRow("earlier updater's backup beside Trovix")
-            << installed << QStringList{"Trovix.bak"} << QList<QByteArray>{installed} << served;
+            << installed << QStringList{u"Trovix.bak"_s} << QList<QByteArray>{installed} << served;
         QTest::newRow("earlier updater ended with Trovix set aside")
-            << QByteArray() << QStringList{"Trovix.bak", "Trovix.download"}
+            << QByteArray() << QStringList{u"Trovix.bak"_s, u"Trovix.download"_s}
             << QList<QByteArray>{installed, half} << served;
     }
     void leftoversOfAnEndedRunAreCleared()
@@ -547,7 +550,7 @@ private Q_SLOTS:
         QFETCH(QList<QByteArray>, contents);
         QFETCH(QByteArray, offered);
         Scenario scenario;
-        QVERIFY(standin::install(scenario.folder.file("config.ini"), "[Ver]\r\nappver=1.2\r\n"));
+        QVERIFY(standin::install(scenario.folder.file(u"config.ini"_s), "[Ver]\r\nappver=1.2\r\n"));
         if (!trovix.isEmpty())
             QVERIFY(standin::install(scenario.trovix(), trovix));
         for (int i = 0; i < names.size(); ++i)
@@ -562,8 +565,8 @@ private Q_SLOTS:
             QCOMPARE(scenario.window.Label2->text(), offered.isEmpty() ? CheckFailed : NoUpdate);
             QCOMPARE(standin::fileBytes(scenario.trovix()), standin::installedBytes());
             QCOMPARE(fileNames(scenario.folder.path()),
-                     offered.isEmpty() ? QStringList({"Trovix", "config.ini"})
-                                       : QStringList({"Trovix", "config.ini", "update.ini"}));
+                     offered.isEmpty() ? QStringList({u"Trovix"_s, u"config.ini"_s})
+                                       : QStringList({u"Trovix"_s, u"config.ini"_s, u"update.ini"_s}));
             return;
         }
         QVERIFY(scenario.waitForEnd());
@@ -571,7 +574,8 @@ private Q_SLOTS:
         QCOMPARE(scenario.flow->exitCode(), 0);
         QVERIFY(scenario.prompter.asked.isEmpty());
         QCOMPARE(standin::fileBytes(scenario.trovix()), standin::servedBytes());
-        QCOMPARE(fileNames(scenario.folder.path()), QStringList({"Trovix", "config.ini", "update.ini"}));
+        QCOMPARE(fileNames(scenario.folder.path()),
+                 QStringList({u"Trovix"_s, u"config.ini"_s, u"update.ini"_s}));
         QTRY_COMPARE(readInstalledVersion(scenario.folder.path()), standin::ServedVersion);
     }
 
@@ -611,7 +615,7 @@ private Q_SLOTS:
     {
         Scenario scenario;
         scenario.settings.termWait = 200ms;
-        const qint64 trovix = scenario.runInstalledTrovix({"TROVIX_STANDIN_IGNORE_TERM=1"});
+        const qint64 trovix = scenario.runInstalledTrovix({u"TROVIX_STANDIN_IGNORE_TERM=1"_s});
         QVERIFY(trovix);
         scenario.offer(standin::ServedVersion);
         scenario.serveSigned();
@@ -628,7 +632,7 @@ private Q_SLOTS:
     void withoutTrovixTheSignedBuildIsPutInPlace()
     {
         Scenario scenario;
-        QVERIFY(standin::install(scenario.folder.file("config.ini"), "[Ver]\r\nappver=1.2\r\n"));
+        QVERIFY(standin::install(scenario.folder.file(u"config.ini"_s), "[Ver]\r\nappver=1.2\r\n"));
         scenario.offer(standin::ServedVersion);
         scenario.serveSigned();
 
@@ -637,7 +641,8 @@ private Q_SLOTS:
 
         QCOMPARE(scenario.flow->exitCode(), 0);
         QCOMPARE(standin::fileBytes(scenario.trovix()), standin::servedBytes());
-        QCOMPARE(fileNames(scenario.folder.path()), QStringList({"Trovix", "config.ini", "update.ini"}));
+        QCOMPARE(fileNames(scenario.folder.path()),
+                 QStringList({u"Trovix"_s, u"config.ini"_s, u"update.ini"_s}));
         QTRY_COMPARE(readInstalledVersion(scenario.folder.path()), standin::ServedVersion);
     }
 
@@ -657,7 +662,8 @@ private Q_SLOTS:
         QCOMPARE(scenario.prompter.asked.first().icon, QMessageBox::Critical);
         QCOMPARE(scenario.window.Label2->text(), InstallFailed);
         QCOMPARE(standin::fileBytes(scenario.trovix()), standin::installedBytes());
-        QCOMPARE(fileNames(scenario.folder.path()), QStringList({"Trovix", "config.ini", "update.ini"}));
+        QCOMPARE(fileNames(scenario.folder.path()),
+                 QStringList({u"Trovix"_s, u"config.ini"_s, u"update.ini"_s}));
         QCOMPARE(scenario.flow->startedTrovix(), 0);
         // The stopped Trovix runs again.
         QTRY_COMPARE(ExecutableProcesses(scenario.trovix()).running().size(), 1);

@@ -11,6 +11,8 @@
 #include <cerrno>
 #include <cstring>
 
+using namespace Qt::StringLiterals;
+
 using namespace trovix;
 
 class UpdateLauncherTest : public QObject {
@@ -21,7 +23,7 @@ private Q_SLOTS:
     {
         TempProgramFolder folder;
         // The stand-in never ends by itself, so launch() returning proves it was not awaited.
-        QVERIFY(standin::install(folder.file("update"), standin::installedBytes()));
+        QVERIFY(standin::install(folder.file(u"update"_s), standin::installedBytes()));
         RecordingPrompter prompter;
         int ended = 0;
         UpdateLauncher launcher(folder.path(), prompter, [&] { ++ended; });
@@ -29,7 +31,7 @@ private Q_SLOTS:
         launcher.launch();
 
         QTRY_COMPARE(readInstalledVersion(folder.path()), standin::InstalledVersion);
-        const ExecutableProcesses updater(folder.file("update"));
+        const ExecutableProcesses updater(folder.file(u"update"_s));
         QCOMPARE(updater.running().size(), 1);
         QVERIFY(prompter.asked.isEmpty());
         QCOMPARE(ended, 0);
@@ -58,19 +60,19 @@ private Q_SLOTS:
         QFETCH(int, error);
         TempProgramFolder folder;
         if (!content.isEmpty()) {
-            QVERIFY(standin::install(folder.file("update"), content));
+            QVERIFY(standin::install(folder.file(u"update"_s), content));
             if (!executable)
-                QVERIFY(QFile::setPermissions(folder.file("update"),
+                QVERIFY(QFile::setPermissions(folder.file(u"update"_s),
                                               QFileDevice::ReadOwner | QFileDevice::WriteOwner));
         }
         RecordingPrompter prompter;
         QStringList events;
-        prompter.whileOpen = [&] { events << "box"; };
-        UpdateLauncher launcher(folder.path(), prompter, [&] { events << "end"; });
+        prompter.whileOpen = [&] { events << u"box"_s; };
+        UpdateLauncher launcher(folder.path(), prompter, [&] { events << u"end"_s; });
 
         launcher.launch();
 
-        QCOMPARE(events, QStringList({"box", "end"}));
+        QCOMPARE(events, QStringList({u"box"_s, u"end"_s}));
         const MessageBoxRequest& box = prompter.asked.constFirst();
         QVERIFY2(box.text.contains(QString::fromLocal8Bit(std::strerror(error))), qPrintable(box.text));
         QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));

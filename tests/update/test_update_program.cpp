@@ -12,6 +12,8 @@
 
 #include <csignal>
 
+using namespace Qt::StringLiterals;
+
 using namespace trovix;
 
 namespace {
@@ -42,10 +44,10 @@ private:
     // The folder with update and the installed stand-in, running.
     bool prepare(const TempProgramFolder& folder, TestPrograms& programs)
     {
-        if (!folder.copyFromBuild("update") ||
-            !standin::install(folder.file("Trovix"), standin::installedBytes()))
+        if (!folder.copyFromBuild(u"update"_s) ||
+            !standin::install(folder.file(u"Trovix"_s), standin::installedBytes()))
             return false;
-        programs.start(folder.file("Trovix"));
+        programs.start(folder.file(u"Trovix"_s));
         return QTest::qWaitFor(
             [&] { return readInstalledVersion(folder.path()) == standin::InstalledVersion; });
     }
@@ -64,15 +66,15 @@ private:
                const QByteArray& pauseAt = {})
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("TROVIX_UPDATE_VERSION_URL", server.versionUrl().toString());
-        environment.insert("TROVIX_UPDATE_EXECUTABLE_URL", server.executableUrl().toString());
-        environment.remove("TROVIX_UPDATE_SIGNATURE_URL");
-        environment.insert("TROVIX_UPDATE_PUBLIC_KEY", QString::fromLatin1(key_.publicKeyLine()));
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.insert(u"TROVIX_UPDATE_VERSION_URL"_s, server.versionUrl().toString());
+        environment.insert(u"TROVIX_UPDATE_EXECUTABLE_URL"_s, server.executableUrl().toString());
+        environment.remove(u"TROVIX_UPDATE_SIGNATURE_URL"_s);
+        environment.insert(u"TROVIX_UPDATE_PUBLIC_KEY"_s, QString::fromLatin1(key_.publicKeyLine()));
+        environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
         if (!pauseAt.isEmpty())
-            environment.insert("TROVIX_UPDATE_TEST_PAUSE_AT", QString::fromLatin1(pauseAt));
+            environment.insert(u"TROVIX_UPDATE_TEST_PAUSE_AT"_s, QString::fromLatin1(pauseAt));
         updater.setProcessEnvironment(environment);
-        updater.setProgram(folder.file("update"));
+        updater.setProgram(folder.file(u"update"_s));
     }
 
     // A clean run ends with the served build in place and running, and nothing else left.
@@ -85,10 +87,11 @@ private:
         QVERIFY(finished.wait(60000));
         QCOMPARE(updater.exitStatus(), QProcess::NormalExit);
         QCOMPARE(updater.exitCode(), 0);
-        QCOMPARE(standin::fileBytes(folder.file("Trovix")), standin::servedBytes());
-        QCOMPARE(fileNames(folder.path()), QStringList({"Trovix", "config.ini", "update", "update.ini"}));
+        QCOMPARE(standin::fileBytes(folder.file(u"Trovix"_s)), standin::servedBytes());
+        QCOMPARE(fileNames(folder.path()),
+                 QStringList({u"Trovix"_s, u"config.ini"_s, u"update"_s, u"update.ini"_s}));
         QTRY_COMPARE(readInstalledVersion(folder.path()), standin::ServedVersion);
-        const QList<qint64> running = ExecutableProcesses(folder.file("Trovix")).running();
+        const QList<qint64> running = ExecutableProcesses(folder.file(u"Trovix"_s)).running();
         for (qint64 pid : running)
             programs.adopt(pid);
         QCOMPARE(running.size(), 1);
@@ -113,10 +116,10 @@ private Q_SLOTS:
         TempProgramFolder folder;
         TestPrograms programs;
         QVERIFY(prepare(folder, programs));
-        const QList<qint64> installed = ExecutableProcesses(folder.file("Trovix")).running();
+        const QList<qint64> installed = ExecutableProcesses(folder.file(u"Trovix"_s)).running();
         TempProgramFolder other;
-        QVERIFY(standin::install(other.file("Trovix"), standin::installedBytes()));
-        const qint64 otherTrovix = programs.start(other.file("Trovix"));
+        QVERIFY(standin::install(other.file(u"Trovix"_s), standin::installedBytes()));
+        const qint64 otherTrovix = programs.start(other.file(u"Trovix"_s));
         QTRY_COMPARE(readInstalledVersion(other.path()), standin::InstalledVersion);
         UpdateServer server;
         serveUpdate(server);
@@ -125,10 +128,10 @@ private Q_SLOTS:
         runCleanUpdate(folder, server, programs);
 
         QCOMPARE(server.requests(UpdateServer::ExecutablePath), 2);
-        QVERIFY(standin::isExecutable(folder.file("Trovix")));
+        QVERIFY(standin::isExecutable(folder.file(u"Trovix"_s)));
         QCOMPARE(installed.size(), 1);
         QVERIFY(standin::executableOf(installed.first()).isEmpty());
-        QCOMPARE(standin::executableOf(otherTrovix), other.file("Trovix"));
+        QCOMPARE(standin::executableOf(otherTrovix), other.file(u"Trovix"_s));
     }
 
     void twoUpdatersStartedTogether()
@@ -142,7 +145,7 @@ private Q_SLOTS:
             UpdateServer::held(UpdateServer::versionFile(standin::ServedVersion)),
             UpdateServer::versionFile(standin::ServedVersion)};
         const QStringList before = fileNames(folder.path());
-        const QByteArray trovixBefore = standin::fileBytes(folder.file("Trovix"));
+        const QByteArray trovixBefore = standin::fileBytes(folder.file(u"Trovix"_s));
 
         QProcess first, second;
         setUp(first, folder, server);
@@ -159,8 +162,8 @@ private Q_SLOTS:
         QCOMPARE(loser.exitStatus(), QProcess::NormalExit);
         QCOMPARE(loser.exitCode(), 0);
         QCOMPARE(fileNames(folder.path()), before);
-        QCOMPARE(standin::fileBytes(folder.file("Trovix")), trovixBefore);
-        QCOMPARE(ExecutableProcesses(folder.file("Trovix")).running().size(), 1);
+        QCOMPARE(standin::fileBytes(folder.file(u"Trovix"_s)), trovixBefore);
+        QCOMPARE(ExecutableProcesses(folder.file(u"Trovix"_s)).running().size(), 1);
 
         QSignalSpy winnerFinished(&winner, &QProcess::finished);
         server.release();
@@ -168,9 +171,10 @@ private Q_SLOTS:
         QCOMPARE(winner.exitStatus(), QProcess::NormalExit);
         QCOMPARE(winner.exitCode(), 0);
         QCOMPARE(server.requests(UpdateServer::VersionPath), 1);
-        QCOMPARE(standin::fileBytes(folder.file("Trovix")), standin::servedBytes());
-        QCOMPARE(fileNames(folder.path()), QStringList({"Trovix", "config.ini", "update", "update.ini"}));
-        for (qint64 pid : ExecutableProcesses(folder.file("Trovix")).running())
+        QCOMPARE(standin::fileBytes(folder.file(u"Trovix"_s)), standin::servedBytes());
+        QCOMPARE(fileNames(folder.path()),
+                 QStringList({u"Trovix"_s, u"config.ini"_s, u"update"_s, u"update.ini"_s}));
+        for (qint64 pid : ExecutableProcesses(folder.file(u"Trovix"_s)).running())
             programs.adopt(pid);
     }
 
@@ -208,7 +212,7 @@ private Q_SLOTS:
         if (!hungPath.isEmpty()) {
             QVERIFY(hanging.wait(30000));
             if (hungPath == UpdateServer::ExecutablePath) {
-                QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(folder.file("Trovix.download")).size() > 0, 30000);
+                QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(folder.file(u"Trovix.download"_s)).size() > 0, 30000);
             }
         } else {
             QTRY_COMPARE_WITH_TIMEOUT(processState(pid), 'T', 30000);
@@ -218,11 +222,11 @@ private Q_SLOTS:
         QVERIFY(finished.wait(30000));
 
         // A complete build, and it runs: it records its own version.
-        const QByteArray trovix = standin::fileBytes(folder.file("Trovix"));
+        const QByteArray trovix = standin::fileBytes(folder.file(u"Trovix"_s));
         QVERIFY(trovix == standin::installedBytes() || trovix == standin::servedBytes());
-        QVERIFY(standin::isExecutable(folder.file("Trovix")));
-        QVERIFY(QFile::remove(folder.file("config.ini")));
-        QVERIFY(programs.start(folder.file("Trovix")));
+        QVERIFY(standin::isExecutable(folder.file(u"Trovix"_s)));
+        QVERIFY(QFile::remove(folder.file(u"config.ini"_s)));
+        QVERIFY(programs.start(folder.file(u"Trovix"_s)));
         QTRY_COMPARE(readInstalledVersion(folder.path()),
                      trovix == standin::servedBytes() ? standin::ServedVersion : standin::InstalledVersion);
 

@@ -19,6 +19,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 using trovix::SavedWaybillList;
 using trovix::WaybillStore;
 
@@ -81,10 +83,12 @@ private Q_SLOTS:
 
     void gridShowsStoreReadOnlyWithFirstRowCurrent()
     {
-        QVERIFY(appendRows(database_, {{"EMS快递", "E1"}, {"", "N2"}, {"顺丰速递", "S3"}}));
+        QVERIFY(
+            appendRows(database_, {{u"EMS快递"_s, u"E1"_s}, {u""_s, u"N2"_s}, {u"顺丰速递"_s, u"S3"_s}}));
         QVERIFY(start());
         QTableView* grid = window_->grid;
-        QCOMPARE(rowsInGrid(), QList<WaybillRow>({{"EMS快递", "E1"}, {"", "N2"}, {"顺丰速递", "S3"}}));
+        QCOMPARE(rowsInGrid(),
+                 QList<WaybillRow>({{u"EMS快递"_s, u"E1"_s}, {u""_s, u"N2"_s}, {u"顺丰速递"_s, u"S3"_s}}));
         QCOMPARE(grid->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("快递公司"));
         QCOMPARE(grid->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("运单号"));
         QVERIFY(!grid->isColumnHidden(0));
@@ -126,13 +130,13 @@ private Q_SLOTS:
         QFETCH(QString, number);
         QFETCH(QString, message);
         QFETCH(bool, stored);
-        QVERIFY(appendRows(database_, {{"A", "1"}, {"顺丰速递", "SF1"}}));
+        QVERIFY(appendRows(database_, {{u"A"_s, u"1"_s}, {u"顺丰速递"_s, u"SF1"_s}}));
         QVERIFY(start());
         window_->clickRow(1);
         window_->label6->setText(courier);
         window_->label4->setText(number);
         // Written behind the grid's back: only a refresh shows it.
-        QVERIFY(appendRows(database_, {{"B", "2"}}));
+        QVERIFY(appendRows(database_, {{u"B"_s, u"2"_s}}));
 
         window_->command6->click();
 
@@ -146,7 +150,7 @@ private Q_SLOTS:
             QCOMPARE(asked.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
             QCOMPARE(asked.icon, QMessageBox::NoIcon);
         }
-        QList<WaybillRow> expected{{"A", "1"}, {"顺丰速递", "SF1"}, {"B", "2"}};
+        QList<WaybillRow> expected{{u"A"_s, u"1"_s}, {u"顺丰速递"_s, u"SF1"_s}, {u"B"_s, u"2"_s}};
         if (stored)
             expected.append({courier, number});
         QCOMPARE(rowsInFile(database_), expected);
@@ -171,7 +175,7 @@ private Q_SLOTS:
 
     void deleteAnsweredNoChangesNothing()
     {
-        const QList<WaybillRow> rows{{"A", "1"}, {"B", "2"}, {"C", "3"}};
+        const QList<WaybillRow> rows{{u"A"_s, u"1"_s}, {u"B"_s, u"2"_s}, {u"C"_s, u"3"_s}};
         QVERIFY(appendRows(database_, rows));
         QVERIFY(start());
         window_->clickRow(1);
@@ -199,7 +203,8 @@ private Q_SLOTS:
     void deleteYesRemovesThePickedRow()
     {
         QFETCH(bool, byKeyboard);
-        QVERIFY(appendRows(database_, {{"A", "1"}, {"EMS快递", "T"}, {"EMS快递", "T"}, {"B", "2"}}));
+        QVERIFY(appendRows(
+            database_, {{u"A"_s, u"1"_s}, {u"EMS快递"_s, u"T"_s}, {u"EMS快递"_s, u"T"_s}, {u"B"_s, u"2"_s}}));
         QVERIFY(start());
         if (byKeyboard) {
             window_->grid->setFocus();
@@ -214,7 +219,7 @@ private Q_SLOTS:
         window_->command1->click();
 
         QCOMPARE(prompter_->asked.size(), 1);
-        const QList<WaybillRow> expected{{"A", "1"}, {"EMS快递", "T"}, {"B", "2"}};
+        const QList<WaybillRow> expected{{u"A"_s, u"1"_s}, {u"EMS快递"_s, u"T"_s}, {u"B"_s, u"2"_s}};
         QCOMPARE(rowsInFile(database_), expected);
         QCOMPARE(rowsInGrid(), expected);
         QCOMPARE(window_->grid->currentIndex().row(), 0);
@@ -236,7 +241,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, courier);
         QFETCH(int, option);
-        QVERIFY(appendRows(database_, {{"A", "1"}, {courier, "P'1 %"}}));
+        QVERIFY(appendRows(database_, {{u"A"_s, u"1"_s}, {courier, u"P'1 %"_s}}));
         QVERIFY(start());
 
         window_->clickRow(1);
@@ -256,7 +261,7 @@ private Q_SLOTS:
 
     void typingAfterAPickMakesTheTypedNumberCurrent()
     {
-        QVERIFY(appendRows(database_, {{"顺丰速递", "SF1"}}));
+        QVERIFY(appendRows(database_, {{u"顺丰速递"_s, u"SF1"_s}}));
         QVERIFY(start());
         window_->clickRow(0);
         window_->command6->click();
@@ -268,7 +273,8 @@ private Q_SLOTS:
         window_->command6->click();
 
         QCOMPARE(prompter_->asked.size(), 1);
-        QCOMPARE(rowsInFile(database_), QList<WaybillRow>({{"顺丰速递", "SF1"}, {"顺丰速递", "SF2"}}));
+        QCOMPARE(rowsInFile(database_),
+                 QList<WaybillRow>({{u"顺丰速递"_s, u"SF1"_s}, {u"顺丰速递"_s, u"SF2"_s}}));
     }
 
     void storeErrorsAreShownAndGridStaysUsable_data()
@@ -280,7 +286,7 @@ private Q_SLOTS:
     void storeErrorsAreShownAndGridStaysUsable()
     {
         QFETCH(bool, locked);
-        const QList<WaybillRow> rows{{"A", "1"}, {"顺丰速递", "SF1"}};
+        const QList<WaybillRow> rows{{u"A"_s, u"1"_s}, {u"顺丰速递"_s, u"SF1"_s}};
         QVERIFY(appendRows(database_, rows));
         if (!locked)
             QVERIFY(makeReadOnly(database_));
@@ -319,7 +325,7 @@ private Q_SLOTS:
     // removed its first row, which the user had never seen selected.
     void failedRefreshKeepsTheRowsAndDeleteHitsTheShownRow()
     {
-        QVERIFY(appendRows(database_, {{"A", "1"}, {"B", "2"}}));
+        QVERIFY(appendRows(database_, {{u"A"_s, u"1"_s}, {u"B"_s, u"2"_s}}));
         QVERIFY(start());
         window_->clickRow(1);
         {
@@ -328,7 +334,7 @@ private Q_SLOTS:
             window_->command8->click();
             QCOMPARE(prompter_->asked.size(), 1);
             QCOMPARE(prompter_->asked.first().icon, QMessageBox::Warning);
-            QCOMPARE(rowsInGrid(), QList<WaybillRow>({{"A", "1"}, {"B", "2"}}));
+            QCOMPARE(rowsInGrid(), QList<WaybillRow>({{u"A"_s, u"1"_s}, {u"B"_s, u"2"_s}}));
             QCOMPARE(window_->grid->currentIndex().row(), 1);
             QCOMPARE(window_->selectedRows(), QList<int>{1});
         }
@@ -336,13 +342,14 @@ private Q_SLOTS:
         window_->command1->click();
         QCOMPARE(prompter_->asked.size(), 2);
         QCOMPARE(prompter_->asked.at(1).text, QStringLiteral("是否删除该运单？"));
-        QCOMPARE(rowsInFile(database_), QList<WaybillRow>({{"A", "1"}}));
-        QCOMPARE(rowsInGrid(), QList<WaybillRow>({{"A", "1"}}));
+        QCOMPARE(rowsInFile(database_), QList<WaybillRow>({{u"A"_s, u"1"_s}}));
+        QCOMPARE(rowsInGrid(), QList<WaybillRow>({{u"A"_s, u"1"_s}}));
     }
 
     void lockedAddKeepsEveryRowThenDeleteRemovesThePickedRow()
     {
-        const QList<WaybillRow> rows{{"A", "1"}, {"EMS快递", "T"}, {"EMS快递", "T"}, {"B", "2"}};
+        const QList<WaybillRow> rows{
+            {u"A"_s, u"1"_s}, {u"EMS快递"_s, u"T"_s}, {u"EMS快递"_s, u"T"_s}, {u"B"_s, u"2"_s}};
         QVERIFY(appendRows(database_, rows));
         QVERIFY(start());
         window_->label4->setText(QStringLiteral("NEW"));
@@ -363,7 +370,7 @@ private Q_SLOTS:
         window_->command1->click();
 
         QCOMPARE(prompter_->asked.size(), 2);
-        const QList<WaybillRow> expected{{"A", "1"}, {"EMS快递", "T"}, {"B", "2"}};
+        const QList<WaybillRow> expected{{u"A"_s, u"1"_s}, {u"EMS快递"_s, u"T"_s}, {u"B"_s, u"2"_s}};
         QCOMPARE(rowsInFile(database_), expected);
         QCOMPARE(rowsInGrid(), expected);
     }
@@ -387,7 +394,7 @@ private Q_SLOTS:
     {
         QFETCH(Failure, failure);
         QFETCH(QString, operation);
-        const QList<WaybillRow> rows{{"A", "1"}, {"B", "2"}, {"C", "3"}};
+        const QList<WaybillRow> rows{{u"A"_s, u"1"_s}, {u"B"_s, u"2"_s}, {u"C"_s, u"3"_s}};
         QVERIFY(appendRows(database_, rows));
         if (failure == Failure::ReadOnly)
             QVERIFY(makeReadOnly(database_));
@@ -403,14 +410,14 @@ private Q_SLOTS:
         }
         prompter_->answers = {QMessageBox::Yes};
 
-        if (operation == "add")
+        if (operation == u"add"_s)
             window_->command6->click();
-        else if (operation == "delete")
+        else if (operation == u"delete"_s)
             window_->command1->click();
         else
             window_->command8->click();
 
-        const int questions = operation == "delete" ? 1 : 0;
+        const int questions = operation == u"delete"_s ? 1 : 0;
         QCOMPARE(prompter_->asked.size(), questions + 1);
         QCOMPARE(prompter_->asked.last().icon, QMessageBox::Warning);
         QCOMPARE(rowsInGrid(), rows);
@@ -434,10 +441,10 @@ private Q_SLOTS:
         QFETCH(bool, rowBehindTheGrid);
         QFETCH(bool, currentRowTakenAway);
         if (currentRowTakenAway)
-            QVERIFY(appendRows(database_, {{"A", "1"}, {"B", "2"}}));
+            QVERIFY(appendRows(database_, {{u"A"_s, u"1"_s}, {u"B"_s, u"2"_s}}));
         QVERIFY(start());
         if (rowBehindTheGrid)
-            QVERIFY(appendRows(database_, {{"C", "3"}}));
+            QVERIFY(appendRows(database_, {{u"C"_s, u"3"_s}}));
         if (currentRowTakenAway)
             window_->grid->setCurrentIndex(QModelIndex());
         QVERIFY(window_->selectedRows().isEmpty());
@@ -465,7 +472,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, gesture);
         QFETCH(int, current);
-        QVERIFY(appendRows(database_, {{"A", "1"}, {"B", "2"}, {"C", "3"}}));
+        QVERIFY(appendRows(database_, {{u"A"_s, u"1"_s}, {u"B"_s, u"2"_s}, {u"C"_s, u"3"_s}}));
         QVERIFY(start());
         window_->clickRow(1);
         QCOMPARE(window_->selectedRows(), QList<int>{1});
@@ -491,7 +498,7 @@ private Q_SLOTS:
         prompter_->answers = {QMessageBox::Yes};
         window_->command1->click();
         QCOMPARE(prompter_->asked.size(), 1);
-        QList<WaybillRow> expected{{"A", "1"}, {"B", "2"}, {"C", "3"}};
+        QList<WaybillRow> expected{{u"A"_s, u"1"_s}, {u"B"_s, u"2"_s}, {u"C"_s, u"3"_s}};
         expected.removeAt(current);
         QCOMPARE(rowsInFile(database_), expected);
     }

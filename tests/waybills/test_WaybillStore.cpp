@@ -10,6 +10,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 using trovix::WaybillStore;
 
 namespace {
@@ -93,38 +95,40 @@ private Q_SLOTS:
         QFETCH(QString, looked);
         QFETCH(int, count);
         WaybillStore store;
-        QVERIFY(openWith(store, {{"顺丰速递", "SF123x"}, {"顺丰速递", "ä1"}}));
+        QVERIFY(openWith(store, {{u"顺丰速递"_s, u"SF123x"_s}, {u"顺丰速递"_s, u"ä1"_s}}));
         QCOMPARE(store.countByNumber(looked), count);
     }
 
     void twinRowDeleteRemovesOne()
     {
         WaybillStore store;
-        QVERIFY(openWith(store, {{"A", "1"}, {"EMS快递", "T"}, {"EMS快递", "T"}, {"B", "2"}}));
+        QVERIFY(openWith(
+            store, {{u"A"_s, u"1"_s}, {u"EMS快递"_s, u"T"_s}, {u"EMS快递"_s, u"T"_s}, {u"B"_s, u"2"_s}}));
         store.setCurrentRow(2);
         QVERIFY2(store.deleteCurrentRow(), qPrintable(store.lastError()));
-        const QList<WaybillRow> expected{{"A", "1"}, {"EMS快递", "T"}, {"B", "2"}};
+        const QList<WaybillRow> expected{{u"A"_s, u"1"_s}, {u"EMS快递"_s, u"T"_s}, {u"B"_s, u"2"_s}};
         QCOMPARE(rowsInFile(database_), expected);
     }
 
     void staleRowDeletesNoNewerRow()
     {
         WaybillStore store;
-        QVERIFY(openWith(store, {{"A", "1"}, {"B", "2"}, {"C", "3"}}));
+        QVERIFY(openWith(store, {{u"A"_s, u"1"_s}, {u"B"_s, u"2"_s}, {u"C"_s, u"3"_s}}));
         // Another program removes the last row; the next insert reuses its rowid.
         QSqlQuery other(QSqlDatabase::database(store.connectionName()));
         QVERIFY(other.exec(QStringLiteral("delete from 运单 where 运单号='3'")));
-        QVERIFY(appendRows(database_, {{"X", "9"}}));
+        QVERIFY(appendRows(database_, {{u"X"_s, u"9"_s}}));
         store.setCurrentRow(2);
         QCOMPARE(store.cellText(Number), QStringLiteral("3"));
         QVERIFY(store.deleteCurrentRow());
-        QCOMPARE(rowsInFile(database_), QList<WaybillRow>({{"A", "1"}, {"B", "2"}, {"X", "9"}}));
+        QCOMPARE(rowsInFile(database_),
+                 QList<WaybillRow>({{u"A"_s, u"1"_s}, {u"B"_s, u"2"_s}, {u"X"_s, u"9"_s}}));
     }
 
     void deleteAndReopenMakesFirstRowCurrent()
     {
         WaybillStore store;
-        QVERIFY(openWith(store, {{"A", "1"}, {"B", "2"}, {"C", "3"}}));
+        QVERIFY(openWith(store, {{u"A"_s, u"1"_s}, {u"B"_s, u"2"_s}, {u"C"_s, u"3"_s}}));
         store.setCurrentRow(1);
         QCOMPARE(store.cellText(Number), QStringLiteral("2"));
         QVERIFY(store.deleteCurrentRow());
@@ -175,7 +179,7 @@ private Q_SLOTS:
         QFETCH(QString, courier);
         QFETCH(QString, number);
         WaybillStore store;
-        QVERIFY(openWith(store, {{"A", "other"}}));
+        QVERIFY(openWith(store, {{u"A"_s, u"other"_s}}));
         QVERIFY2(store.insert(courier, number), qPrintable(store.lastError()));
         QCOMPARE(store.countByNumber(number), 1);
         QVERIFY(store.reopenList());
@@ -236,14 +240,14 @@ private Q_SLOTS:
         WaybillStore store;
         QVERIFY2(store.open(path), qPrintable(store.lastError()));
         QVERIFY2(store.insert(QStringLiteral("A"), QStringLiteral("1")), qPrintable(store.lastError()));
-        QCOMPARE(rowsInFile(path), QList<WaybillRow>({{"A", "1"}}));
+        QCOMPARE(rowsInFile(path), QList<WaybillRow>({{u"A"_s, u"1"_s}}));
         QCOMPARE(entriesOf(folder_->path()), before);
     }
 
     void storeHoldsNoLockBetweenOperations()
     {
         WaybillStore store;
-        QVERIFY(openWith(store, {{"A", "1"}}));
+        QVERIFY(openWith(store, {{u"A"_s, u"1"_s}}));
         QCOMPARE(store.countByNumber(QStringLiteral("1")), 1);
         ExclusiveLock other(database_);
         QVERIFY(other.isHeld());
@@ -264,9 +268,9 @@ private Q_SLOTS:
     {
         QFETCH(QString, failure);
         QFETCH(bool, deleteFails);
-        const QList<WaybillRow> rows{{"A", "1"}, {"B", "2"}};
+        const QList<WaybillRow> rows{{u"A"_s, u"1"_s}, {u"B"_s, u"2"_s}};
         QVERIFY(appendRows(database_, rows));
-        if (failure == "read-only")
+        if (failure == u"read-only"_s)
             QVERIFY(makeReadOnly(database_));
         const QString aside = folder_->file(QStringLiteral("aside.mdb"));
         QVERIFY(QFile::copy(database_, aside));
@@ -274,15 +278,15 @@ private Q_SLOTS:
         WaybillStore store;
         QVERIFY2(store.open(database_), qPrintable(store.lastError()));
         std::unique_ptr<ExclusiveLock> lock;
-        if (failure == "locked") {
+        if (failure == u"locked"_s) {
             lock = std::make_unique<ExclusiveLock>(database_);
             QVERIFY(lock->isHeld());
-        } else if (failure == "full") {
+        } else if (failure == u"full"_s) {
             QSqlQuery query(QSqlDatabase::database(store.connectionName()));
             QVERIFY(query.exec(QStringLiteral("PRAGMA max_page_count = 3")));
-        } else if (failure == "deleted") {
+        } else if (failure == u"deleted"_s) {
             QVERIFY(QFile::remove(database_));
-        } else if (failure == "replaced") {
+        } else if (failure == u"replaced"_s) {
             QVERIFY(QFile::rename(database_, folder_->file(QStringLiteral("old.mdb"))));
             QVERIFY(QFile::copy(aside, database_));
         }
@@ -298,7 +302,7 @@ private Q_SLOTS:
 
         if (lock)
             lock->release();
-        if (failure == "deleted") {
+        if (failure == u"deleted"_s) {
             QVERIFY(!QFile::exists(database_));
             QCOMPARE(store.rowCount(), 2);
         } else {
@@ -311,10 +315,10 @@ private Q_SLOTS:
     void failedReopenKeepsTheListItHad()
     {
         WaybillStore store;
-        QVERIFY(openWith(store, {{"A", "1"}, {"B", "2"}}));
+        QVERIFY(openWith(store, {{u"A"_s, u"1"_s}, {u"B"_s, u"2"_s}}));
         store.setCurrentRow(1);
         const QAbstractItemModel* shown = store.listModel();
-        QVERIFY(appendRows(database_, {{"C", "3"}}));
+        QVERIFY(appendRows(database_, {{u"C"_s, u"3"_s}}));
         {
             ExclusiveLock other(database_);
             QVERIFY(other.isHeld());

@@ -12,6 +12,8 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace Qt::StringLiterals;
+
 using namespace trovix;
 
 class AboutAndClockTest : public QObject {
@@ -24,10 +26,10 @@ private Q_SLOTS:
         QCOMPARE(form.windowTitle(), QStringLiteral("关于"));
         QCOMPARE(form.size(), QSize(376, 229));
         QCOMPARE(form.findChildren<QLabel*>().size(), 10);
-        const QRect title = form.findChild<QLabel*>("Label5")->geometry();
+        const QRect title = form.findChild<QLabel*>(u"Label5"_s)->geometry();
         QCOMPARE(title.topLeft(), QPoint(96, 8));
         QVERIFY(title.width() >= 177 && title.height() >= 22);
-        QCOMPARE(form.findChild<QLabel*>("Label2")->text(), QStringLiteral("V 1.2"));
+        QCOMPARE(form.findChild<QLabel*>(u"Label2"_s)->text(), QStringLiteral("V 1.2"));
         const QString address =
             form.Label10->toolTip().isEmpty() ? form.Label10->text() : form.Label10->toolTip();
         QCOMPARE(address, config::homePage());
@@ -38,7 +40,7 @@ private Q_SLOTS:
             if (!label->wordWrap())
                 QVERIFY2(label->sizeHint().width() <= label->width(), qPrintable(label->objectName()));
         }
-        QVERIFY(form.findChild<QLabel*>("Label4")->text().endsWith(QLatin1Char('\n')));
+        QVERIFY(form.findChild<QLabel*>(u"Label4"_s)->text().endsWith(QLatin1Char('\n')));
     }
 
     void oneAboutWindowAtATimeBuiltAnewAfterClose()

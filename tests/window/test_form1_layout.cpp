@@ -20,6 +20,8 @@
 #include <QTextEdit>
 #include <QTimer>
 
+using namespace Qt::StringLiterals;
+
 using trovix::Form1;
 
 class Form1LayoutTest : public QObject {
@@ -73,8 +75,8 @@ private Q_SLOTS:
         QCOMPARE(top.at(2), form.jcgx);
         QVERIFY(!form.gy->menu());
         QVERIFY(!form.jcgx->menu());
-        const QStringList captions{"默认皮肤", "经典QQ",   "经典XP",  "淡雅流光",
-                                   "简谱积木", "黑色酷炫", "白色简约"};
+        const QStringList captions{u"默认皮肤"_s, u"经典QQ"_s,   u"经典XP"_s,  u"淡雅流光"_s,
+                                   u"简谱积木"_s, u"黑色酷炫"_s, u"白色简约"_s};
         const QList<QAction*> skins = form.pf->actions();
         QCOMPARE(skins, form.skinEntries());
         for (int i = 0; i < skins.size(); ++i) {
@@ -208,7 +210,7 @@ private Q_SLOTS:
             texts << panel->text();
         QVERIFY(texts.contains(QStringLiteral("版本号：1.2")));
         QVERIFY(std::any_of(texts.begin(), texts.end(),
-                            [](const QString& t) { return t.startsWith("制作者："); }));
+                            [](const QString& t) { return t.startsWith(u"制作者："_s); }));
     }
 };
 

@@ -93,7 +93,8 @@ private Q_SLOTS:
             QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
             QVERIFY(accessible);
             QVERIFY2(!accessible->text(QAccessible::Name).trimmed().isEmpty(),
-                     qPrintable(widget->objectName() + QLatin1Char(' ') + widget->metaObject()->className()));
+                     qPrintable(widget->objectName() + QLatin1Char(' ') +
+                                QLatin1String(widget->metaObject()->className())));
         }
         QList<QAction*> entries = form->menuBar()->actions();
         for (int i = 0; i < entries.size(); ++i) {

@@ -12,6 +12,8 @@
 #include <QTest>
 #include <QTextEdit>
 
+using namespace Qt::StringLiterals;
+
 using namespace trovix;
 
 namespace {
@@ -51,7 +53,7 @@ private Q_SLOTS:
         const SaveDialogSettings& s = f.chooser.shown.first();
         QCOMPARE(s.title, QStringLiteral("保存为"));
         QCOMPARE(s.folder, f.folder.path());
-        QCOMPARE(s.nameFilters, (QStringList{"文本文件(*.txt)", "所有文件(*.*)"}));
+        QCOMPARE(s.nameFilters, (QStringList{u"文本文件(*.txt)"_s, u"所有文件(*.*)"_s}));
         QCOMPARE(s.selectedFilter, 0);
         QCOMPARE(s.defaultSuffix, QStringLiteral("txt"));
     }

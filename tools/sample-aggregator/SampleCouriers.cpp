@@ -1,16 +1,18 @@
 #include "SampleCouriers.h"
 
+using namespace Qt::StringLiterals;
+
 const QList<SampleCourier>& sampleCouriers()
 {
     static const QList<SampleCourier> couriers{
-        {"ems", "EMS快递", "valicode"},   {"sf", "顺丰速递", "valicode"},
-        {"st", "申通快递", "valicode"},   {"yt", "圆通快递", "valicode"},
-        {"tt", "天天快递", "valicode"},   {"zt", "中通快递", "valicode"},
-        {"yd", "韵达快递", "valicode"},   {"htky", "汇通快递", "valicode"},
-        {"qy", "全一快递", "valicode"},   {"zjs", "宅急送", "valicode"},
-        {"xfh", "鑫飞鸿", "valicode"},    {"dbwl", "德邦物流", "valicode"},
-        {"xcjb", "星辰急便", "valicode"}, {"jjwl", "佳吉快运", "valicodetel"},
-        {"ztky", "中铁快运", "valicode"},
+        {u"ems"_s, u"EMS快递"_s, u"valicode"_s},   {u"sf"_s, u"顺丰速递"_s, u"valicode"_s},
+        {u"st"_s, u"申通快递"_s, u"valicode"_s},   {u"yt"_s, u"圆通快递"_s, u"valicode"_s},
+        {u"tt"_s, u"天天快递"_s, u"valicode"_s},   {u"zt"_s, u"中通快递"_s, u"valicode"_s},
+        {u"yd"_s, u"韵达快递"_s, u"valicode"_s},   {u"htky"_s, u"汇通快递"_s, u"valicode"_s},
+        {u"qy"_s, u"全一快递"_s, u"valicode"_s},   {u"zjs"_s, u"宅急送"_s, u"valicode"_s},
+        {u"xfh"_s, u"鑫飞鸿"_s, u"valicode"_s},    {u"dbwl"_s, u"德邦物流"_s, u"valicode"_s},
+        {u"xcjb"_s, u"星辰急便"_s, u"valicode"_s}, {u"jjwl"_s, u"佳吉快运"_s, u"valicodetel"_s},
+        {u"ztky"_s, u"中铁快运"_s, u"valicode"_s},
     };
     return couriers;
 }
