@@ -1,6 +1,8 @@
 #include "tracking/WebEngineBrowser.h"
 
+#include <QFile>
 #include <QGuiApplication>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QQuickWindow>
@@ -21,73 +23,20 @@ namespace {
 
 constexpr quint32 scriptWorld = QWebEngineScript::ApplicationWorld;
 
-// Runs at the creation of every document. The registry on the top window maps tokens
-// to documents and holds the kept element references; a cross-origin frame cannot
-// reach the top window, so it is reported but never found.
-const char* const documentScript = R"JS(
-(function () {
-    window.addEventListener('load', function () {
-        var words = new Uint32Array(4);
-        crypto.getRandomValues(words);
-        var token = Array.prototype.join.call(words, '-');
-        try {
-            var top = window.top;
-            var registry = top.__trovix
-                || (top.__trovix = {documents: Object.create(null), references: Object.create(null)});
-            // A frame that reloads again and again must not pile up dead documents.
-            for (var old in registry.documents) {
-                if (!registry.documents[old].defaultView)
-                    delete registry.documents[old];
-            }
-            registry.documents[token] = document;
-        } catch (e) {
-        }
-        console.log(%1 + JSON.stringify([token, String(location.href)]));
-    });
-})();
-)JS";
-
-// A document still counts only while it is shown in a window.
-const char* const bindScript = R"JS(
-(function (token, bindings) {
-    var registry = window.__trovix
-        || (window.__trovix = {documents: Object.create(null), references: Object.create(null)});
-    var document = registry.documents[token];
-    var live = !!(document && document.defaultView);
-    return bindings.map(function (binding) {
-        var element = null;
-        try {
-            element = live ? document.getElementById(binding[1]) : null;
-        } catch (e) {
-        }
-        registry.references[binding[0]] = element;
-        return !!element;
-    });
-})(%1, %2)
-)JS";
-
-const char* const setValueScript = R"JS(
-(function (reference, text) {
-    var element = window.__trovix && window.__trovix.references[reference];
-    if (element)
-        element.value = text;
-})(%1, %2)
-)JS";
-
-const char* const clickScript = R"JS(
-(function (reference) {
-    var element = window.__trovix && window.__trovix.references[reference];
-    if (element && typeof element.click === 'function')
-        element.click();
-})(%1)
-)JS";
-
-const char* const bodyTextScript = R"JS(
-(function () {
-    var body = document.body;
-    return body ? String(body.innerText) : '';
-})()
-)JS";
+// A call of one of the page scripts shipped in the resources (each a function
+// expression), with the given JavaScript literals as its arguments.
+QString pageScriptCall(const QString& name, const QStringList& arguments = {})
+{
+    static QHash<QString, QString> loaded;
+    auto script = loaded.find(name);
+    if (script == loaded.end()) {
+        QFile file(QStringLiteral(":/tracking/page-scripts/") + name);
+        if (!file.open(QIODevice::ReadOnly))
+            qFatal("page script %s is not in the resources", qPrintable(name));
+        script = loaded.insert(name, QString::fromUtf8(file.readAll()));
+    }
+    return *script + QLatin1Char('(') + arguments.join(QStringLiteral(", ")) + QLatin1Char(')');
+}
 
 // A JavaScript literal for any text: quotes, angle brackets and line breaks included.
 QString literal(const QString& text)
@@ -189,7 +138,7 @@ void WebEngineBrowser::startEngine()
     script.setInjectionPoint(QWebEngineScript::DocumentCreation);
     script.setWorldId(scriptWorld);
     script.setRunsOnSubFrames(true);
-    script.setSourceCode(QString::fromUtf8(documentScript).arg(literal(reportTag_)));
+    script.setSourceCode(pageScriptCall(QStringLiteral("report-documents.js"), {literal(reportTag_)}));
     page->scripts().insert(script);
     // Calls the dead process had not answered never will be; the next navigation starts
     // a new process.
@@ -231,8 +180,9 @@ void WebEngineBrowser::navigate(const QString& address)
 void WebEngineBrowser::bindElements(DocumentId document, const QList<ElementBinding>& bindings,
                                     std::function<void(const QList<bool>& found)> done)
 {
-    const QString script = QString::fromUtf8(bindScript)
-                               .arg(literal(documentTokens_.value(document)), bindingsLiteral(bindings));
+    const QString script =
+        pageScriptCall(QStringLiteral("bind-elements.js"),
+                       {literal(documentTokens_.value(document)), bindingsLiteral(bindings)});
     const int count = int(bindings.size());
     run(script, [done, count](const QVariant& result) {
         const QVariantList answers = result.toList();
@@ -246,17 +196,17 @@ void WebEngineBrowser::bindElements(DocumentId document, const QList<ElementBind
 
 void WebEngineBrowser::setValue(const QString& reference, const QString& text)
 {
-    run(QString::fromUtf8(setValueScript).arg(literal(reference), literal(text)), {});
+    run(pageScriptCall(QStringLiteral("set-value.js"), {literal(reference), literal(text)}), {});
 }
 
 void WebEngineBrowser::click(const QString& reference)
 {
-    run(QString::fromUtf8(clickScript).arg(literal(reference)), {});
+    run(pageScriptCall(QStringLiteral("click.js"), {literal(reference)}), {});
 }
 
 void WebEngineBrowser::readBodyText(std::function<void(const QString& text)> done)
 {
-    run(QString::fromUtf8(bodyTextScript), [done](const QVariant& result) {
+    run(pageScriptCall(QStringLiteral("body-text.js")), [done](const QVariant& result) {
         QString text = result.toString();
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));

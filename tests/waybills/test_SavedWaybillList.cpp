@@ -83,8 +83,7 @@ private Q_SLOTS:
 
     void gridShowsStoreReadOnlyWithFirstRowCurrent()
     {
-        QVERIFY(
-            appendRows(database_, {{u"EMS快递"_s, u"E1"_s}, {u""_s, u"N2"_s}, {u"顺丰速递"_s, u"S3"_s}}));
+        QVERIFY(appendRows(database_, {{u"EMS快递"_s, u"E1"_s}, {u""_s, u"N2"_s}, {u"顺丰速递"_s, u"S3"_s}}));
         QVERIFY(start());
         QTableView* grid = window_->grid;
         QCOMPARE(rowsInGrid(),

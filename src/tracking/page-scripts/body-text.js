@@ -1,0 +1,4 @@
+(function () {
+    var body = document.body;
+    return body ? String(body.innerText) : '';
+})

@@ -1,0 +1,24 @@
+// Runs at the creation of every document, called with the tag that marks Trovix's
+// console reports. The registry on the top window maps tokens to documents and holds
+// the kept element references; a cross-origin frame cannot reach the top window, so
+// it is reported but never found.
+(function (reportTag) {
+    window.addEventListener('load', function () {
+        var words = new Uint32Array(4);
+        crypto.getRandomValues(words);
+        var token = Array.prototype.join.call(words, '-');
+        try {
+            var top = window.top;
+            var registry = top.__trovix
+                || (top.__trovix = {documents: Object.create(null), references: Object.create(null)});
+            // A frame that reloads again and again must not pile up dead documents.
+            for (var old in registry.documents) {
+                if (!registry.documents[old].defaultView)
+                    delete registry.documents[old];
+            }
+            registry.documents[token] = document;
+        } catch (e) {
+        }
+        console.log(reportTag + JSON.stringify([token, String(location.href)]));
+    });
+})
