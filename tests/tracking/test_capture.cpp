@@ -1,4 +1,5 @@
 #include "FakeBrowser.h"
+#include "LinesWithCrLf.h"
 #include "RecordingPrompter.h"
 #include "TempProgramFolder.h"
 #include "common/AnsiText.h"
@@ -28,14 +29,6 @@ const QString crLf = QStringLiteral("\r\n");
 QString page(const QStringList& lines)
 {
     return lines.join(crLf);
-}
-
-QString linesWithCrLf(const QStringList& lines)
-{
-    QString text;
-    for (const QString& line : lines)
-        text += line + crLf;
-    return text;
 }
 
 // The widgets and seams one capture works on, as the main window hands them over.

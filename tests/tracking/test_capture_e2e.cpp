@@ -1,4 +1,5 @@
 #include "AggregatorHosts.h"
+#include "LinesWithCrLf.h"
 #include "RecordingPrompter.h"
 #include "SampleAggregator.h"
 #include "SpinUntil.h"
@@ -25,14 +26,6 @@
 #include <memory>
 
 namespace {
-
-QString linesWithCrLf(const QStringList& lines)
-{
-    QString text;
-    for (const QString& line : lines)
-        text += line + QStringLiteral("\r\n");
-    return text;
-}
 
 // The part of the main window a query goes through, wired as the window wires it, with
 // the real browser.

@@ -1,4 +1,5 @@
 #include "AggregatorHosts.h"
+#include "LinesWithCrLf.h"
 #include "MemorySkinChoiceStore.h"
 #include "Recorders.h"
 #include "RecordingPrompter.h"
@@ -32,14 +33,6 @@
 using namespace trovix;
 
 namespace {
-
-QString linesWithCrLf(const QStringList& lines)
-{
-    QString text;
-    for (const QString& line : lines)
-        text += line + QStringLiteral("\r\n");
-    return text;
-}
 
 // The whole main window with the real browser, as Trovix runs it, on a throw-away
 // program folder.
