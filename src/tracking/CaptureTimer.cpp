@@ -5,6 +5,8 @@ namespace trovix {
 CaptureTimer::CaptureTimer(QTimer* timer1, QObject* parent) : QObject(parent), timer1_(timer1)
 {
     timer1->setSingleShot(true);
+    // The read delay is the least the page is given; a coarse timer may fire 5% early.
+    timer1->setTimerType(Qt::PreciseTimer);
     connect(timer1, &QTimer::timeout, this, &CaptureTimer::expired);
 }
 

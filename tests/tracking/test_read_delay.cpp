@@ -1,7 +1,9 @@
 #include "tracking/CaptureTimer.h"
 #include "tracking/ReadDelay.h"
 
+#include <QElapsedTimer>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -23,6 +25,7 @@ private Q_SLOTS:
     void intervalIsWholeMillisecondsTheTimerAccepts();
     void readDelayFollowsText3_data();
     void readDelayFollowsText3();
+    void captureNeverComesBeforeTheReadDelay();
 };
 
 void TestReadDelay::leadingNumberIsReadLeniently_data()
@@ -136,6 +139,25 @@ void TestReadDelay::readDelayFollowsText3()
     text3.setText(typed);
     QCOMPARE(text3.text(), shown);
     QCOMPARE(timer1.interval(), interval);
+}
+
+// A timer of the default, coarse kind may fire up to 5% early, which would read the page
+// before the time the user gave it.
+void TestReadDelay::captureNeverComesBeforeTheReadDelay()
+{
+    QLineEdit text3(QStringLiteral("5"));
+    QTimer timer1;
+    trovix::CaptureTimer captureTimer(&timer1);
+    trovix::ReadDelayController controller(&text3, captureTimer);
+    text3.setText(QStringLiteral("0.4"));
+    QSignalSpy expired(&captureTimer, &trovix::CaptureTimer::expired);
+    for (int run = 0; run < 5; ++run) {
+        QElapsedTimer waited;
+        waited.start();
+        captureTimer.enable();
+        QVERIFY(expired.wait(5000));
+        QVERIFY2(waited.elapsed() >= 400, qPrintable(QString::number(waited.elapsed())));
+    }
 }
 
 QTEST_MAIN(TestReadDelay)
