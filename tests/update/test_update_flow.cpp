@@ -131,6 +131,15 @@ struct Scenario {
     }
 };
 
+// The served build went in and started, and the update left nothing behind it.
+void expectServedBuildInPlace(Scenario& scenario)
+{
+    QCOMPARE(scenario.flow->exitCode(), 0);
+    QCOMPARE(standin::fileBytes(scenario.trovix()), standin::servedBytes());
+    QCOMPARE(fileNames(scenario.folder.path()), QStringList({u"Trovix"_s, u"config.ini"_s, u"update.ini"_s}));
+    QTRY_COMPARE(readInstalledVersion(scenario.folder.path()), standin::ServedVersion);
+}
+
 class UpdateFlowTest : public QObject {
     Q_OBJECT
 
@@ -430,11 +439,7 @@ private Q_SLOTS:
             QCOMPARE(request.label1, Preparing);
             QVERIFY(request.trovixRunning);
         }
-        QCOMPARE(scenario.flow->exitCode(), 0);
-        QCOMPARE(standin::fileBytes(scenario.trovix()), standin::servedBytes());
-        QCOMPARE(fileNames(scenario.folder.path()),
-                 QStringList({u"Trovix"_s, u"config.ini"_s, u"update.ini"_s}));
-        QTRY_COMPARE(readInstalledVersion(scenario.folder.path()), standin::ServedVersion);
+        expectServedBuildInPlace(scenario);
     }
 
     void closingWhileTheSignatureIsMissingChangesNothing()
@@ -571,12 +576,8 @@ private Q_SLOTS:
         }
         QVERIFY(scenario.waitForEnd());
 
-        QCOMPARE(scenario.flow->exitCode(), 0);
         QVERIFY(scenario.prompter.asked.isEmpty());
-        QCOMPARE(standin::fileBytes(scenario.trovix()), standin::servedBytes());
-        QCOMPARE(fileNames(scenario.folder.path()),
-                 QStringList({u"Trovix"_s, u"config.ini"_s, u"update.ini"_s}));
-        QTRY_COMPARE(readInstalledVersion(scenario.folder.path()), standin::ServedVersion);
+        expectServedBuildInPlace(scenario);
     }
 
     void aSecondUpdaterOnTheFolderEndsAtOnce()
@@ -639,11 +640,7 @@ private Q_SLOTS:
         scenario.start();
         QVERIFY(scenario.waitForEnd());
 
-        QCOMPARE(scenario.flow->exitCode(), 0);
-        QCOMPARE(standin::fileBytes(scenario.trovix()), standin::servedBytes());
-        QCOMPARE(fileNames(scenario.folder.path()),
-                 QStringList({u"Trovix"_s, u"config.ini"_s, u"update.ini"_s}));
-        QTRY_COMPARE(readInstalledVersion(scenario.folder.path()), standin::ServedVersion);
+        expectServedBuildInPlace(scenario);
     }
 
     void aSignedBuildThatCannotStartIsTakenBack()

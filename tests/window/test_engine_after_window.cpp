@@ -1,10 +1,7 @@
 #include "AggregatorHosts.h"
-#include "MemorySkinChoiceStore.h"
-#include "Recorders.h"
-#include "RecordingPrompter.h"
-#include "RecordingSkinLibrary.h"
 #include "SampleAggregator.h"
 #include "SpinUntil.h"
+#include "StandInServices.h"
 #include "TempProgramFolder.h"
 
 #include "common/Configuration.h"
@@ -35,7 +32,7 @@ using namespace trovix;
 class EngineAfterWindowTest : public QObject {
     Q_OBJECT
 
-    struct Fixture {
+    struct Fixture : StandInServices {
         Fixture()
         {
             QVERIFY(folder.copyFromBuild(QStringLiteral("yundan.mdb")));
@@ -51,13 +48,8 @@ class EngineAfterWindowTest : public QObject {
 
         TempProgramFolder folder;
         WebEngineBrowser browser{nullptr, WebEngineBrowser::EngineStart::AfterWindowShown};
-        RecordingPrompter prompter;
-        ScriptedSaveFileChooser chooser;
-        RecordingUrlOpener opener;
-        RecordingSkinLibrary skins;
-        MemorySkinChoiceStore skinChoice;
-        Form1Controllers window{{browser, browser.view(), prompter, chooser, skins, skinChoice,
-                                 [] { return QDateTime::currentDateTime(); }, folder.path(), [] {}}};
+        Form1Controllers window{services(
+            browser, browser.view(), [] { return QDateTime::currentDateTime(); }, folder.path())};
         QStringList completed;
     };
 

@@ -1,8 +1,5 @@
 #include "FakeBrowser.h"
-#include "MemorySkinChoiceStore.h"
-#include "Recorders.h"
-#include "RecordingPrompter.h"
-#include "RecordingSkinLibrary.h"
+#include "StandInServices.h"
 #include "TempProgramFolder.h"
 
 #include "common/Configuration.h"
@@ -45,7 +42,7 @@ const QDateTime StartMoment(QDate(2026, 3, 7), QTime(7, 5, 9));
 class Form1ControllersTest : public QObject {
     Q_OBJECT
 
-    struct Fixture {
+    struct Fixture : StandInServices {
         explicit Fixture(bool withDatabase = true)
         {
             if (withDatabase)
@@ -53,14 +50,9 @@ class Form1ControllersTest : public QObject {
         }
         TempProgramFolder folder;
         FakeBrowser browser;
-        RecordingPrompter prompter;
-        ScriptedSaveFileChooser chooser;
-        RecordingUrlOpener opener;
-        RecordingSkinLibrary skins;
-        MemorySkinChoiceStore skinChoice;
         int programEnds = 0;
-        Form1Controllers window{{browser, nullptr, prompter, chooser, skins, skinChoice,
-                                 [] { return StartMoment; }, folder.path(), [this] { ++programEnds; }}};
+        Form1Controllers window{services(
+            browser, nullptr, [] { return StartMoment; }, folder.path(), [this] { ++programEnds; })};
         Form1& form() { return *window.form(); }
     };
 
@@ -108,13 +100,9 @@ private Q_SLOTS:
         Module1::remove();
         const QString folder = first.folder.path();
         FakeBrowser browser;
-        RecordingPrompter prompter;
-        ScriptedSaveFileChooser chooser;
-        RecordingUrlOpener opener;
-        RecordingSkinLibrary skins;
-        MemorySkinChoiceStore skinChoice;
-        Form1Controllers second({browser, nullptr, prompter, chooser, skins, skinChoice,
-                                 [] { return StartMoment; }, folder, [] {}});
+        StandInServices standIns;
+        Form1Controllers second(standIns.services(
+            browser, nullptr, [] { return StartMoment; }, folder));
         QVERIFY(second.load());
         QCOMPARE(fileBytes(first.folder.file(QStringLiteral("config.ini"))),
                  QByteArray("[Ver]\r\nappver=1.2\r\n"));

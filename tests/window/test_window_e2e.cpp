@@ -1,11 +1,8 @@
 #include "AggregatorHosts.h"
 #include "LinesWithCrLf.h"
-#include "MemorySkinChoiceStore.h"
-#include "Recorders.h"
-#include "RecordingPrompter.h"
-#include "RecordingSkinLibrary.h"
 #include "SampleAggregator.h"
 #include "SpinUntil.h"
+#include "StandInServices.h"
 #include "TempProgramFolder.h"
 #include "WebEngineTestCase.h"
 
@@ -36,7 +33,7 @@ namespace {
 
 // The whole main window with the real browser, as Trovix runs it, on a throw-away
 // program folder.
-struct RealWindow {
+struct RealWindow : StandInServices {
     RealWindow()
     {
         folderReady = folder.copyFromBuild(QStringLiteral("yundan.mdb"));
@@ -67,13 +64,8 @@ struct RealWindow {
     TempProgramFolder folder;
     bool folderReady = false;
     WebEngineBrowser browser{nullptr};
-    RecordingPrompter prompter;
-    ScriptedSaveFileChooser chooser;
-    RecordingUrlOpener opener;
-    RecordingSkinLibrary skins;
-    MemorySkinChoiceStore skinChoice;
-    Form1Controllers window{{browser, browser.view(), prompter, chooser, skins, skinChoice,
-                             [] { return QDateTime::currentDateTime(); }, folder.path(), [] {}}};
+    Form1Controllers window{services(
+        browser, browser.view(), [] { return QDateTime::currentDateTime(); }, folder.path())};
     QStringList loads;
 };
 
