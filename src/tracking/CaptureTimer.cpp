@@ -16,6 +16,12 @@ void CaptureTimer::enable()
         timer1_->start();
 }
 
+void CaptureTimer::restart()
+{
+    if (timer1_)
+        timer1_->start();
+}
+
 void CaptureTimer::setReadDelay(int milliseconds)
 {
     if (timer1_)

@@ -10,13 +10,15 @@ namespace trovix {
 // delay sets its interval, and its expiry starts a capture. The countdown is one-shot,
 // so the timer is off from its expiry on and a capture ends with it disabled. Enabling
 // it while a countdown runs leaves that countdown as it is: a page that keeps
-// completing frames would otherwise put its capture off for ever.
+// completing frames would otherwise put its capture off for ever. Query restarts it
+// instead, so the page gets the whole read delay to answer after the submission.
 class CaptureTimer final : public QObject {
     Q_OBJECT
 public:
     explicit CaptureTimer(QTimer* timer1, QObject* parent = nullptr);
 
     void enable();
+    void restart();
     // The interval of the countdowns that start from now on, in milliseconds.
     void setReadDelay(int milliseconds);
     bool isCountingDown() const;

@@ -121,7 +121,7 @@ void TrackingPageDriver::onDocumentCompleted(Browser::DocumentId document, const
 
 void TrackingPageDriver::query()
 {
-    captureTimer_.enable();
+    captureTimer_.restart();
     // What the window shows at the click is what is submitted, whenever its turn comes.
     const Submission submission{widgets_.label4->text(), widgets_.text2->text()};
     QPointer<TrackingPageDriver> self(this);

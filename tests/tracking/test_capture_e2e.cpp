@@ -116,6 +116,7 @@ private Q_SLOTS:
     void knownNumberGivesExactlyItsHistory();
     void unknownNumberSaysSorry();
     void slowResultPageIsCapturedByTheLaterLoad();
+    void quickQueryOnASlowInPageSiteGetsTheWholeReadDelay();
     void framesetSchedulesACaptureAfterItsLastDocument();
 
 private:
@@ -139,6 +140,7 @@ void TestCaptureEndToEnd::init()
 
 void TestCaptureEndToEnd::cleanup()
 {
+    aggregator_.setResultsInPage(false);
     window_.reset();
     folder_.reset();
 }
@@ -192,6 +194,30 @@ void TestCaptureEndToEnd::slowResultPageIsCapturedByTheLaterLoad()
     QCOMPARE(window_->capturesAfterLoadOf(QStringLiteral("/query/")), 1);
     QCOMPARE(window_->result(), linesWithCrLf(SampleAggregator::historyLines(number)));
     QVERIFY(window_->prompter.asked.isEmpty());
+}
+
+void TestCaptureEndToEnd::quickQueryOnASlowInPageSiteGetsTheWholeReadDelay()
+{
+    // The page writes the answer into itself 2 s after the click and never loads again:
+    // only the capture that Query schedules can read it.
+    aggregator_.setResultsInPage(true);
+    aggregator_.setSlowDelayMs(2000);
+    window_->text3->setText(QStringLiteral("3.5"));
+    QTimer* timer1 = window_->timer1;
+    window_->option(1)->setChecked(true);
+    QVERIFY(spinUntil([&] {
+        return window_->loadOf(trovix::courierByRow(1)->pagePath, true) >= 0 && timer1->isActive() &&
+               timer1->remainingTime() <= 1200;
+    }));
+    window_->events.clear();
+    const QString number = QStringLiteral("SLOW") + SampleAggregator::knownNumbers().first();
+    window_->widgets.text1->setText(number);
+    QTest::mouseClick(window_->widgets.command5, Qt::LeftButton);
+
+    QVERIFY(
+        spinUntil([&] { return window_->events.contains(QStringLiteral("capture")) && window_->idle(); }));
+    QCOMPARE(window_->result(), linesWithCrLf(SampleAggregator::historyLines(number)));
+    QCOMPARE(window_->events, QStringList{QStringLiteral("capture")});
 }
 
 void TestCaptureEndToEnd::framesetSchedulesACaptureAfterItsLastDocument()
