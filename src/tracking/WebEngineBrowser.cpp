@@ -98,10 +98,17 @@ bool WebEngineBrowser::eventFilter(QObject* watched, QEvent* event)
         // Shown with its window, which exists by now: its exposure says it is on screen.
         if (event->type() == QEvent::Show) {
             if (QWindow* window = view_->window()->windowHandle()) {
-                if (window->isExposed())
+                if (window->isExposed()) {
                     QMetaObject::invokeMethod(this, &WebEngineBrowser::startEngine, Qt::QueuedConnection);
-                else
+                } else {
                     window->installEventFilter(this);
+                    // A window shown minimised or on another workspace is not exposed
+                    // until the user turns to it; the home page loads meanwhile.
+                    QTimer::singleShot(unexposedStartMs, this, [this] {
+                        if (view_ && view_->isVisible())
+                            startEngine();
+                    });
+                }
             }
         }
         // The view tells its page, and asking for the page would make one and start the

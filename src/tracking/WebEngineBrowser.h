@@ -32,9 +32,11 @@ public:
     // enough to hold a window off the screen, so a window can come first: the engine
     // then starts right after the view's window is first on screen and drawn. Until
     // then navigations wait, in order, and every other call answers as without a
-    // document. A window that is never shown never starts it. AfterWindowShown makes
-    // Qt Quick draw in software in the whole process.
+    // document. A window that is never shown never starts it; one shown but not on
+    // screen within unexposedStartMs starts it then. AfterWindowShown makes Qt Quick
+    // draw in software in the whole process.
     enum class EngineStart { Immediately, AfterWindowShown };
+    static constexpr int unexposedStartMs = 1000;
 
     // The view is a child of viewParent, objectName "WebBrowser1"; its owner places it.
     explicit WebEngineBrowser(QWidget* viewParent, EngineStart start = EngineStart::Immediately);
