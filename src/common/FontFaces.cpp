@@ -1,5 +1,6 @@
 #include "common/FontFaces.h"
 
+#include <QFontMetrics>
 #include <QHash>
 #include <QStringList>
 
@@ -46,6 +47,17 @@ QFont windowsFont(const QString& windowsFace, double pointSize, int style)
 QFont defaultFont()
 {
     return windowsFont(QStringLiteral("宋体"), 9);
+}
+
+QFont fittingWidth(const QFont& font, const QString& text, int width)
+{
+    const auto textWidth = [&text](const QFont& candidate) {
+        return QFontMetrics(candidate).boundingRect(QRect(), Qt::AlignLeft, text).width();
+    };
+    QFont fitting = font;
+    while (textWidth(fitting) > width && fitting.pointSizeF() > 5)
+        fitting.setPointSizeF(fitting.pointSizeF() - 0.5);
+    return fitting;
 }
 
 } // namespace trovix::fonts

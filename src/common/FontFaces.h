@@ -15,4 +15,8 @@ QFont windowsFont(const QString& windowsFace, double pointSize, int style = Regu
 // The font of controls that have none of their own (宋体 9 pt).
 QFont defaultFont();
 
+// The font, made smaller in half-point steps (down to 5 pt) until the text fits the
+// width on one line; a text that fits keeps the font as it is.
+QFont fittingWidth(const QFont& font, const QString& text, int width);
+
 } // namespace trovix::fonts

@@ -7,13 +7,13 @@
 #include "tracking/CourierCatalogue.h"
 #include "tracking/PageTextBuffer.h"
 #include "window/ClickableLabel.h"
+#include "window/InformationStripLayout.h"
 #include "window/TextColour.h"
 
 #include <QAction>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -182,9 +182,10 @@ void Form1::buildInformationFrame(QWidget* client)
     Label6->setFont(fonts::windowsFont(QStringLiteral("新宋体"), 10.5));
     setTextColour(Label6, Blue);
     // Label4 and Label6 take the width of whatever text they are given, and the company
-    // prompt moves along behind the waybill number.
-    auto* strip = new QHBoxLayout(Frame3);
-    strip->setContentsMargins(8, 16, 4, 2);
+    // prompt moves along behind the waybill number. The frame's title already stands
+    // above its contents, so the line needs no room of its own above it.
+    auto* strip = new InformationStripLayout(Frame3, Label4);
+    strip->setContentsMargins(8, 0, 4, 0);
     strip->setSpacing(2);
     for (QLabel* part : {Label3, Label4, Label5, Label6}) {
         part->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);

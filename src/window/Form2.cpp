@@ -19,7 +19,7 @@ QRect twipsRect(int left, int top, int width, int height)
 
 // The installed faces run taller and wider than the ones the window was designed
 // with: a label grows from its designed place rather than clip its text, and one
-// that would pass the window's edge is elided, its whole text kept as a tool tip.
+// that would pass the window's edge is drawn smaller until it fits.
 void fitWithoutClipping(QLabel* label, int windowWidth)
 {
     QRect geometry = label->geometry();
@@ -27,13 +27,10 @@ void fitWithoutClipping(QLabel* label, int windowWidth)
     if (label->wordWrap()) {
         geometry.setHeight(std::max(geometry.height(), label->heightForWidth(geometry.width())));
     } else {
+        label->setFont(fonts::fittingWidth(label->font(), label->text(), room));
         const QSize hint = label->sizeHint();
         geometry.setWidth(std::min(std::max(geometry.width(), hint.width()), room));
         geometry.setHeight(std::max(geometry.height(), hint.height()));
-        if (hint.width() > room) {
-            label->setToolTip(label->text());
-            label->setText(label->fontMetrics().elidedText(label->text(), Qt::ElideRight, room));
-        }
     }
     label->setGeometry(geometry);
 }

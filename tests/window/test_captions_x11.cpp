@@ -1,8 +1,14 @@
 #include "SpinUntil.h"
 #include "TempProgramFolder.h"
+#include "X11Desktop.h"
 
+#include "common/Configuration.h"
 #include "common/Prompter.h"
+#include "skins/SkinLibrary.h"
+#include "skins/SkinTable.h"
+#include "tracking/CourierCatalogue.h"
 #include "window/AboutWindow.h"
+#include "window/ClickableLabel.h"
 #include "window/DesktopProgram.h"
 #include "window/Form1.h"
 #include "window/Form2.h"
@@ -10,6 +16,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
 #include <QProcess>
 #include <QRegularExpression>
@@ -17,99 +26,7 @@
 #include <QTimer>
 #include <QtTest>
 
-#include <csignal>
-#include <fcntl.h>
-#include <poll.h>
-#include <spawn.h>
-#include <string>
-#include <sys/wait.h>
-#include <unistd.h>
-#include <vector>
-
-extern char** environ;
-
 namespace {
-
-// A real X11 desktop of the test's own: an Xvfb server on a free display with the
-// openbox window manager on it, both stopped when the desktop goes.
-class X11Desktop {
-public:
-    X11Desktop()
-    {
-        int fds[2];
-        if (::pipe(fds) != 0) {
-            error_ = "pipe failed";
-            return;
-        }
-        ::fcntl(fds[0], F_SETFD, FD_CLOEXEC);
-        const std::string fd = std::to_string(fds[1]);
-        server_ = spawn({"Xvfb", "-displayfd", fd, "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, {});
-        ::close(fds[1]);
-        if (server_ <= 0) {
-            error_ = "Xvfb could not be started";
-            ::close(fds[0]);
-            return;
-        }
-        std::string number;
-        pollfd wait{fds[0], POLLIN, 0};
-        char c = 0;
-        while (::poll(&wait, 1, 20000) == 1 && ::read(fds[0], &c, 1) == 1 && c != '\n')
-            number += c;
-        ::close(fds[0]);
-        if (number.empty()) {
-            error_ = "Xvfb gave no display";
-            return;
-        }
-        display_ = ":" + number;
-        windowManager_ = spawn({"openbox", "--sm-disable"}, display_);
-    }
-
-    ~X11Desktop()
-    {
-        stop(windowManager_);
-        stop(server_);
-    }
-
-    bool running() const { return !display_.empty(); }
-    QString display() const { return QString::fromStdString(display_); }
-    QString error() const { return QString::fromStdString(error_); }
-    bool windowManagerStarted() const { return windowManager_ > 0; }
-
-private:
-    static pid_t spawn(const std::vector<std::string>& arguments, const std::string& display)
-    {
-        std::vector<char*> argv;
-        for (const std::string& argument : arguments)
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        argv.push_back(nullptr);
-        std::vector<std::string> environment;
-        for (char** entry = environ; *entry; ++entry) {
-            if (std::string(*entry).rfind("DISPLAY=", 0) != 0)
-                environment.emplace_back(*entry);
-        }
-        if (!display.empty())
-            environment.push_back("DISPLAY=" + display);
-        std::vector<char*> envp;
-        for (std::string& entry : environment)
-            envp.push_back(entry.data());
-        envp.push_back(nullptr);
-        pid_t pid = 0;
-        return ::posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) == 0 ? pid : -1;
-    }
-
-    static void stop(pid_t pid)
-    {
-        if (pid <= 0)
-            return;
-        ::kill(pid, SIGTERM);
-        ::waitpid(pid, nullptr, 0);
-    }
-
-    pid_t server_ = -1;
-    pid_t windowManager_ = -1;
-    std::string display_;
-    std::string error_;
-};
 
 // What xprop, a client of the X server like any desktop panel, reads as the window's
 // caption.
@@ -146,6 +63,17 @@ QList<WId> managedWindows()
     return windows;
 }
 
+// The label shows its text whole: its font's full height and width, inside its frame.
+void verifyShownWhole(const QLabel* label, const QRect& frame)
+{
+    const QFontMetrics metrics(label->font());
+    const QString text = label->text();
+    QVERIFY2(label->height() >= metrics.height(), qPrintable(label->objectName()));
+    QVERIFY2(label->width() >= metrics.boundingRect(QRect(), Qt::AlignLeft, text).width(),
+             qPrintable(label->objectName() + QLatin1Char(' ') + text));
+    QVERIFY2(frame.contains(label->geometry()), qPrintable(label->objectName() + QLatin1Char(' ') + text));
+}
+
 // The caption a window shows once the X server has it.
 QString captionOf(QWidget* window)
 {
@@ -169,17 +97,7 @@ private Q_SLOTS:
         if (!desktop_.running())
             QSKIP(qPrintable(QStringLiteral("no X server: ") + desktop_.error()));
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        QVERIFY(desktop_.windowManagerStarted());
-        QVERIFY2(spinUntil(
-                     [] {
-                         QProcess xprop;
-                         xprop.start(QStringLiteral("xprop"),
-                                     {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
-                         return xprop.waitForFinished(10000) &&
-                                xprop.readAllStandardOutput().contains("window id");
-                     },
-                     30000),
-                 "openbox does not manage the desktop");
+        QVERIFY2(desktop_.waitForWindowManager(), "openbox does not manage the desktop");
         program_ = std::make_unique<trovix::DesktopProgram>();
     }
 
@@ -188,6 +106,8 @@ private Q_SLOTS:
         program_.reset();
         trovix::Module1::remove();
     }
+
+    void cleanup() { qApp->setStyleSheet(QString()); }
 
     void mainWindowAndAboutWindow()
     {
@@ -201,6 +121,45 @@ private Q_SLOTS:
         QVERIFY(about);
         QVERIFY(QTest::qWaitForWindowExposed(about));
         QCOMPARE(captionOf(about), QStringLiteral("关于"));
+        about->close();
+    }
+
+    void everyTextShownWhole_data()
+    {
+        QTest::addColumn<QString>("skinFile");
+        QTest::newRow("no skin") << QString();
+        for (const trovix::SkinEntry& skin : trovix::skinTable())
+            QTest::newRow(qPrintable(skin.caption)) << skin.file;
+    }
+
+    void everyTextShownWhole()
+    {
+        QFETCH(QString, skinFile);
+        qApp->setStyleSheet(QString());
+        if (!skinFile.isEmpty()) {
+            const QString folder = TempProgramFolder::builtProgramFolder();
+            trovix::SkinLibrary(folder).SkinH_AttachEx(folder + skinFile, QString());
+            QVERIFY(!qApp->styleSheet().isEmpty());
+        }
+        trovix::Form1* form = program_->controllers().form();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        for (const QString& number : {QStringLiteral("12345678901234567890123456789012"),
+                                      QStringLiteral("EA12345678901234567890123456789012345CN")}) {
+            form->Label4->setText(number);
+            for (const trovix::Courier& courier : trovix::couriers()) {
+                form->Label6->setText(courier.displayName);
+                form->Frame3->layout()->activate();
+                for (const QLabel* part : {form->Label3, form->Label4, form->Label5, form->Label6})
+                    verifyShownWhole(part, form->Frame3->contentsRect());
+            }
+        }
+
+        form->gy->trigger();
+        trovix::Form2* about = program_->controllers().about().window();
+        QVERIFY(QTest::qWaitForWindowExposed(about));
+        QCOMPARE(about->Label10->text(), trovix::config::homePage());
+        verifyShownWhole(about->Label10, about->rect());
         about->close();
     }
 
@@ -266,9 +225,7 @@ private Q_SLOTS:
         }
         const QList<WId> before = managedWindows();
         QProcess update;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        environment.insert(QStringLiteral("DISPLAY"), desktop_.display());
+        QProcessEnvironment environment = desktop_.environment();
         environment.insert(QStringLiteral("TROVIX_UPDATE_VERSION_URL"),
                            QStringLiteral("http://127.0.0.1:%1/update.ini").arg(closedPort));
         update.setProcessEnvironment(environment);
@@ -303,6 +260,8 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "xcb");
         qputenv("DISPLAY", desktop.display().toLocal8Bit());
     }
+    // An address with a port, as the stand-in sites have, is the longest About shows.
+    qputenv("TROVIX_HOME_PAGE", "http://127.0.0.1:47712/home/");
     trovix::prepareDesktopApplication();
     int result = 0;
     {

@@ -154,7 +154,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("number");
         QTest::addColumn<QString>("courier");
         const QStringList numbers{QStringLiteral("123456789012345678901234567890"),
-                                  QStringLiteral("EA12345678901234567890123456CN"), QStringLiteral("1")};
+                                  QStringLiteral("EA12345678901234567890123456CN"), QStringLiteral("1"),
+                                  QStringLiteral("12345678901234567890123456789012"),
+                                  QStringLiteral("EA12345678901234567890123456789012345CN")};
         for (const trovix::Courier& courier : trovix::couriers()) {
             for (const QString& number : numbers)
                 QTest::addRow("%s, %d characters", qPrintable(courier.displayName), int(number.size()))
@@ -177,6 +179,7 @@ private Q_SLOTS:
         QLabel* const parts[] = {form.Label3, form.Label4, form.Label5, form.Label6};
         for (QLabel* part : parts) {
             QVERIFY2(part->width() >= part->sizeHint().width(), qPrintable(part->objectName()));
+            QVERIFY2(part->height() >= QFontMetrics(part->font()).height(), qPrintable(part->objectName()));
             QVERIFY2(form.Frame3->contentsRect().contains(part->geometry()), qPrintable(part->objectName()));
         }
         for (int i = 1; i < 4; ++i)
