@@ -150,8 +150,11 @@ private Q_SLOTS:
             for (const trovix::Courier& courier : trovix::couriers()) {
                 form->Label6->setText(courier.displayName);
                 form->Frame3->layout()->activate();
-                for (const QLabel* part : {form->Label3, form->Label4, form->Label5, form->Label6})
+                for (const QLabel* part : {form->Label3, form->Label4, form->Label5, form->Label6}) {
                     verifyShownWhole(part, form->Frame3->contentsRect());
+                    if (QTest::currentTestFailed())
+                        return;
+                }
             }
         }
 
