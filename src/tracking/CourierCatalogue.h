@@ -26,6 +26,10 @@ struct Courier {
 // Rows 1 to 15 in order.
 const QList<Courier>& couriers();
 
+// Start-up clears the options of rows 1 to this one (Option1 to Option11); the later rows
+// keep their state.
+constexpr int RowsClearedAtStartUp = 11;
+
 // nullptr outside 1..15.
 const Courier* courierByRow(int row);
 

@@ -1,16 +1,13 @@
 #pragma once
 
 #include "tracking/Browser.h"
+#include "tracking/TrackingWidgets.h"
 
-#include <QList>
 #include <QObject>
 #include <QString>
 
-class QLabel;
 class QLineEdit;
-class QPushButton;
 class QRadioButton;
-class QTextEdit;
 
 namespace trovix {
 
@@ -18,19 +15,6 @@ class CaptureTimer;
 class HandlerQueue;
 class Prompter;
 struct Courier;
-
-// The widgets of Form1 the driver reads and writes.
-struct TrackingWidgets {
-    QList<QRadioButton*> options; // Option1..Option15, index = row - 1
-    QLineEdit* text1 = nullptr;
-    QLineEdit* text2 = nullptr;
-    QLabel* label4 = nullptr;
-    QLabel* label6 = nullptr;
-    QLabel* label14 = nullptr;
-    QLabel* image1 = nullptr;
-    QPushButton* command5 = nullptr;
-    QTextEdit* richTextBox3 = nullptr;
-};
 
 // Locks the code box (Text2) for couriers that need no code and unlocks it for the
 // telephone number; a skin's style sheet tells the states apart by QLineEdit#Text2[locked="true"].

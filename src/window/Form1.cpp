@@ -4,6 +4,7 @@
 #include "common/FontFaces.h"
 #include "common/SystemColours.h"
 #include "common/Twips.h"
+#include "skins/SkinTable.h"
 #include "tracking/CourierCatalogue.h"
 #include "tracking/PageTextBuffer.h"
 #include "window/ClickableLabel.h"
@@ -24,6 +25,8 @@
 #include <QTableView>
 #include <QTextEdit>
 #include <QTimer>
+
+#include <iterator>
 
 namespace trovix {
 
@@ -270,13 +273,14 @@ void Form1::buildMenu()
 {
     pf = menuBar()->addMenu(QStringLiteral("皮肤"));
     pf->setObjectName(QStringLiteral("pf"));
-    moren = menuEntry(this, "moren", QStringLiteral("默认皮肤"));
-    jdqq = menuEntry(this, "jdqq", QStringLiteral("经典QQ"));
-    jdxp = menuEntry(this, "jdxp", QStringLiteral("经典XP"));
-    dylg = menuEntry(this, "dylg", QStringLiteral("淡雅流光"));
-    jpjm = menuEntry(this, "jpjm", QStringLiteral("简谱积木"));
-    hskx = menuEntry(this, "hskx", QStringLiteral("黑色酷炫"));
-    bsjy = menuEntry(this, "bsjy", QStringLiteral("白色简约"));
+    // The members in the skin table's order; the table names and captions them.
+    QAction** skinMembers[] = {&moren, &jdqq, &jdxp, &dylg, &jpjm, &hskx, &bsjy};
+    for (int row = 0; row < int(std::size(skinMembers)); ++row) {
+        const SkinEntry& skin = skinTable().at(row);
+        auto* entry = new QAction(skin.caption, this);
+        entry->setObjectName(skin.entryName);
+        *skinMembers[row] = entry;
+    }
     pf->addActions(skinEntries());
     gy = menuEntry(this, "gy", QStringLiteral("关于"));
     jcgx = menuEntry(this, "jcgx", QStringLiteral("检查更新"));

@@ -5,12 +5,9 @@
 #include "common/Prompter.h"
 #include "skins/SkinMenu.h"
 #include "tracking/Browser.h"
-#include "tracking/CaptureTimer.h"
+#include "tracking/CourierCatalogue.h"
 #include "tracking/CourierSiteCommand.h"
-#include "tracking/HandlerQueue.h"
-#include "tracking/ReadDelay.h"
-#include "tracking/ResultCapture.h"
-#include "tracking/TrackingPageDriver.h"
+#include "tracking/TrackingSession.h"
 #include "update/UpdateLauncher.h"
 #include "update/VersionRecord.h"
 #include "waybills/SavedWaybillList.h"
@@ -34,15 +31,11 @@ Form1Controllers::Form1Controllers(const Form1Services& services, QObject* paren
       store_(std::make_unique<WaybillStore>())
 {
     Form1& f = *form_;
-    handlers_ = new HandlerQueue(this);
-    captureTimer_ = new CaptureTimer(f.Timer1, this);
-    driver_ = new TrackingPageDriver(TrackingWidgets{f.options(), f.Text1, f.Text2, f.Label4, f.Label6,
-                                                     f.Label14, f.Image1, f.Command5, f.RichTextBox3},
-                                     *captureTimer_, services_.browser, services_.prompter, *handlers_, this);
+    tracking_ = new TrackingSession(TrackingWidgets{f.options(), f.Text1, f.Text2, f.Text3, f.Label4,
+                                                    f.Label6, f.Label14, f.Image1, f.Command5, f.RichTextBox2,
+                                                    f.RichTextBox3, f.Timer1},
+                                    services_.browser, services_.prompter, services_.programFolder, this);
     siteCommand_ = new CourierSiteCommand(f.Command7, f.options(), this);
-    readDelay_ = new ReadDelayController(f.Text3, *captureTimer_, this);
-    capture_ = new ResultCapture(services_.browser, f.RichTextBox2, f.RichTextBox3, *captureTimer_,
-                                 services_.prompter, *handlers_, services_.programFolder, this);
     savedList_ = new SavedWaybillList(
         SavedWaybillWidgets{f.DataGrid1, f.Label4, f.Label6, f.Command6, f.Command1, f.Command8, f.options()},
         *store_, services_.prompter, this);
@@ -91,9 +84,8 @@ void Form1Controllers::clearCourierChoice()
 {
     // Clearing an option is no selection: nothing is loaded for it.
     form_->courierGroup->setExclusive(false);
-    const QList<QRadioButton*> options = form_->options();
-    for (int i = 0; i < 11; ++i)
-        options.at(i)->setChecked(false);
+    for (QRadioButton* option : form_->options().first(RowsClearedAtStartUp))
+        option->setChecked(false);
     form_->courierGroup->setExclusive(true);
 }
 
@@ -120,21 +112,18 @@ void Form1Controllers::endWork()
 
 void Form1Controllers::releaseControllers()
 {
-    handlers_->stop();
     if (!form_)
         return;
-    captureTimer_->stop();
+    tracking_->stop();
     form_->Timer2->stop();
     // The controllers hold the window's controls; they go first, and nothing they
     // started (a lookup or page read the dying browser view answers) reaches the
     // controls afterwards.
-    for (QObject* controller : std::initializer_list<QObject*>{
-             driver_, siteCommand_, readDelay_, capture_, savedList_, skinMenu_, resultCommands_, clock_})
+    for (QObject* controller : std::initializer_list<QObject*>{tracking_, siteCommand_, savedList_, skinMenu_,
+                                                               resultCommands_, clock_})
         delete controller;
-    driver_ = nullptr;
+    tracking_ = nullptr;
     siteCommand_ = nullptr;
-    readDelay_ = nullptr;
-    capture_ = nullptr;
     savedList_ = nullptr;
     skinMenu_ = nullptr;
     resultCommands_ = nullptr;

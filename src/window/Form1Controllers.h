@@ -11,21 +11,17 @@
 namespace trovix {
 
 class AboutWindow;
-class CaptureTimer;
 class Browser;
 class CourierSiteCommand;
 class Form1;
-class HandlerQueue;
 class Prompter;
-class ReadDelayController;
-class ResultCapture;
 class ResultCommands;
 class SaveFileChooser;
 class SavedWaybillList;
 class SkinChoiceStore;
 class SkinLibraryInterface;
 class SkinMenu;
-class TrackingPageDriver;
+class TrackingSession;
 class UpdateLauncher;
 class WaybillStore;
 
@@ -72,12 +68,8 @@ private:
     Form1Services services_;
     std::unique_ptr<Form1> form_;
     std::unique_ptr<WaybillStore> store_;
-    HandlerQueue* handlers_;
-    CaptureTimer* captureTimer_;
-    TrackingPageDriver* driver_;
+    TrackingSession* tracking_;
     CourierSiteCommand* siteCommand_;
-    ReadDelayController* readDelay_;
-    ResultCapture* capture_;
     SavedWaybillList* savedList_;
     SkinMenu* skinMenu_;
     ResultCommands* resultCommands_;

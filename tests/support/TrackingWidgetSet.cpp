@@ -1,14 +1,16 @@
 #include "TrackingWidgetSet.h"
 
 #include "tracking/CourierCatalogue.h"
+#include "tracking/PageTextBuffer.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextEdit>
+#include <QTimer>
 
-TrackingWidgetSet::TrackingWidgetSet() : timer1(new QTimer(&form)), captureTimer(timer1)
+TrackingWidgetSet::TrackingWidgetSet()
 {
     for (const trovix::Courier& courier : trovix::couriers()) {
         auto* option = new QRadioButton(courier.displayName, &form);
@@ -18,12 +20,15 @@ TrackingWidgetSet::TrackingWidgetSet() : timer1(new QTimer(&form)), captureTimer
     }
     widgets.text1 = new QLineEdit(&form);
     widgets.text2 = new QLineEdit(&form);
+    widgets.text3 = new QLineEdit(QStringLiteral("5"), &form);
     widgets.label4 = new QLabel(&form);
     widgets.label6 = new QLabel(&form);
     widgets.label14 = new QLabel(QStringLiteral("无验证码"), &form);
     widgets.image1 = new QLabel(&form);
     widgets.command5 = new QPushButton(QStringLiteral("查询"), &form);
     widgets.command5->setEnabled(false);
+    widgets.richTextBox2 = new trovix::PageTextBuffer(&form);
     widgets.richTextBox3 = new QTextEdit(&form);
-    timer1->setInterval(5000);
+    widgets.timer1 = new QTimer(&form);
+    widgets.timer1->setInterval(5000);
 }

@@ -1,17 +1,15 @@
 #pragma once
 
-#include "tracking/CaptureTimer.h"
-#include "tracking/TrackingPageDriver.h"
+#include "tracking/TrackingWidgets.h"
 
 #include <QButtonGroup>
-#include <QTimer>
 #include <QWidget>
 
 class QRadioButton;
 
-// Stand-ins for the widgets of Form1 the tracking controllers are handed, in Form1's
-// initial state: one exclusive option per courier, Query disabled, Timer1 at five
-// seconds. All of them are children of `form`, which is not shown.
+// Stand-ins for the widgets of Form1 that tracking is handed, in Form1's initial state:
+// one exclusive option per courier, Query disabled, a read delay of "5" and Timer1 at
+// five seconds. All of them are children of `form`, which is not shown.
 struct TrackingWidgetSet {
     TrackingWidgetSet();
 
@@ -20,6 +18,4 @@ struct TrackingWidgetSet {
     QWidget form;
     QButtonGroup group;
     trovix::TrackingWidgets widgets;
-    QTimer* timer1;
-    trovix::CaptureTimer captureTimer;
 };

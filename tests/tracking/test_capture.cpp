@@ -2,11 +2,10 @@
 #include "LinesWithCrLf.h"
 #include "RecordingPrompter.h"
 #include "TempProgramFolder.h"
+#include "TrackingWidgetSet.h"
 #include "common/AnsiText.h"
-#include "tracking/CaptureTimer.h"
-#include "tracking/HandlerQueue.h"
 #include "tracking/ResultBox.h"
-#include "tracking/ResultCapture.h"
+#include "tracking/TrackingSession.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -32,13 +31,11 @@ QString page(const QStringList& lines)
 }
 
 // The widgets and seams one capture works on, as the main window hands them over.
-struct Bench {
+struct Bench : TrackingWidgetSet {
     explicit Bench(const QString& programFolder)
-        : capture(std::make_unique<trovix::ResultCapture>(browser, &rawPageBox, &resultBox, captureTimer,
-                                                          prompter, handlers, programFolder)),
-          finished(capture.get(), &trovix::ResultCapture::captureFinished)
+        : session(std::make_unique<trovix::TrackingSession>(widgets, browser, prompter, programFolder)),
+          finished(session.get(), &trovix::TrackingSession::captureFinished)
     {
-        timer1.setInterval(5000);
     }
 
     // Lets the capture timer expire and waits for the capture it starts.
@@ -50,14 +47,12 @@ struct Bench {
     }
 
     FakeBrowser browser;
-    trovix::PageTextBuffer rawPageBox;
-    QTextEdit resultBox;
-    QTimer timer1;
-    trovix::CaptureTimer captureTimer{&timer1};
     RecordingPrompter prompter;
-    trovix::HandlerQueue handlers;
-    std::unique_ptr<trovix::ResultCapture> capture;
+    std::unique_ptr<trovix::TrackingSession> session;
     QSignalSpy finished;
+    trovix::PageTextBuffer& rawPageBox = *widgets.richTextBox2;
+    QTextEdit& resultBox = *widgets.richTextBox3;
+    QTimer& timer1 = *widgets.timer1;
 };
 
 } // namespace
@@ -342,9 +337,9 @@ void TestCapture::expiryWhileThePageIsReadIsHeldBack()
     bench.browser.delivery = FakeBrowser::Delivery::Queued;
     bench.browser.bodyText = page({start, QStringLiteral("h"), end});
 
-    bench.capture->capture();
-    bench.capture->capture();
-    bench.capture->capture();
+    bench.session->capture().capture();
+    bench.session->capture().capture();
+    bench.session->capture().capture();
     QCOMPARE(bench.browser.bodyTextReads, 1);
 
     QTRY_COMPARE(bench.finished.size(), 2);
@@ -357,11 +352,11 @@ void TestCapture::captureGoneWhileSorryBoxIsOpen()
     TempProgramFolder folder;
     Bench bench(folder.path());
     bench.browser.bodyText = page({start, u""_s, end});
-    bench.prompter.whileOpen = [&] { bench.capture.reset(); };
+    bench.prompter.whileOpen = [&] { bench.session.reset(); };
 
     bench.timer1.start(0);
     QTRY_COMPARE(bench.prompter.asked.size(), 1);
-    QVERIFY(!bench.capture);
+    QVERIFY(!bench.session);
     QVERIFY(!QFile::exists(folder.file(QStringLiteral("temp.txt"))));
 }
 
@@ -372,8 +367,8 @@ void TestCapture::captureGoneBeforeThePageArrives()
     bench.browser.delivery = FakeBrowser::Delivery::Queued;
     bench.browser.bodyText = page({start, QStringLiteral("h"), end});
 
-    bench.capture->capture();
-    bench.capture.reset();
+    bench.session->capture().capture();
+    bench.session.reset();
     QTRY_COMPARE(bench.browser.bodyTextReads, 1);
     QCoreApplication::processEvents();
     QCOMPARE(boxText(&bench.resultBox), QString());

@@ -7,11 +7,8 @@
 #include "TrackingWidgetSet.h"
 #include "WebEngineTestCase.h"
 #include "tracking/CourierCatalogue.h"
-#include "tracking/HandlerQueue.h"
-#include "tracking/ReadDelay.h"
 #include "tracking/ResultBox.h"
-#include "tracking/ResultCapture.h"
-#include "tracking/TrackingPageDriver.h"
+#include "tracking/TrackingSession.h"
 #include "tracking/WebEngineBrowser.h"
 
 #include <QLineEdit>
@@ -30,24 +27,18 @@ namespace {
 // The part of the main window a query goes through, wired as the window wires it, with
 // the real browser.
 struct QueryWindow : TrackingWidgetSet {
-    explicit QueryWindow(const QString& programFolder) : browser(&form)
+    explicit QueryWindow(const QString& programFolder)
+        : browser(&form), session(widgets, browser, prompter, programFolder)
     {
-        text3 = new QLineEdit(QStringLiteral("5"), &form);
-        richTextBox2 = new trovix::PageTextBuffer(&form);
         browser.view()->setGeometry(0, 0, 640, 480);
         form.resize(800, 600);
         form.show();
 
-        driver =
-            std::make_unique<trovix::TrackingPageDriver>(widgets, captureTimer, browser, prompter, handlers);
-        readDelay = std::make_unique<trovix::ReadDelayController>(text3, captureTimer);
-        capture = std::make_unique<trovix::ResultCapture>(browser, richTextBox2, widgets.richTextBox3,
-                                                          captureTimer, prompter, handlers, programFolder);
         QObject::connect(&browser, &trovix::Browser::documentCompleted,
                          [this](trovix::Browser::DocumentId, const QString& address) {
                              events.append(QStringLiteral("load ") + address);
                          });
-        QObject::connect(capture.get(), &trovix::ResultCapture::captureFinished,
+        QObject::connect(&session, &trovix::TrackingSession::captureFinished,
                          [this] { events.append(QStringLiteral("capture")); });
     }
 
@@ -92,13 +83,9 @@ struct QueryWindow : TrackingWidgetSet {
     }
 
     trovix::WebEngineBrowser browser;
-    QLineEdit* text3;
-    trovix::PageTextBuffer* richTextBox2;
     RecordingPrompter prompter;
-    trovix::HandlerQueue handlers;
-    std::unique_ptr<trovix::TrackingPageDriver> driver;
-    std::unique_ptr<trovix::ReadDelayController> readDelay;
-    std::unique_ptr<trovix::ResultCapture> capture;
+    trovix::TrackingSession session;
+    QTimer* timer1 = widgets.timer1;
     QStringList events;
 };
 
@@ -134,7 +121,7 @@ void TestCaptureEndToEnd::init()
 {
     folder_ = std::make_unique<TempProgramFolder>();
     window_ = std::make_unique<QueryWindow>(folder_->path());
-    window_->text3->setText(QStringLiteral("0.5"));
+    window_->widgets.text3->setText(QStringLiteral("0.5"));
     QCOMPARE(window_->timer1->interval(), 500);
 }
 
@@ -202,7 +189,7 @@ void TestCaptureEndToEnd::quickQueryOnASlowInPageSiteGetsTheWholeReadDelay()
     // only the capture that Query schedules can read it.
     aggregator_.setResultsInPage(true);
     aggregator_.setSlowDelayMs(2000);
-    window_->text3->setText(QStringLiteral("3.5"));
+    window_->widgets.text3->setText(QStringLiteral("3.5"));
     QTimer* timer1 = window_->timer1;
     window_->option(1)->setChecked(true);
     QVERIFY(spinUntil([&] {

@@ -1,10 +1,7 @@
 #include "common/SystemColours.h"
 #include "tracking/CourierCatalogue.h"
-#include "tracking/HandlerQueue.h"
-#include "tracking/TrackingPageDriver.h"
-
 #include "tracking/ResultBox.h"
-#include "tracking/ResultCapture.h"
+#include "tracking/TrackingSession.h"
 
 #include "FakeBrowser.h"
 #include "RecordingPrompter.h"
@@ -19,28 +16,22 @@
 #include <QTimer>
 #include <QtTest>
 
-#include <memory>
-
 namespace {
 
 const QStringList allFields{QStringLiteral("postid"), QStringLiteral("valicode"), QStringLiteral("lika")};
 
-// The driver's part of Form1, in its initial state, shown.
+// The tracking part of Form1, in its initial state, shown.
 struct Window : TrackingWidgetSet {
-    Window()
-    {
-        timer1->setSingleShot(true);
-        form.show();
-        driver =
-            std::make_unique<trovix::TrackingPageDriver>(widgets, captureTimer, browser, prompter, handlers);
-    }
+    Window() { form.show(); }
 
     QColor text2Colour() const { return widgets.text2->palette().color(QPalette::Base); }
 
     FakeBrowser browser;
     RecordingPrompter prompter;
-    trovix::HandlerQueue handlers;
-    std::unique_ptr<trovix::TrackingPageDriver> driver;
+    TempProgramFolder folder;
+    trovix::TrackingSession session{widgets, browser, prompter, folder.path()};
+    trovix::TrackingPageDriver& driver = session.driver();
+    QTimer* timer1 = widgets.timer1;
 };
 
 } // namespace
@@ -111,7 +102,7 @@ void DriverTest::selectionWithoutInput()
     QCOMPARE(window.widgets.label4->text(), QStringLiteral("SF1"));
     QCOMPARE(window.widgets.richTextBox3->toPlainText(), QStringLiteral("history"));
     QVERIFY(!window.timer1->isActive());
-    QVERIFY(window.driver->hasUserName() && window.driver->hasPassword() && window.driver->hasLoginButton());
+    QVERIFY(window.driver.hasUserName() && window.driver.hasPassword() && window.driver.hasLoginButton());
 }
 
 void DriverTest::selectionOfTheTelephoneRow()
@@ -180,8 +171,7 @@ void DriverTest::anyLoadEnablesQueryAndStartsTheCapture()
 
     QVERIFY(window.widgets.command5->isEnabled());
     QVERIFY(window.timer1->isActive());
-    QVERIFY(!window.driver->hasUserName() && !window.driver->hasPassword() &&
-            !window.driver->hasLoginButton());
+    QVERIFY(!window.driver.hasUserName() && !window.driver.hasPassword() && !window.driver.hasLoginButton());
 }
 
 void DriverTest::codeFieldIdFollowsTheExactAddress_data()
@@ -215,21 +205,20 @@ void DriverTest::codeFieldIdFollowsTheExactAddress()
     QCOMPARE(bound,
              (QStringList{QStringLiteral("objUserName=postid"), QStringLiteral("objpassword=") + codeField,
                           QStringLiteral("objloginbutton=lika")}));
-    QVERIFY(window.driver->hasPassword());
+    QVERIFY(window.driver.hasPassword());
 }
 
 void DriverTest::referencesComeFromTheLastDocument()
 {
     Window window;
     const int frame = window.browser.load(QStringLiteral("http://127.0.0.1:5000/frame.html"), allFields);
-    QVERIFY(window.driver->hasUserName());
+    QVERIFY(window.driver.hasUserName());
     const int top = window.browser.load(QStringLiteral("http://127.0.0.1:5000/frameset.html"));
 
     QCOMPARE(window.browser.bindCalls.size(), 2);
     QCOMPARE(window.browser.bindCalls.at(0).document, frame);
     QCOMPARE(window.browser.bindCalls.at(1).document, top);
-    QVERIFY(!window.driver->hasUserName() && !window.driver->hasPassword() &&
-            !window.driver->hasLoginButton());
+    QVERIFY(!window.driver.hasUserName() && !window.driver.hasPassword() && !window.driver.hasLoginButton());
 }
 
 void DriverTest::queryWithoutReferencesSubmitsNothing_data()
@@ -289,7 +278,7 @@ void DriverTest::queryWithoutCodeFieldStillSubmits()
 
     window.widgets.command5->click();
 
-    QVERIFY(!window.driver->hasPassword());
+    QVERIFY(!window.driver.hasPassword());
     QCOMPARE(window.browser.valueCalls.size(), 1);
     QCOMPARE(window.browser.valueCalls.at(0).reference, QStringLiteral("objUserName"));
     QCOMPARE(window.browser.valueCalls.at(0).text, QStringLiteral("EMS 1"));
@@ -352,18 +341,14 @@ void DriverTest::runningCaptureCountdownKeptByPageLoadsRestartedByQuery()
 void DriverTest::captureReadingThePageAppendsBeforeQueryEmptiesTheBox()
 {
     Window window;
-    TempProgramFolder folder;
-    trovix::PageTextBuffer rawPage;
-    trovix::ResultCapture capture(window.browser, &rawPage, window.widgets.richTextBox3, window.captureTimer,
-                                  window.prompter, window.handlers, folder.path());
-    QSignalSpy finished(&capture, &trovix::ResultCapture::captureFinished);
+    QSignalSpy finished(&window.session, &trovix::TrackingSession::captureFinished);
     window.browser.load(QStringLiteral("http://127.0.0.1:5000/query/ems.html"), allFields);
     window.timer1->stop();
     window.browser.delivery = FakeBrowser::Delivery::Queued;
     window.browser.bodyText =
         QStringLiteral("时间地点和跟踪进度\r\nthe page before Query\r\n 收藏本站，方便下次查询");
 
-    capture.capture();
+    window.session.capture().capture();
     QCOMPARE(window.browser.bodyTextReads, 1);
     window.widgets.command5->click();
     // Query takes its turn after the capture, as it would on one thread.

@@ -1,12 +1,12 @@
 #include "tracking/CourierCatalogue.h"
-#include "tracking/HandlerQueue.h"
-#include "tracking/TrackingPageDriver.h"
+#include "tracking/TrackingSession.h"
 #include "tracking/WebEngineBrowser.h"
 
 #include "AggregatorHosts.h"
 #include "RecordingPrompter.h"
 #include "SampleAggregator.h"
 #include "SpinUntil.h"
+#include "TempProgramFolder.h"
 #include "TrackingWidgetSet.h"
 #include "WebEngineTestCase.h"
 
@@ -36,6 +36,7 @@ private Q_SLOTS:
 
 private:
     QRadioButton* option(int row) const { return window_->option(row); }
+    trovix::TrackingPageDriver& driver() const { return session_->driver(); }
     bool waitForPage(const QString& path);
     // Every lookup asked for so far has answered once a later call has.
     void settle();
@@ -44,8 +45,8 @@ private:
     std::unique_ptr<TrackingWidgetSet> window_;
     std::unique_ptr<trovix::WebEngineBrowser> browser_;
     RecordingPrompter prompter_;
-    trovix::HandlerQueue handlers_;
-    std::unique_ptr<trovix::TrackingPageDriver> driver_;
+    TempProgramFolder folder_;
+    std::unique_ptr<trovix::TrackingSession> session_;
     QStringList completed_;
 };
 
@@ -62,13 +63,13 @@ void DriverEndToEndTest::init()
     connect(browser_.get(), &trovix::Browser::documentCompleted, this,
             [this](trovix::Browser::DocumentId, const QString& address) { completed_.append(address); });
     prompter_.asked.clear();
-    driver_ = std::make_unique<trovix::TrackingPageDriver>(window_->widgets, window_->captureTimer, *browser_,
-                                                           prompter_, handlers_);
+    session_ =
+        std::make_unique<trovix::TrackingSession>(window_->widgets, *browser_, prompter_, folder_.path());
 }
 
 void DriverEndToEndTest::cleanup()
 {
-    driver_.reset();
+    session_.reset();
     browser_.reset();
     window_.reset();
 }
@@ -93,7 +94,7 @@ void DriverEndToEndTest::querySubmitsTheTrimmedNumberAndTheCodeBox()
     QVERIFY(waitForPage(QStringLiteral("/all/ems.html")));
     QCOMPARE(completed_.last(), QStringLiteral("http://%1/all/ems.html").arg(aggregator_.hostA()));
     QVERIFY(window_->widgets.command5->isEnabled());
-    QVERIFY(driver_->hasUserName() && driver_->hasPassword() && driver_->hasLoginButton());
+    QVERIFY(driver().hasUserName() && driver().hasPassword() && driver().hasLoginButton());
 
     window_->widgets.text1->setText(QStringLiteral("  1234 5678  "));
     QCOMPARE(window_->widgets.label4->text(), QStringLiteral("1234 5678"));
@@ -113,7 +114,7 @@ void DriverEndToEndTest::telephoneRowSubmitsTheTelephoneField()
     QCOMPARE(prompter_.asked.size(), 1);
     QVERIFY(waitForPage(QStringLiteral("/all/jjwl.html")));
     QCOMPARE(completed_.last(), trovix::telephonePageAddress());
-    QVERIFY(driver_->hasPassword());
+    QVERIFY(driver().hasPassword());
 
     window_->widgets.text1->setText(QStringLiteral("JJ0001"));
     window_->widgets.text2->setText(QStringLiteral("13800000000"));
@@ -146,15 +147,15 @@ void DriverEndToEndTest::framesetBindsFromTheLastDocument()
     QVERIFY(completed_.contains(QStringLiteral("http://%1/all/ems.html").arg(aggregator_.hostA())));
     // The query frame had the fields, but the frameset itself completed last; its lookup
     // answers after the frame's.
-    QTRY_VERIFY(!handlers_.isBusy());
-    QVERIFY(!driver_->hasUserName() && !driver_->hasPassword() && !driver_->hasLoginButton());
+    QTRY_VERIFY(!session_->handlers().isBusy());
+    QVERIFY(!driver().hasUserName() && !driver().hasPassword() && !driver().hasLoginButton());
 
     QSignalSpy submitted(&aggregator_, &SampleAggregator::submitted);
     window_->widgets.text1->setText(QStringLiteral("1"));
     window_->widgets.command5->click();
     settle();
     QVERIFY(submitted.isEmpty());
-    QVERIFY(window_->timer1->isActive());
+    QVERIFY(window_->widgets.timer1->isActive());
 }
 
 QTEST_MAIN(DriverEndToEndTest)

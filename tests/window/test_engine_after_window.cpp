@@ -1,28 +1,16 @@
 #include "AggregatorHosts.h"
+#include "RealWindow.h"
 #include "SampleAggregator.h"
 #include "SpinUntil.h"
-#include "StandInServices.h"
-#include "TempProgramFolder.h"
 
 #include "common/Configuration.h"
 #include "tracking/CourierCatalogue.h"
-#include "tracking/ResultBox.h"
-#include "tracking/WebEngineBrowser.h"
 #include "window/DesktopProgram.h"
-#include "window/Form1.h"
-#include "window/Form1Controllers.h"
 #include "window/Module1.h"
 
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTest>
-#include <QTextEdit>
-#include <QTimer>
 #include <QWebEngineView>
-
-#include <memory>
 
 using namespace trovix;
 
@@ -31,27 +19,6 @@ using namespace trovix;
 // behave as with an engine started at once.
 class EngineAfterWindowTest : public QObject {
     Q_OBJECT
-
-    struct Fixture : StandInServices {
-        Fixture()
-        {
-            QVERIFY(folder.copyFromBuild(QStringLiteral("yundan.mdb")));
-            QObject::connect(
-                &browser, &Browser::documentCompleted, &browser,
-                [this](Browser::DocumentId, const QString& address) { completed.append(address); });
-        }
-        Form1& form() { return *window.form(); }
-        bool waitForPage(const QString& address)
-        {
-            return spinUntil([&] { return !completed.isEmpty() && completed.last() == address; }, 60000);
-        }
-
-        TempProgramFolder folder;
-        WebEngineBrowser browser{nullptr, WebEngineBrowser::EngineStart::AfterWindowShown};
-        Form1Controllers window{services(
-            browser, browser.view(), [] { return QDateTime::currentDateTime(); }, folder.path())};
-        QStringList completed;
-    };
 
 public:
     // As Trovix's main() does before its application exists.
@@ -81,7 +48,8 @@ void EngineAfterWindowTest::initTestCase()
 
 void EngineAfterWindowTest::homePageLoadsOnceTheWindowIsShown()
 {
-    Fixture f;
+    RealWindow f(WebEngineBrowser::EngineStart::AfterWindowShown);
+    QVERIFY(f.folderReady);
     served_.clear();
     QVERIFY(f.window.load());
     QCoreApplication::processEvents();
@@ -100,7 +68,8 @@ void EngineAfterWindowTest::homePageLoadsOnceTheWindowIsShown()
 
 void EngineAfterWindowTest::courierChosenInTheFirstInstantLoadsItsPage()
 {
-    Fixture f;
+    RealWindow f(WebEngineBrowser::EngineStart::AfterWindowShown);
+    QVERIFY(f.folderReady);
     QVERIFY(f.window.load());
     f.form().Text3->setText(QStringLiteral("0"));
     f.form().show();
@@ -128,7 +97,8 @@ void EngineAfterWindowTest::courierChosenInTheFirstInstantLoadsItsPage()
 
 void EngineAfterWindowTest::browserStaysOutOfSightAndOutOfKeyboardReach()
 {
-    Fixture f;
+    RealWindow f(WebEngineBrowser::EngineStart::AfterWindowShown);
+    QVERIFY(f.folderReady);
     QVERIFY(f.window.load());
     f.form().show();
     QVERIFY(f.waitForPage(config::homePage()));

@@ -77,10 +77,14 @@ private Q_SLOTS:
         QVERIFY(!form.jcgx->menu());
         const QStringList captions{u"默认皮肤"_s, u"经典QQ"_s,   u"经典XP"_s,  u"淡雅流光"_s,
                                    u"简谱积木"_s, u"黑色酷炫"_s, u"白色简约"_s};
+        const QStringList names{u"moren"_s, u"jdqq"_s, u"jdxp"_s, u"dylg"_s, u"jpjm"_s, u"hskx"_s, u"bsjy"_s};
         const QList<QAction*> skins = form.pf->actions();
         QCOMPARE(skins, form.skinEntries());
+        QCOMPARE(skins, (QList<QAction*>{form.moren, form.jdqq, form.jdxp, form.dylg, form.jpjm, form.hskx,
+                                         form.bsjy}));
         for (int i = 0; i < skins.size(); ++i) {
             QCOMPARE(skins.at(i)->text(), captions.at(i));
+            QCOMPARE(skins.at(i)->objectName(), names.at(i));
             QVERIFY(!skins.at(i)->isChecked());
         }
     }
