@@ -25,21 +25,116 @@ class DriverEndToEndTest : public WebEngineTestCase {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void initTestCase() { QVERIFY(serveCourierPages(aggregator_)); }
 
-    void querySubmitsTheTrimmedNumberAndTheCodeBox();
-    void telephoneRowSubmitsTheTelephoneField();
-    void rowsTwelveAndThirteenLoadDistinctPages();
-    void framesetBindsFromTheLastDocument();
+    void init()
+    {
+        window_ = std::make_unique<TrackingWidgetSet>();
+        browser_ = std::make_unique<trovix::WebEngineBrowser>(&window_->form);
+        completed_.clear();
+        connect(browser_.get(), &trovix::Browser::documentCompleted, this,
+                [this](trovix::Browser::DocumentId, const QString& address) { completed_.append(address); });
+        prompter_.asked.clear();
+        session_ =
+            std::make_unique<trovix::TrackingSession>(window_->widgets, *browser_, prompter_, folder_.path());
+    }
+
+    void cleanup()
+    {
+        session_.reset();
+        browser_.reset();
+        window_.reset();
+    }
+
+    void querySubmitsTheTrimmedNumberAndTheCodeBox()
+    {
+        option(1)->click();
+        QVERIFY(waitForPage(QStringLiteral("/all/ems.html")));
+        QCOMPARE(completed_.last(), QStringLiteral("http://%1/all/ems.html").arg(aggregator_.hostA()));
+        QVERIFY(window_->widgets.command5->isEnabled());
+        QVERIFY(driver().hasUserName() && driver().hasPassword() && driver().hasLoginButton());
+
+        window_->widgets.text1->setText(QStringLiteral("  1234 5678  "));
+        QCOMPARE(window_->widgets.label4->text(), QStringLiteral("1234 5678"));
+        window_->widgets.text2->setText(QStringLiteral("kept while locked"));
+        QSignalSpy submitted(&aggregator_, &SampleAggregator::submitted);
+        window_->widgets.command5->click();
+
+        QVERIFY(spinUntil([&] { return submitted.size() == 1; }));
+        const SampleAggregator::Submission submission = aggregator_.submissions().last();
+        QCOMPARE(submission.fields.value(QStringLiteral("postid")), QStringLiteral("1234 5678"));
+        QCOMPARE(submission.fields.value(QStringLiteral("valicode")), QStringLiteral("kept while locked"));
+    }
+
+    void telephoneRowSubmitsTheTelephoneField()
+    {
+        option(14)->click();
+        QCOMPARE(prompter_.asked.size(), 1);
+        QVERIFY(waitForPage(QStringLiteral("/all/jjwl.html")));
+        QCOMPARE(completed_.last(), trovix::telephonePageAddress());
+        QVERIFY(driver().hasPassword());
+
+        window_->widgets.text1->setText(QStringLiteral("JJ0001"));
+        window_->widgets.text2->setText(QStringLiteral("13800000000"));
+        QSignalSpy submitted(&aggregator_, &SampleAggregator::submitted);
+        window_->widgets.command5->click();
+
+        QVERIFY(spinUntil([&] { return submitted.size() == 1; }));
+        const SampleAggregator::Submission submission = aggregator_.submissions().last();
+        QCOMPARE(submission.fields.value(QStringLiteral("postid")), QStringLiteral("JJ0001"));
+        QCOMPARE(submission.fields.value(QStringLiteral("valicodetel")), QStringLiteral("13800000000"));
+    }
+
+    void rowsTwelveAndThirteenLoadDistinctPages()
+    {
+        option(12)->click();
+        QVERIFY(waitForPage(QStringLiteral("/all/dbwl.html")));
+        QCOMPARE(browser_->view()->url().toString(),
+                 QStringLiteral("http://%1/all/dbwl.html").arg(aggregator_.hostB()));
+        option(13)->click();
+        QVERIFY(waitForPage(QStringLiteral("/all/xcjb.html")));
+        QCOMPARE(browser_->view()->url().toString(),
+                 QStringLiteral("http://%1/all/xcjb.html").arg(aggregator_.hostB()));
+    }
+
+    void framesetBindsFromTheLastDocument()
+    {
+        browser_->navigate(QStringLiteral("http://%1/frames/index.html").arg(aggregator_.hostA()));
+        QVERIFY(waitForPage(QStringLiteral("/frames/index.html")));
+        QCOMPARE(completed_.size(), 3);
+        QVERIFY(completed_.contains(QStringLiteral("http://%1/all/ems.html").arg(aggregator_.hostA())));
+        // The query frame had the fields, but the frameset itself completed last; its lookup
+        // answers after the frame's.
+        QTRY_VERIFY(!session_->handlers().isBusy());
+        QVERIFY(!driver().hasUserName() && !driver().hasPassword() && !driver().hasLoginButton());
+
+        QSignalSpy submitted(&aggregator_, &SampleAggregator::submitted);
+        window_->widgets.text1->setText(QStringLiteral("1"));
+        window_->widgets.command5->click();
+        settle();
+        QVERIFY(submitted.isEmpty());
+        QVERIFY(window_->widgets.timer1->isActive());
+    }
 
 private:
     QRadioButton* option(int row) const { return window_->option(row); }
     trovix::TrackingPageDriver& driver() const { return session_->driver(); }
-    bool waitForPage(const QString& path);
+
+    bool waitForPage(const QString& path)
+    {
+        const bool loaded =
+            spinUntil([&] { return !completed_.isEmpty() && completed_.last().endsWith(path); });
+        settle();
+        return loaded;
+    }
+
     // Every lookup asked for so far has answered once a later call has.
-    void settle();
+    void settle()
+    {
+        bool answered = false;
+        browser_->readBodyText([&answered](const QString&) { answered = true; });
+        spinUntil([&] { return answered; });
+    }
 
     SampleAggregator aggregator_;
     std::unique_ptr<TrackingWidgetSet> window_;
@@ -49,114 +144,6 @@ private:
     std::unique_ptr<trovix::TrackingSession> session_;
     QStringList completed_;
 };
-
-void DriverEndToEndTest::initTestCase()
-{
-    QVERIFY(serveCourierPages(aggregator_));
-}
-
-void DriverEndToEndTest::init()
-{
-    window_ = std::make_unique<TrackingWidgetSet>();
-    browser_ = std::make_unique<trovix::WebEngineBrowser>(&window_->form);
-    completed_.clear();
-    connect(browser_.get(), &trovix::Browser::documentCompleted, this,
-            [this](trovix::Browser::DocumentId, const QString& address) { completed_.append(address); });
-    prompter_.asked.clear();
-    session_ =
-        std::make_unique<trovix::TrackingSession>(window_->widgets, *browser_, prompter_, folder_.path());
-}
-
-void DriverEndToEndTest::cleanup()
-{
-    session_.reset();
-    browser_.reset();
-    window_.reset();
-}
-
-bool DriverEndToEndTest::waitForPage(const QString& path)
-{
-    const bool loaded = spinUntil([&] { return !completed_.isEmpty() && completed_.last().endsWith(path); });
-    settle();
-    return loaded;
-}
-
-void DriverEndToEndTest::settle()
-{
-    bool answered = false;
-    browser_->readBodyText([&answered](const QString&) { answered = true; });
-    spinUntil([&] { return answered; });
-}
-
-void DriverEndToEndTest::querySubmitsTheTrimmedNumberAndTheCodeBox()
-{
-    option(1)->click();
-    QVERIFY(waitForPage(QStringLiteral("/all/ems.html")));
-    QCOMPARE(completed_.last(), QStringLiteral("http://%1/all/ems.html").arg(aggregator_.hostA()));
-    QVERIFY(window_->widgets.command5->isEnabled());
-    QVERIFY(driver().hasUserName() && driver().hasPassword() && driver().hasLoginButton());
-
-    window_->widgets.text1->setText(QStringLiteral("  1234 5678  "));
-    QCOMPARE(window_->widgets.label4->text(), QStringLiteral("1234 5678"));
-    window_->widgets.text2->setText(QStringLiteral("kept while locked"));
-    QSignalSpy submitted(&aggregator_, &SampleAggregator::submitted);
-    window_->widgets.command5->click();
-
-    QVERIFY(spinUntil([&] { return submitted.size() == 1; }));
-    const SampleAggregator::Submission submission = aggregator_.submissions().last();
-    QCOMPARE(submission.fields.value(QStringLiteral("postid")), QStringLiteral("1234 5678"));
-    QCOMPARE(submission.fields.value(QStringLiteral("valicode")), QStringLiteral("kept while locked"));
-}
-
-void DriverEndToEndTest::telephoneRowSubmitsTheTelephoneField()
-{
-    option(14)->click();
-    QCOMPARE(prompter_.asked.size(), 1);
-    QVERIFY(waitForPage(QStringLiteral("/all/jjwl.html")));
-    QCOMPARE(completed_.last(), trovix::telephonePageAddress());
-    QVERIFY(driver().hasPassword());
-
-    window_->widgets.text1->setText(QStringLiteral("JJ0001"));
-    window_->widgets.text2->setText(QStringLiteral("13800000000"));
-    QSignalSpy submitted(&aggregator_, &SampleAggregator::submitted);
-    window_->widgets.command5->click();
-
-    QVERIFY(spinUntil([&] { return submitted.size() == 1; }));
-    const SampleAggregator::Submission submission = aggregator_.submissions().last();
-    QCOMPARE(submission.fields.value(QStringLiteral("postid")), QStringLiteral("JJ0001"));
-    QCOMPARE(submission.fields.value(QStringLiteral("valicodetel")), QStringLiteral("13800000000"));
-}
-
-void DriverEndToEndTest::rowsTwelveAndThirteenLoadDistinctPages()
-{
-    option(12)->click();
-    QVERIFY(waitForPage(QStringLiteral("/all/dbwl.html")));
-    QCOMPARE(browser_->view()->url().toString(),
-             QStringLiteral("http://%1/all/dbwl.html").arg(aggregator_.hostB()));
-    option(13)->click();
-    QVERIFY(waitForPage(QStringLiteral("/all/xcjb.html")));
-    QCOMPARE(browser_->view()->url().toString(),
-             QStringLiteral("http://%1/all/xcjb.html").arg(aggregator_.hostB()));
-}
-
-void DriverEndToEndTest::framesetBindsFromTheLastDocument()
-{
-    browser_->navigate(QStringLiteral("http://%1/frames/index.html").arg(aggregator_.hostA()));
-    QVERIFY(waitForPage(QStringLiteral("/frames/index.html")));
-    QCOMPARE(completed_.size(), 3);
-    QVERIFY(completed_.contains(QStringLiteral("http://%1/all/ems.html").arg(aggregator_.hostA())));
-    // The query frame had the fields, but the frameset itself completed last; its lookup
-    // answers after the frame's.
-    QTRY_VERIFY(!session_->handlers().isBusy());
-    QVERIFY(!driver().hasUserName() && !driver().hasPassword() && !driver().hasLoginButton());
-
-    QSignalSpy submitted(&aggregator_, &SampleAggregator::submitted);
-    window_->widgets.text1->setText(QStringLiteral("1"));
-    window_->widgets.command5->click();
-    settle();
-    QVERIFY(submitted.isEmpty());
-    QVERIFY(window_->widgets.timer1->isActive());
-}
 
 QTEST_MAIN(DriverEndToEndTest)
 #include "test_driver_e2e.moc"

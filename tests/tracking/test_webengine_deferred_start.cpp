@@ -29,26 +29,188 @@ class DeferredStartTest : public WebEngineTestCase {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void initTestCase()
+    {
+        server_ = std::make_unique<LoopbackHttpServer>([this](const LoopbackHttpServer::Request& request) {
+            LoopbackHttpServer::Response response;
+            if (request.path == "/favicon.ico") {
+                response.status = 404;
+                return response;
+            }
+            requested_.append(QString::fromUtf8(request.path));
+            response.body = request.path == "/form.html" ? formPage : plainPage;
+            return response;
+        });
+        QVERIFY(server_->listen());
+    }
 
-    void engineWaitsForTheWindowOnScreen();
-    void navigationsWaitAndLandOnTheLast_data();
-    void navigationsWaitAndLandOnTheLast();
-    void callsBeforeTheEngineAnswerAsWithoutADocument();
-    void pageStartedLateIsShownAsVisible();
-    void windowKeepsItsNativeWindow();
-    void goneBeforeTheEngineStarts();
-    void viewShownInAWindowAlreadyOnScreen();
+    void init()
+    {
+        window_ = std::make_unique<QWidget>();
+        window_->resize(320, 240);
+        browser_ = std::make_unique<trovix::WebEngineBrowser>(
+            window_.get(), trovix::WebEngineBrowser::EngineStart::AfterWindowShown);
+        browser_->view()->setGeometry(0, 0, 200, 150);
+        requested_.clear();
+        completed_.clear();
+        connect(browser_.get(), &trovix::Browser::documentCompleted, this,
+                [this](trovix::Browser::DocumentId, const QString& address) { completed_.append(address); });
+    }
+
+    void cleanup()
+    {
+        browser_.reset();
+        window_.reset();
+    }
+
+    void engineWaitsForTheWindowOnScreen()
+    {
+        // A page of the view's own would start the engine: there is none until the window
+        // has been on screen.
+        const auto noPage = [this] { return browser_->view()->findChildren<QWebEnginePage*>().isEmpty(); };
+        browser_->navigate(address(QStringLiteral("/form.html")));
+        QCoreApplication::processEvents();
+        QVERIFY(noPage());
+
+        window_->show();
+        QVERIFY(noPage());
+        window_->hide();
+        QVERIFY(noPage());
+        QVERIFY(!browser_->engineStarted());
+        QVERIFY(requested_.isEmpty());
+
+        showWindow();
+        QVERIFY(spinUntil([&] { return !completed_.isEmpty(); }));
+        QCOMPARE(completed_, QStringList{address(QStringLiteral("/form.html"))});
+        QCOMPARE(requested_, QStringList{QStringLiteral("/form.html")});
+    }
+
+    void navigationsWaitAndLandOnTheLast_data()
+    {
+        QTest::addColumn<QStringList>("paths");
+        QTest::newRow("one") << QStringList{QStringLiteral("/form.html")};
+        QTest::newRow("home page, then a courier's page")
+            << QStringList{QStringLiteral("/home/"), QStringLiteral("/form.html")};
+        QTest::newRow("three") << QStringList{QStringLiteral("/a.html"), QStringLiteral("/form.html"),
+                                              QStringLiteral("/b.html")};
+    }
+
+    void navigationsWaitAndLandOnTheLast()
+    {
+        QFETCH(QStringList, paths);
+        for (const QString& path : paths)
+            browser_->navigate(address(path));
+        showWindow();
+        const QString last = address(paths.last());
+        QVERIFY(spinUntil([&] { return !completed_.isEmpty() && completed_.last() == last; }));
+        QCOMPARE(browser_->view()->url().toString(), last);
+        // Each address was loaded no more than once, and in the order given.
+        QStringList expected = paths;
+        for (const QString& path : requested_) {
+            while (!expected.isEmpty() && expected.first() != path)
+                expected.removeFirst();
+            QVERIFY2(!expected.isEmpty(), qPrintable(requested_.join(QLatin1Char(' '))));
+            expected.removeFirst();
+        }
+    }
+
+    void callsBeforeTheEngineAnswerAsWithoutADocument()
+    {
+        std::optional<QList<bool>> found;
+        std::optional<QString> text;
+        browser_->bindElements(1, {{QStringLiteral("objUserName"), QStringLiteral("postid")}},
+                               [&found](const QList<bool>& answer) { found = answer; });
+        browser_->readBodyText([&text](const QString& answer) { text = answer; });
+        browser_->setValue(QStringLiteral("objUserName"), QStringLiteral("EA1"));
+        browser_->click(QStringLiteral("objloginbutton"));
+        QVERIFY(spinUntil([&] { return found.has_value() && text.has_value(); }));
+        QCOMPARE(*found, QList<bool>{false});
+        QCOMPARE(*text, QString());
+        QVERIFY(!browser_->engineStarted());
+
+        // The engine that starts later works as one started at once.
+        browser_->navigate(address(QStringLiteral("/form.html")));
+        showWindow();
+        QVERIFY(spinUntil([&] { return !completed_.isEmpty(); }));
+        found.reset();
+        browser_->bindElements(1, {{QStringLiteral("objUserName"), QStringLiteral("postid")}},
+                               [&found](const QList<bool>& answer) { found = answer; });
+        QVERIFY(spinUntil([&] { return found.has_value(); }));
+        QCOMPARE(*found, QList<bool>{true});
+    }
+
+    void pageStartedLateIsShownAsVisible()
+    {
+        browser_->navigate(address(QStringLiteral("/plain.html")));
+        showWindow();
+        QVERIFY(spinUntil([&] { return !completed_.isEmpty(); }));
+        // Page scripts run as in a shown page, not slowed down as in a hidden one.
+        QCOMPARE(evaluate(QStringLiteral("document.visibilityState")).toString(), QStringLiteral("visible"));
+    }
+
+    void windowKeepsItsNativeWindow()
+    {
+        browser_->navigate(address(QStringLiteral("/form.html")));
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        const QWindow* shown = window_->windowHandle();
+        const WId id = window_->winId();
+        QVERIFY(spinUntil([&] { return !completed_.isEmpty(); }));
+        // The page's drawing surface, made now, must not make Qt recreate the window.
+        QCOMPARE(window_->windowHandle(), shown);
+        QCOMPARE(window_->winId(), id);
+        QVERIFY(window_->isVisible());
+    }
+
+    void goneBeforeTheEngineStarts()
+    {
+        browser_->navigate(address(QStringLiteral("/form.html")));
+        window_->show();
+        browser_.reset();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        QCoreApplication::processEvents();
+        QVERIFY(requested_.isEmpty());
+    }
+
+    void viewShownInAWindowAlreadyOnScreen()
+    {
+        browser_.reset();
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        browser_ = std::make_unique<trovix::WebEngineBrowser>(
+            window_.get(), trovix::WebEngineBrowser::EngineStart::AfterWindowShown);
+        connect(browser_.get(), &trovix::Browser::documentCompleted, this,
+                [this](trovix::Browser::DocumentId, const QString& address) { completed_.append(address); });
+        browser_->navigate(address(QStringLiteral("/form.html")));
+        QCoreApplication::processEvents();
+        QVERIFY(!browser_->engineStarted());
+        // No exposure comes: the window has been on screen all along.
+        browser_->view()->show();
+        QVERIFY(spinUntil([&] { return !completed_.isEmpty(); }));
+        QCOMPARE(completed_, QStringList{address(QStringLiteral("/form.html"))});
+    }
 
 private:
     QString address(const QString& path) const
     {
         return QStringLiteral("http://%1%2").arg(server_->hostA(), path);
     }
-    void showWindow();
-    QVariant evaluate(const QString& script);
+
+    void showWindow()
+    {
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        QVERIFY(spinUntil([&] { return browser_->engineStarted(); }));
+    }
+
+    QVariant evaluate(const QString& script)
+    {
+        std::optional<QVariant> result;
+        browser_->view()->page()->runJavaScript(script, [&result](const QVariant& value) { result = value; });
+        if (!spinUntil([&] { return result.has_value(); }))
+            return QStringLiteral("<no answer>");
+        return *result;
+    }
 
     std::unique_ptr<LoopbackHttpServer> server_;
     std::unique_ptr<QWidget> window_;
@@ -56,183 +218,6 @@ private:
     QStringList requested_;
     QStringList completed_;
 };
-
-void DeferredStartTest::initTestCase()
-{
-    server_ = std::make_unique<LoopbackHttpServer>([this](const LoopbackHttpServer::Request& request) {
-        LoopbackHttpServer::Response response;
-        if (request.path == "/favicon.ico") {
-            response.status = 404;
-            return response;
-        }
-        requested_.append(QString::fromUtf8(request.path));
-        response.body = request.path == "/form.html" ? formPage : plainPage;
-        return response;
-    });
-    QVERIFY(server_->listen());
-}
-
-void DeferredStartTest::init()
-{
-    window_ = std::make_unique<QWidget>();
-    window_->resize(320, 240);
-    browser_ = std::make_unique<trovix::WebEngineBrowser>(
-        window_.get(), trovix::WebEngineBrowser::EngineStart::AfterWindowShown);
-    browser_->view()->setGeometry(0, 0, 200, 150);
-    requested_.clear();
-    completed_.clear();
-    connect(browser_.get(), &trovix::Browser::documentCompleted, this,
-            [this](trovix::Browser::DocumentId, const QString& address) { completed_.append(address); });
-}
-
-void DeferredStartTest::cleanup()
-{
-    browser_.reset();
-    window_.reset();
-}
-
-void DeferredStartTest::showWindow()
-{
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-    QVERIFY(spinUntil([&] { return browser_->engineStarted(); }));
-}
-
-QVariant DeferredStartTest::evaluate(const QString& script)
-{
-    std::optional<QVariant> result;
-    browser_->view()->page()->runJavaScript(script, [&result](const QVariant& value) { result = value; });
-    if (!spinUntil([&] { return result.has_value(); }))
-        return QStringLiteral("<no answer>");
-    return *result;
-}
-
-void DeferredStartTest::engineWaitsForTheWindowOnScreen()
-{
-    // A page of the view's own would start the engine: there is none until the window
-    // has been on screen.
-    const auto noPage = [this] { return browser_->view()->findChildren<QWebEnginePage*>().isEmpty(); };
-    browser_->navigate(address(QStringLiteral("/form.html")));
-    QCoreApplication::processEvents();
-    QVERIFY(noPage());
-
-    window_->show();
-    QVERIFY(noPage());
-    window_->hide();
-    QVERIFY(noPage());
-    QVERIFY(!browser_->engineStarted());
-    QVERIFY(requested_.isEmpty());
-
-    showWindow();
-    QVERIFY(spinUntil([&] { return !completed_.isEmpty(); }));
-    QCOMPARE(completed_, QStringList{address(QStringLiteral("/form.html"))});
-    QCOMPARE(requested_, QStringList{QStringLiteral("/form.html")});
-}
-
-void DeferredStartTest::navigationsWaitAndLandOnTheLast_data()
-{
-    QTest::addColumn<QStringList>("paths");
-    QTest::newRow("one") << QStringList{QStringLiteral("/form.html")};
-    QTest::newRow("home page, then a courier's page")
-        << QStringList{QStringLiteral("/home/"), QStringLiteral("/form.html")};
-    QTest::newRow("three") << QStringList{QStringLiteral("/a.html"), QStringLiteral("/form.html"),
-                                          QStringLiteral("/b.html")};
-}
-
-void DeferredStartTest::navigationsWaitAndLandOnTheLast()
-{
-    QFETCH(QStringList, paths);
-    for (const QString& path : paths)
-        browser_->navigate(address(path));
-    showWindow();
-    const QString last = address(paths.last());
-    QVERIFY(spinUntil([&] { return !completed_.isEmpty() && completed_.last() == last; }));
-    QCOMPARE(browser_->view()->url().toString(), last);
-    // Each address was loaded no more than once, and in the order given.
-    QStringList expected = paths;
-    for (const QString& path : requested_) {
-        while (!expected.isEmpty() && expected.first() != path)
-            expected.removeFirst();
-        QVERIFY2(!expected.isEmpty(), qPrintable(requested_.join(QLatin1Char(' '))));
-        expected.removeFirst();
-    }
-}
-
-void DeferredStartTest::callsBeforeTheEngineAnswerAsWithoutADocument()
-{
-    std::optional<QList<bool>> found;
-    std::optional<QString> text;
-    browser_->bindElements(1, {{QStringLiteral("objUserName"), QStringLiteral("postid")}},
-                           [&found](const QList<bool>& answer) { found = answer; });
-    browser_->readBodyText([&text](const QString& answer) { text = answer; });
-    browser_->setValue(QStringLiteral("objUserName"), QStringLiteral("EA1"));
-    browser_->click(QStringLiteral("objloginbutton"));
-    QVERIFY(spinUntil([&] { return found.has_value() && text.has_value(); }));
-    QCOMPARE(*found, QList<bool>{false});
-    QCOMPARE(*text, QString());
-    QVERIFY(!browser_->engineStarted());
-
-    // The engine that starts later works as one started at once.
-    browser_->navigate(address(QStringLiteral("/form.html")));
-    showWindow();
-    QVERIFY(spinUntil([&] { return !completed_.isEmpty(); }));
-    found.reset();
-    browser_->bindElements(1, {{QStringLiteral("objUserName"), QStringLiteral("postid")}},
-                           [&found](const QList<bool>& answer) { found = answer; });
-    QVERIFY(spinUntil([&] { return found.has_value(); }));
-    QCOMPARE(*found, QList<bool>{true});
-}
-
-void DeferredStartTest::pageStartedLateIsShownAsVisible()
-{
-    browser_->navigate(address(QStringLiteral("/plain.html")));
-    showWindow();
-    QVERIFY(spinUntil([&] { return !completed_.isEmpty(); }));
-    // Page scripts run as in a shown page, not slowed down as in a hidden one.
-    QCOMPARE(evaluate(QStringLiteral("document.visibilityState")).toString(), QStringLiteral("visible"));
-}
-
-void DeferredStartTest::windowKeepsItsNativeWindow()
-{
-    browser_->navigate(address(QStringLiteral("/form.html")));
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-    const QWindow* shown = window_->windowHandle();
-    const WId id = window_->winId();
-    QVERIFY(spinUntil([&] { return !completed_.isEmpty(); }));
-    // The page's drawing surface, made now, must not make Qt recreate the window.
-    QCOMPARE(window_->windowHandle(), shown);
-    QCOMPARE(window_->winId(), id);
-    QVERIFY(window_->isVisible());
-}
-
-void DeferredStartTest::goneBeforeTheEngineStarts()
-{
-    browser_->navigate(address(QStringLiteral("/form.html")));
-    window_->show();
-    browser_.reset();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-    QCoreApplication::processEvents();
-    QVERIFY(requested_.isEmpty());
-}
-
-void DeferredStartTest::viewShownInAWindowAlreadyOnScreen()
-{
-    browser_.reset();
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-    browser_ = std::make_unique<trovix::WebEngineBrowser>(
-        window_.get(), trovix::WebEngineBrowser::EngineStart::AfterWindowShown);
-    connect(browser_.get(), &trovix::Browser::documentCompleted, this,
-            [this](trovix::Browser::DocumentId, const QString& address) { completed_.append(address); });
-    browser_->navigate(address(QStringLiteral("/form.html")));
-    QCoreApplication::processEvents();
-    QVERIFY(!browser_->engineStarted());
-    // No exposure comes: the window has been on screen all along.
-    browser_->view()->show();
-    QVERIFY(spinUntil([&] { return !completed_.isEmpty(); }));
-    QCOMPARE(completed_, QStringList{address(QStringLiteral("/form.html"))});
-}
 
 QTEST_MAIN(DeferredStartTest)
 #include "test_webengine_deferred_start.moc"
