@@ -25,7 +25,6 @@ public:
                     const QString& programFolder, QObject* parent = nullptr);
 
     HandlerQueue& handlers() { return handlers_; }
-    CaptureTimer& captureTimer() { return captureTimer_; }
     TrackingPageDriver& driver() { return driver_; }
     ResultCapture& capture() { return capture_; }
 
