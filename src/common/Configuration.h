@@ -7,7 +7,8 @@
 // each one.
 namespace trovix::config {
 
-// "1.2": the version text recorded in config.ini and shown in the caption.
+// The build's whole project version ("1.2", "1.2.1"): recorded in config.ini, shown in
+// the caption and written beside the build as trovix-version for the publishing script.
 QString versionText();
 
 QString aggregatorHostA();     // TROVIX_AGGREGATOR_HOST_A
