@@ -11,6 +11,7 @@ namespace trovix::config {
 // the caption and written beside the build as trovix-version for the publishing script.
 QString versionText();
 
+QString aggregatorScheme();    // TROVIX_AGGREGATOR_SCHEME: "http", or "https" for a real site
 QString aggregatorHostA();     // TROVIX_AGGREGATOR_HOST_A
 QString aggregatorHostB();     // TROVIX_AGGREGATOR_HOST_B
 QString homePage();            // TROVIX_HOME_PAGE
