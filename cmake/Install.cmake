@@ -13,6 +13,50 @@ install(FILES data/trovix.png DESTINATION ${TROVIX_INSTALL_FOLDER})
 install(FILES data/trovix.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps)
 install(FILES data/trovix.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 
+# The Debian changelog is the record of releases: its latest entry must name the
+# project's version, and the AppStream release is taken from it.
+set(package_data ${CMAKE_SOURCE_DIR}/data/package)
+file(STRINGS ${package_data}/changelog changelog_lines)
+list(GET changelog_lines 0 changelog_head)
+string(REGEX REPLACE "^trovix \\(([^)]+)\\).*" "\\1" changelog_version "${changelog_head}")
+if(NOT changelog_version STREQUAL PROJECT_VERSION)
+  message(FATAL_ERROR "data/package/changelog's latest entry is ${changelog_version}, "
+    "the project is ${PROJECT_VERSION}: add an entry for ${PROJECT_VERSION}")
+endif()
+list(FILTER changelog_lines INCLUDE REGEX "^ -- ")
+list(GET changelog_lines 0 changelog_trailer)
+if(NOT changelog_trailer MATCHES ", ([0-9]+) ([A-Z][a-z][a-z]) ([0-9]+) ")
+  message(FATAL_ERROR "data/package/changelog: no date in \"${changelog_trailer}\"")
+endif()
+set(months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+list(FIND months "${CMAKE_MATCH_2}" month_index)
+math(EXPR month "${month_index} + 101")
+math(EXPR day "${CMAKE_MATCH_1} + 100")
+string(SUBSTRING ${month} 1 2 month)
+string(SUBSTRING ${day} 1 2 day)
+set(TROVIX_RELEASE_DATE "${CMAKE_MATCH_3}-${month}-${day}")
+
+set(package_build ${CMAKE_BINARY_DIR}/package)
+set(TROVIX_APPSTREAM_ID invalid.trovix.trovix)
+configure_file(${package_data}/${TROVIX_APPSTREAM_ID}.metainfo.xml.in
+  ${package_build}/${TROVIX_APPSTREAM_ID}.metainfo.xml @ONLY)
+configure_file(${package_data}/trovix.1 ${package_build}/trovix.1 @ONLY)
+# Compressed as Debian wants them: best ratio, no name or time stamp inside.
+foreach(page changelog trovix.1)
+  add_custom_command(OUTPUT ${package_build}/${page}.gz
+    COMMAND gzip -9nc ${page} > ${page}.gz.new
+    COMMAND ${CMAKE_COMMAND} -E rename ${page}.gz.new ${page}.gz
+    DEPENDS ${package_build}/${page}
+    WORKING_DIRECTORY ${package_build} VERBATIM)
+endforeach()
+configure_file(${package_data}/changelog ${package_build}/changelog COPYONLY)
+add_custom_target(trovix_package_docs ALL DEPENDS ${package_build}/changelog.gz ${package_build}/trovix.1.gz)
+install(FILES ${package_build}/${TROVIX_APPSTREAM_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${package_build}/trovix.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${package_data}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/trovix)
+# A native package: its one changelog is changelog.gz, not changelog.Debian.gz.
+install(FILES ${package_build}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/trovix)
+
 # A build whose aggregator is on loopback (the embedded default) works out of the box
 # only with the sample aggregator beside it; a build for a real one carries none.
 set(loopback_host "^(127\\.[0-9.]+|localhost)(:[0-9]+)?$")
@@ -32,6 +76,15 @@ set(CPACK_PACKAGE_NAME trovix)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Trovix developers <dev@trovix.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Desktop parcel tracker for Chinese express couriers")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Trovix tracks parcels of fifteen Chinese express couriers. Pick a courier and
+type a waybill number: Trovix fills in the tracking aggregator's own web page
+in an embedded browser that stays out of sight and shows only the lines of the
+tracking history. Waybills to follow are kept in a small SQLite database,
+results can be saved to a text file and seven skins restyle the window. The
+interface is Simplified Chinese.
+.
+The updater installs a newer build only when the publisher's minisign key
+signed it for a version higher than the installed one.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(TROVIX_PACKAGED_PROGRAM_FOLDER ${CPACK_PACKAGING_INSTALL_PREFIX}/${TROVIX_INSTALL_FOLDER})
 configure_file(data/trovix-preinst.in ${CMAKE_BINARY_DIR}/package/preinst @ONLY
@@ -40,6 +93,13 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/package/preinst)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# The libraries the executables link are computed from them; these are loaded or
+# started at run time, which no linker records.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "libqt6core6, libqt6gui6, libqt6widgets6, libqt6network6, libqt6sql6, libqt6sql6-sqlite, libqt6webenginecore6, libqt6webenginewidgets6, libqt6webenginecore6-bin, libsodium23, qt6-translations-l10n, qt6-qpa-plugins, fonts-noto-cjk, fonts-arphic-ukai, fonts-arphic-uming, xdg-utils")
+  "libqt6sql6-sqlite, libqt6webenginecore6-bin, qt6-qpa-plugins, qt6-translations-l10n, fonts-noto-cjk, fonts-arphic-ukai, fonts-arphic-uming, xdg-utils")
+# Stripped executables in the package, their symbols in trovix-dbgsym. CPack's own
+# debug package lists build-time paths in its md5sums, so the staged files are split here.
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/DebugSymbols.cmake)
 include(CPack)

@@ -20,6 +20,10 @@ QString versionText()
     return QStringLiteral(TROVIX_VERSION_TEXT);
 }
 
+QString aggregatorScheme()
+{
+    return fromEnvironment("TROVIX_AGGREGATOR_SCHEME", TROVIX_DEFAULT_AGGREGATOR_SCHEME);
+}
 QString aggregatorHostA()
 {
     return fromEnvironment("TROVIX_AGGREGATOR_HOST_A", TROVIX_DEFAULT_HOST_A);

@@ -7,9 +7,11 @@
 // each one.
 namespace trovix::config {
 
-// "1.2": the version text recorded in config.ini and shown in the caption.
+// The build's whole project version ("1.2", "1.2.1"): recorded in config.ini, shown in
+// the caption and written beside the build as trovix-version for the publishing script.
 QString versionText();
 
+QString aggregatorScheme();    // TROVIX_AGGREGATOR_SCHEME: "http", or "https" for a real site
 QString aggregatorHostA();     // TROVIX_AGGREGATOR_HOST_A
 QString aggregatorHostB();     // TROVIX_AGGREGATOR_HOST_B
 QString homePage();            // TROVIX_HOME_PAGE

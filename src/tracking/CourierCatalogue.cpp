@@ -45,9 +45,11 @@ QList<Courier> buildCatalogue()
     return catalogue;
 }
 
-QString aggregatorHost(HostForm form)
+// The configured scheme + "://" + the aggregator host in the given form.
+QString aggregatorOrigin(HostForm form)
 {
-    return form == HostForm::A ? config::aggregatorHostA() : config::aggregatorHostB();
+    return config::aggregatorScheme() + QStringLiteral("://") +
+           (form == HostForm::A ? config::aggregatorHostA() : config::aggregatorHostB());
 }
 
 } // namespace
@@ -76,12 +78,12 @@ const Courier* courierByDisplayName(const QString& name)
 
 QString trackingAddress(const Courier& courier)
 {
-    return QStringLiteral("http://") + aggregatorHost(courier.hostForm) + courier.pagePath;
+    return aggregatorOrigin(courier.hostForm) + courier.pagePath;
 }
 
 QString telephonePageAddress()
 {
-    return QStringLiteral("http://") + aggregatorHost(HostForm::B) + QStringLiteral("/all/jjwl.html");
+    return aggregatorOrigin(HostForm::B) + QStringLiteral("/all/jjwl.html");
 }
 
 QString siteAddress(const Courier& courier)

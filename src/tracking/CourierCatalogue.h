@@ -36,7 +36,8 @@ const Courier* courierByRow(int row);
 // Exact whole-string match, searched in row order; nullptr when no row matches.
 const Courier* courierByDisplayName(const QString& name);
 
-// "http://" + the aggregator host in the row's form + the page path.
+// The aggregator's scheme ("http" by default) + "://" + the host in the row's form +
+// the page path.
 QString trackingAddress(const Courier& courier);
 
 // Row 14's page in host form B: the one page whose code field is "valicodetel".

@@ -3,7 +3,41 @@
 #include "update/PrivateProfile.h"
 #include "update/ProgramFiles.h"
 
+#include <QList>
+
 namespace trovix {
+
+namespace {
+
+// The dotted numbers of a version ("1.2.1"), without leading zeros; none when the text
+// is not digits separated by single dots.
+QList<QByteArray> versionParts(const QByteArray& version)
+{
+    QList<QByteArray> parts;
+    for (const QByteArray& part : version.split('.')) {
+        if (part.isEmpty())
+            return {};
+        for (char c : part) {
+            if (c < '0' || c > '9')
+                return {};
+        }
+        qsizetype zeros = 0;
+        while (zeros + 1 < part.size() && part.at(zeros) == '0')
+            ++zeros;
+        parts.append(part.mid(zeros));
+    }
+    return parts;
+}
+
+// Numbers of any length: the longer is the larger, equal lengths compare digit by digit.
+int compareNumbers(const QByteArray& a, const QByteArray& b)
+{
+    if (a.size() != b.size())
+        return a.size() < b.size() ? -1 : 1;
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+} // namespace
 
 QByteArray readInstalledVersion(const QString& programFolder)
 {
@@ -19,7 +53,20 @@ QByteArray readOfferedVersion(const QString& programFolder)
 
 bool updateExists(const QByteArray& installed, const QByteArray& offered)
 {
-    return installed != offered;
+    const QList<QByteArray> offeredParts = versionParts(offered);
+    if (offeredParts.isEmpty())
+        return false;
+    const QList<QByteArray> installedParts = versionParts(installed);
+    // No recorded version (Trovix never ran here) cannot be rolled back.
+    if (installedParts.isEmpty())
+        return true;
+    const QByteArray zero("0");
+    for (qsizetype i = 0; i < qMax(offeredParts.size(), installedParts.size()); ++i) {
+        const int order = compareNumbers(offeredParts.value(i, zero), installedParts.value(i, zero));
+        if (order != 0)
+            return order > 0;
+    }
+    return false;
 }
 
 } // namespace trovix

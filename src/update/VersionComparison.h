@@ -10,8 +10,10 @@ QByteArray readInstalledVersion(const QString& programFolder);
 // Ver/new of the folder's update.ini: the version the update server offers.
 QByteArray readOfferedVersion(const QString& programFolder);
 
-// Versions are texts compared byte for byte: any difference, "1.20" against "1.2" or a
-// lower number alike, is an update; two empty texts are equal.
+// An update exists only when the offered version is higher than the installed one,
+// comparing dotted numbers part by part with missing parts as 0 ("1.2" equals "1.2.0").
+// An offer that is not a version is no update, so an old signed build cannot be rolled
+// back in; an installed text that is not a version (never recorded) takes any version.
 bool updateExists(const QByteArray& installed, const QByteArray& offered);
 
 } // namespace trovix

@@ -156,24 +156,40 @@ private Q_SLOTS:
 
     void codeFieldIdFollowsTheExactAddress_data()
     {
+        QTest::addColumn<QByteArray>("scheme"); // configured; empty: the default
         QTest::addColumn<QString>("address");
         QTest::addColumn<QString>("codeField");
         QTest::newRow("telephone page, form B")
-            << QStringLiteral("http://localhost:5000/all/jjwl.html") << QStringLiteral("valicodetel");
+            << QByteArray() << QStringLiteral("http://localhost:5000/all/jjwl.html")
+            << QStringLiteral("valicodetel");
         QTest::newRow("same page, form A")
-            << QStringLiteral("http://127.0.0.1:5000/all/jjwl.html") << QStringLiteral("valicode");
+            << QByteArray() << QStringLiteral("http://127.0.0.1:5000/all/jjwl.html")
+            << QStringLiteral("valicode");
         QTest::newRow("with a query")
-            << QStringLiteral("http://localhost:5000/all/jjwl.html?x=1") << QStringLiteral("valicode");
-        QTest::newRow("other case") << QStringLiteral("http://LOCALHOST:5000/all/jjwl.html")
+            << QByteArray() << QStringLiteral("http://localhost:5000/all/jjwl.html?x=1")
+            << QStringLiteral("valicode");
+        QTest::newRow("other case") << QByteArray() << QStringLiteral("http://LOCALHOST:5000/all/jjwl.html")
                                     << QStringLiteral("valicode");
-        QTest::newRow("other page") << QStringLiteral("http://localhost:5000/all/dbwl.html")
+        QTest::newRow("other page") << QByteArray() << QStringLiteral("http://localhost:5000/all/dbwl.html")
                                     << QStringLiteral("valicode");
+        QTest::newRow("https site, telephone page")
+            << QByteArray("https") << QStringLiteral("https://localhost:5000/all/jjwl.html")
+            << QStringLiteral("valicodetel");
+        QTest::newRow("https site, page over http")
+            << QByteArray("https") << QStringLiteral("http://localhost:5000/all/jjwl.html")
+            << QStringLiteral("valicode");
+        QTest::newRow("http site, page over https")
+            << QByteArray("http") << QStringLiteral("https://localhost:5000/all/jjwl.html")
+            << QStringLiteral("valicode");
     }
 
     void codeFieldIdFollowsTheExactAddress()
     {
+        QFETCH(QByteArray, scheme);
         QFETCH(QString, address);
         QFETCH(QString, codeField);
+        qputenv("TROVIX_AGGREGATOR_SCHEME", scheme);
+        const auto defaultScheme = qScopeGuard([] { qunsetenv("TROVIX_AGGREGATOR_SCHEME"); });
         Window window;
 
         window.browser.load(address, {QStringLiteral("postid"), codeField, QStringLiteral("lika")});

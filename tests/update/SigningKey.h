@@ -12,6 +12,8 @@ public:
     bool isValid() const { return !publicKeyLine_.isEmpty(); }
     // The base64 line of the public key file, as the build carries it.
     QByteArray publicKeyLine() const { return publicKeyLine_; }
+    // The secret key file, as a publisher holds it (no password).
+    QString secretKeyFile() const { return dir_.filePath(QStringLiteral("key.sec")); }
 
     // The signature file minisign writes for content: prehashed, or legacy when asked.
     QByteArray sign(const QByteArray& content, const QByteArray& trustedComment, bool legacy = false) const;

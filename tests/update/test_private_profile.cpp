@@ -182,19 +182,36 @@ private Q_SLOTS:
         QCOMPARE(readInstalledVersion(fresh.path()), QByteArray("1.2"));
     }
 
-    void comparesVersionsAsTexts_data()
+    void updatesOnlyToAHigherVersion_data()
     {
         QTest::addColumn<QByteArray>("installed");
         QTest::addColumn<QByteArray>("offered");
         QTest::addColumn<bool>("update");
         QTest::newRow("same") << QByteArray("1.2") << QByteArray("1.2") << false;
-        QTest::newRow("lower offered") << QByteArray("1.2") << QByteArray("1.1") << true;
-        QTest::newRow("same number written differently") << QByteArray("1.2") << QByteArray("1.20") << true;
-        QTest::newRow("blank counts") << QByteArray("1.2") << QByteArray("1.2 ") << true;
+        QTest::newRow("lower offered") << QByteArray("1.2") << QByteArray("1.1") << false;
+        QTest::newRow("lower offered, fewer parts") << QByteArray("1.2.1") << QByteArray("1.2") << false;
+        QTest::newRow("higher patch") << QByteArray("1.2") << QByteArray("1.2.1") << true;
+        QTest::newRow("higher major") << QByteArray("1.2") << QByteArray("2") << true;
+        QTest::newRow("numbers, not bytes") << QByteArray("1.9") << QByteArray("1.10") << true;
+        QTest::newRow("numbers, not bytes, lower") << QByteArray("1.10") << QByteArray("1.9") << false;
+        QTest::newRow("1.20 is twenty") << QByteArray("1.2") << QByteArray("1.20") << true;
+        QTest::newRow("trailing zero part is equal") << QByteArray("1.2") << QByteArray("1.2.0") << false;
+        QTest::newRow("leading zeros are equal") << QByteArray("1.2") << QByteArray("01.02") << false;
+        QTest::newRow("beyond 64 bits")
+            << QByteArray("1.18446744073709551615") << QByteArray("1.18446744073709551616") << true;
+        QTest::newRow("beyond 64 bits, lower")
+            << QByteArray("1.18446744073709551616") << QByteArray("1.9") << false;
+        QTest::newRow("blank is no version") << QByteArray("1.2") << QByteArray("1.3 ") << false;
+        QTest::newRow("suffix is no version") << QByteArray("1.2") << QByteArray("1.3beta") << false;
+        QTest::newRow("empty part is no version") << QByteArray("1.2") << QByteArray("1..3") << false;
+        QTest::newRow("trailing dot is no version") << QByteArray("1.2") << QByteArray("1.3.") << false;
+        QTest::newRow("sign is no version") << QByteArray("1.2") << QByteArray("+2") << false;
         QTest::newRow("never recorded") << QByteArray() << QByteArray("1.2") << true;
+        QTest::newRow("recorded text no version") << QByteArray("dev") << QByteArray("1.2") << true;
+        QTest::newRow("nothing offered") << QByteArray("1.2") << QByteArray() << false;
         QTest::newRow("both empty") << QByteArray() << QByteArray() << false;
     }
-    void comparesVersionsAsTexts()
+    void updatesOnlyToAHigherVersion()
     {
         QFETCH(QByteArray, installed);
         QFETCH(QByteArray, offered);

@@ -165,14 +165,25 @@ private Q_SLOTS:
         QVERIFY(!timer->isActive());
     }
 
-    void sameVersionChangesOnlyTheVersionFile()
+    // A build signed for the version offered, which is not higher than the installed one.
+    void noHigherVersionChangesOnlyTheVersionFile_data()
     {
+        QTest::addColumn<QByteArray>("offered");
+        QTest::newRow("same version") << standin::InstalledVersion;
+        QTest::newRow("older signed build") << QByteArray("1.1");
+        QTest::newRow("no version") << QByteArray("2.0-beta");
+    }
+    void noHigherVersionChangesOnlyTheVersionFile()
+    {
+        QFETCH(QByteArray, offered);
         Scenario scenario;
         const qint64 trovix = scenario.runInstalledTrovix();
         QVERIFY(trovix);
         QVERIFY(standin::install(scenario.folder.file(u"update.ini"_s), "[Ver]\r\nnew=1.1\r\n"));
         Snapshot expected = snapshot(scenario.folder.path());
-        scenario.offer(standin::InstalledVersion);
+        scenario.offer(offered);
+        scenario.serve({UpdateServer::ok(standin::servedBytes())},
+                       {UpdateServer::ok(scenario.key.sign(standin::servedBytes(), "version:" + offered))});
         expected[u"update.ini"_s] = scenario.server.responses[UpdateServer::VersionPath].first().body;
 
         scenario.start();

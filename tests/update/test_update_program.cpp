@@ -97,6 +97,23 @@ private:
         QCOMPARE(running.size(), 1);
     }
 
+    // scripts/publish-update on a build folder holding the served stand-in that records
+    // version; the upload folder is made in the build folder.
+    static int publish(const TempProgramFolder& build, const QByteArray& version, const QString& secretKey,
+                       const QString& lastRelease)
+    {
+        if (!standin::install(build.file(u"trovix-version"_s), version + '\n') ||
+            !standin::install(build.file(u"Trovix"_s), standin::servedBytes()))
+            return -1;
+        QProcess script;
+        script.start(QStringLiteral(PUBLISH_UPDATE),
+                     {build.path(), secretKey, lastRelease, build.file(u"upload"_s)});
+        script.closeWriteChannel();
+        return script.waitForFinished(60000) && script.exitStatus() == QProcess::NormalExit
+                   ? script.exitCode()
+                   : -1;
+    }
+
 private Q_SLOTS:
     void initTestCase() { QVERIFY2(key_.isValid(), "minisign could not make the test key"); }
 
@@ -233,6 +250,58 @@ private Q_SLOTS:
         // Offered as a later version, whichever build the folder holds now.
         serveUpdate(server, "2.1");
         runCleanUpdate(folder, server, programs);
+    }
+    void publishedUpdateIsInstalled()
+    {
+        TempProgramFolder build;
+        QCOMPARE(publish(build, standin::ServedVersion, key_.secretKeyFile(), u"1.2"_s), 0);
+        const QString upload = build.file(u"upload"_s);
+        QCOMPARE(fileNames(upload), QStringList({u"Trovix"_s, u"Trovix.minisig"_s, u"update.ini"_s}));
+
+        TempProgramFolder folder;
+        TestPrograms programs;
+        QVERIFY(prepare(folder, programs));
+        UpdateServer server;
+        server.responses[UpdateServer::VersionPath] = {
+            UpdateServer::ok(standin::fileBytes(upload + u"/update.ini"_s))};
+        server.responses[UpdateServer::ExecutablePath] = {
+            UpdateServer::ok(standin::fileBytes(upload + u"/Trovix"_s))};
+        server.responses[UpdateServer::SignaturePath] = {
+            UpdateServer::ok(standin::fileBytes(upload + u"/Trovix.minisig"_s))};
+        runCleanUpdate(folder, server, programs);
+    }
+
+    void publishingRefuses_data()
+    {
+        QTest::addColumn<QByteArray>("recorded"); // by the build
+        QTest::addColumn<QString>("lastRelease");
+        QTest::addColumn<bool>("validKey");
+        QTest::newRow("same as the last release") << QByteArray("2.0") << u"2.0"_s << true;
+        QTest::newRow("same with a zero part") << QByteArray("2.0") << u"2.0.0"_s << true;
+        QTest::newRow("lower than the last release") << QByteArray("2.0") << u"2.0.1"_s << true;
+        QTest::newRow("lower as numbers, higher as bytes") << QByteArray("1.9") << u"1.10"_s << true;
+        QTest::newRow("last release no version") << QByteArray("2.0") << u"v1.2"_s << true;
+        QTest::newRow("build records no version") << QByteArray("2.0-rc") << u"1.2"_s << true;
+        QTest::newRow("no such key") << QByteArray("2.0") << u"1.2"_s << false;
+    }
+    void publishingRefuses()
+    {
+        QFETCH(QByteArray, recorded);
+        QFETCH(QString, lastRelease);
+        QFETCH(bool, validKey);
+        TempProgramFolder build;
+        const QString secretKey = validKey ? key_.secretKeyFile() : build.file(u"missing.key"_s);
+        QCOMPARE(publish(build, recorded, secretKey, lastRelease), 1);
+        QCOMPARE(fileNames(build.path()), QStringList({u"Trovix"_s, u"trovix-version"_s}));
+        QVERIFY(QDir(build.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
+    }
+
+    // The build folder's record and the version compiled into it are one text.
+    void buildRecordsItsCompiledVersion()
+    {
+        const QString recorded = QString::fromUtf8(
+            standin::fileBytes(TempProgramFolder::builtProgramFolder() + u"/trovix-version"_s));
+        QCOMPARE(recorded, config::versionText() + u'\n');
     }
 };
 
