@@ -1,11 +1,8 @@
-#include "FakeBrowser.h"
 #include "LinesWithCrLf.h"
-#include "RecordingPrompter.h"
+#include "StandInTracking.h"
 #include "TempProgramFolder.h"
-#include "TrackingWidgetSet.h"
 #include "common/AnsiText.h"
 #include "tracking/ResultBox.h"
-#include "tracking/TrackingSession.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -31,10 +28,9 @@ QString page(const QStringList& lines)
 }
 
 // The widgets and seams one capture works on, as the main window hands them over.
-struct Bench : TrackingWidgetSet {
-    explicit Bench(const QString& programFolder)
-        : session(std::make_unique<trovix::TrackingSession>(widgets, browser, prompter, programFolder)),
-          finished(session.get(), &trovix::TrackingSession::captureFinished)
+struct Bench : StandInTracking {
+    explicit Bench(const QString& programFolder = QString())
+        : StandInTracking(programFolder), finished(session.get(), &trovix::TrackingSession::captureFinished)
     {
     }
 
@@ -46,9 +42,6 @@ struct Bench : TrackingWidgetSet {
         return finished.wait() && finished.size() == before + 1;
     }
 
-    FakeBrowser browser;
-    RecordingPrompter prompter;
-    std::unique_ptr<trovix::TrackingSession> session;
     QSignalSpy finished;
     trovix::PageTextBuffer& rawPageBox = *widgets.richTextBox2;
     QTextEdit& resultBox = *widgets.richTextBox3;
@@ -165,8 +158,7 @@ private Q_SLOTS:
         QFETCH(QStringList, appended);
         QFETCH(bool, sorry);
 
-        TempProgramFolder folder;
-        Bench bench(folder.path());
+        Bench bench;
         QVERIFY(bench.timer1.isSingleShot());
         trovix::setBoxText(&bench.resultBox, before);
         bench.browser.bodyText = page(pageLines);
@@ -263,8 +255,7 @@ private Q_SLOTS:
         lines.append(end);
         lines.append(QStringLiteral("footer"));
 
-        TempProgramFolder folder;
-        Bench bench(folder.path());
+        Bench bench;
         bench.browser.bodyText = page(lines);
 
         QVERIFY(bench.expireAndCapture());
@@ -289,8 +280,7 @@ private Q_SLOTS:
         QFETCH(bool, activeAfterwards);
         QFETCH(int, readsAfterwards);
 
-        TempProgramFolder folder;
-        Bench bench(folder.path());
+        Bench bench;
         bench.browser.bodyText = page({start, u""_s, end});
         int readsWhileOpen = -1;
         bench.prompter.whileOpen = [&] {
@@ -312,13 +302,12 @@ private Q_SLOTS:
         QCOMPARE(bench.prompter.asked.size(), 1);
         QCOMPARE(bench.timer1.isActive(), activeAfterwards);
         QCOMPARE(boxText(&bench.resultBox), QString(crLf).repeated(readsAfterwards));
-        QVERIFY(!QFile::exists(folder.file(QStringLiteral("temp.txt"))));
+        QVERIFY(!QFile::exists(bench.folder.file(QStringLiteral("temp.txt"))));
     }
 
     void expiryWhileThePageIsReadIsHeldBack()
     {
-        TempProgramFolder folder;
-        Bench bench(folder.path());
+        Bench bench;
         bench.browser.delivery = FakeBrowser::Delivery::Queued;
         bench.browser.bodyText = page({start, QStringLiteral("h"), end});
 
@@ -334,21 +323,19 @@ private Q_SLOTS:
 
     void captureGoneWhileSorryBoxIsOpen()
     {
-        TempProgramFolder folder;
-        Bench bench(folder.path());
+        Bench bench;
         bench.browser.bodyText = page({start, u""_s, end});
         bench.prompter.whileOpen = [&] { bench.session.reset(); };
 
         bench.timer1.start(0);
         QTRY_COMPARE(bench.prompter.asked.size(), 1);
         QVERIFY(!bench.session);
-        QVERIFY(!QFile::exists(folder.file(QStringLiteral("temp.txt"))));
+        QVERIFY(!QFile::exists(bench.folder.file(QStringLiteral("temp.txt"))));
     }
 
     void captureGoneBeforeThePageArrives()
     {
-        TempProgramFolder folder;
-        Bench bench(folder.path());
+        Bench bench;
         bench.browser.delivery = FakeBrowser::Delivery::Queued;
         bench.browser.bodyText = page({start, QStringLiteral("h"), end});
 

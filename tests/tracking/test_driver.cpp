@@ -3,10 +3,7 @@
 #include "tracking/ResultBox.h"
 #include "tracking/TrackingSession.h"
 
-#include "FakeBrowser.h"
-#include "RecordingPrompter.h"
-#include "TempProgramFolder.h"
-#include "TrackingWidgetSet.h"
+#include "StandInTracking.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -21,16 +18,12 @@ namespace {
 const QStringList allFields{QStringLiteral("postid"), QStringLiteral("valicode"), QStringLiteral("lika")};
 
 // The tracking part of Form1, in its initial state, shown.
-struct Window : TrackingWidgetSet {
+struct Window : StandInTracking {
     Window() { form.show(); }
 
     QColor text2Colour() const { return widgets.text2->palette().color(QPalette::Base); }
 
-    FakeBrowser browser;
-    RecordingPrompter prompter;
-    TempProgramFolder folder;
-    trovix::TrackingSession session{widgets, browser, prompter, folder.path()};
-    trovix::TrackingPageDriver& driver = session.driver();
+    trovix::TrackingPageDriver& driver = session->driver();
     QTimer* timer1 = widgets.timer1;
 };
 
@@ -340,14 +333,14 @@ private Q_SLOTS:
     void captureReadingThePageAppendsBeforeQueryEmptiesTheBox()
     {
         Window window;
-        QSignalSpy finished(&window.session, &trovix::TrackingSession::captureFinished);
+        QSignalSpy finished(window.session.get(), &trovix::TrackingSession::captureFinished);
         window.browser.load(QStringLiteral("http://127.0.0.1:5000/query/ems.html"), allFields);
         window.timer1->stop();
         window.browser.delivery = FakeBrowser::Delivery::Queued;
         window.browser.bodyText =
             QStringLiteral("时间地点和跟踪进度\r\nthe page before Query\r\n 收藏本站，方便下次查询");
 
-        window.session.capture().capture();
+        window.session->capture().capture();
         QCOMPARE(window.browser.bodyTextReads, 1);
         window.widgets.command5->click();
         // Query takes its turn after the capture, as it would on one thread.
