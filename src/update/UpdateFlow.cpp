@@ -7,7 +7,6 @@
 #include "update/ExecutableProcesses.h"
 #include "update/Form3.h"
 #include "update/ProcessStopper.h"
-#include "update/ProgramFiles.h"
 #include "update/VersionComparison.h"
 
 #include <QCloseEvent>
@@ -48,7 +47,7 @@ void pauseAt(const char* point)
 UpdateFlow::Settings UpdateFlow::Settings::fromConfiguration()
 {
     Settings settings;
-    settings.programFolder = trovix::programFolder();
+    settings.programFolder = ProgramFolder::ofRunningExecutable().path();
     settings.versionUrl = QUrl(config::updateVersionUrl());
     settings.executableUrl = QUrl(config::updateExecutableUrl());
     settings.signatureUrl = QUrl(config::updateSignatureUrl());

@@ -1,7 +1,7 @@
 #include "update/UpdateLauncher.h"
 
+#include "common/ProgramFolder.h"
 #include "common/Prompter.h"
-#include "update/ProgramFiles.h"
 
 #include <QProcess>
 
@@ -15,7 +15,7 @@ UpdateLauncher::UpdateLauncher(QString programFolder, Prompter& prompter, std::f
 void UpdateLauncher::launch()
 {
     QProcess updater;
-    updater.setProgram(programfiles::path(programFolder_, programfiles::UpdateExecutable));
+    updater.setProgram(ProgramFolder(programFolder_).file(programfiles::UpdateExecutable));
     if (updater.startDetached())
         return;
     prompter_.ask({updater.errorString(), {}, QMessageBox::Ok, QMessageBox::Critical});

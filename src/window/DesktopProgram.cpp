@@ -58,7 +58,7 @@ DesktopProgram::ApplicationTexts::ApplicationTexts()
 }
 
 DesktopProgram::DesktopProgram()
-    : folder_(programFolder()), skinLibrary_(folder_),
+    : folder_(ProgramFolder::ofRunningExecutable().path()), skinLibrary_(folder_),
       browser_(nullptr, WebEngineBrowser::EngineStart::AfterWindowShown),
       controllers_({browser_, browser_.view(), prompter_, saveFileChooser_, skinLibrary_, skinChoice_,
                     [] { return QDateTime::currentDateTime(); }, folder_, [] { QCoreApplication::exit(1); }})

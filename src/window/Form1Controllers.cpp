@@ -75,7 +75,7 @@ bool Form1Controllers::load()
     skinMenu_->restore();
     form_->adjustSize();
     Module1::install(form_.get());
-    if (!store_->open(programFile(services_.programFolder, QStringLiteral("\\yundan.mdb")))) {
+    if (!store_->open(ProgramFolder(services_.programFolder).file(programfiles::Database))) {
         MessageBoxRequest report;
         report.text = store_->lastError();
         report.icon = QMessageBox::Critical;

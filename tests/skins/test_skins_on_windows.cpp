@@ -23,7 +23,7 @@ namespace {
 
 QString skinText(const QString& relativeFile)
 {
-    QFile file(programFile(TempProgramFolder::builtProgramFolder(), relativeFile));
+    QFile file(ProgramFolder(TempProgramFolder::builtProgramFolder()).file(relativeFile));
     if (!file.open(QIODevice::ReadOnly))
         return QString();
     return QString::fromUtf8(file.readAll());
