@@ -11,7 +11,7 @@
 #include "tracking/ReadDelay.h"
 #include "tracking/ResultCapture.h"
 #include "tracking/TrackingPageDriver.h"
-#include "update/UpdateLauncher.h"
+#include "update/UpdateStarter.h"
 #include "update/VersionRecord.h"
 #include "waybills/SavedWaybillList.h"
 #include "waybills/WaybillStore.h"
@@ -52,12 +52,12 @@ Form1Controllers::Form1Controllers(const Form1Services& services, QObject* paren
         ResultCommandWidgets{f.Text1, f.RichTextBox3, f.Command2, f.Command3, f.Command4, f.Label13},
         services_.saveFileChooser, services_.prompter, services_.programFolder, this);
     about_ = new AboutWindow(this);
-    updateLauncher_ =
-        std::make_unique<UpdateLauncher>(services_.programFolder, services_.prompter, services_.endProgram);
+    updateStarter_ =
+        std::make_unique<UpdateStarter>(services_.programFolder, services_.prompter, services_.endProgram);
     clock_ = new Clock(f.Label8, f.Label12, f.Timer2, services_.now, this);
 
     connect(f.gy, &QAction::triggered, about_, &AboutWindow::show);
-    connect(f.jcgx, &QAction::triggered, this, [this] { updateLauncher_->launch(); });
+    connect(f.jcgx, &QAction::triggered, this, [this] { updateStarter_->start(); });
     f.setCloseQuestion([this] { return confirmClose(); });
 }
 

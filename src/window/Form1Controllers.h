@@ -26,7 +26,7 @@ class SkinChoiceStore;
 class SkinLibraryInterface;
 class SkinMenu;
 class TrackingPageDriver;
-class UpdateLauncher;
+class UpdateStarter;
 class WaybillStore;
 
 // What the main window needs from the platform; tests hand in stand-ins.
@@ -82,7 +82,7 @@ private:
     SkinMenu* skinMenu_;
     ResultCommands* resultCommands_;
     AboutWindow* about_;
-    std::unique_ptr<UpdateLauncher> updateLauncher_;
+    std::unique_ptr<UpdateStarter> updateStarter_;
     Clock* clock_;
 };
 

@@ -1,4 +1,4 @@
-#include "update/UpdateLauncher.h"
+#include "update/UpdateStarter.h"
 
 #include "common/ProgramFolder.h"
 #include "common/Prompter.h"
@@ -7,12 +7,12 @@
 
 namespace trovix {
 
-UpdateLauncher::UpdateLauncher(QString programFolder, Prompter& prompter, std::function<void()> endProgram)
+UpdateStarter::UpdateStarter(QString programFolder, Prompter& prompter, std::function<void()> endProgram)
     : programFolder_(std::move(programFolder)), prompter_(prompter), endProgram_(std::move(endProgram))
 {
 }
 
-void UpdateLauncher::launch()
+void UpdateStarter::start()
 {
     QProcess updater;
     updater.setProgram(ProgramFolder(programFolder_).file(programfiles::UpdateExecutable));
