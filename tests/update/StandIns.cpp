@@ -1,5 +1,8 @@
 #include "StandIns.h"
 
+#include "FileBytes.h"
+
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -26,15 +29,14 @@ bool install(const QString& path, const QByteArray& bytes)
            file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 bool isExecutable(const QString& path)
 {
     return QFileInfo(path).isExecutable();
+}
+
+QStringList fileNames(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
 QString executableOf(qint64 pid)

@@ -17,8 +17,9 @@ QByteArray servedBytes();
 // Writes bytes as an executable file.
 bool install(const QString& path, const QByteArray& bytes);
 
-QByteArray fileBytes(const QString& path);
 bool isExecutable(const QString& path);
+// The names of the folder's files, hidden ones too, sorted.
+QStringList fileNames(const QString& folder);
 
 // What /proc/PID/exe resolves to, or an empty text once the process has ended.
 QString executableOf(qint64 pid);

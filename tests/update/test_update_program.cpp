@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "SigningKey.h"
 #include "StandIns.h"
 #include "TempProgramFolder.h"
@@ -6,7 +7,6 @@
 #include "update/ExecutableProcesses.h"
 #include "update/VersionComparison.h"
 
-#include <QDir>
 #include <QProcess>
 #include <QtTest>
 
@@ -18,15 +18,12 @@ using namespace trovix;
 
 namespace {
 
-QStringList fileNames(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-}
+const QString PausingUpdate = QStringLiteral("update-pausing");
 
 // The state letter of /proc/PID/stat: 'T' once the process has stopped itself.
 char processState(qint64 pid)
 {
-    const QByteArray stat = standin::fileBytes(QStringLiteral("/proc/%1/stat").arg(pid));
+    const QByteArray stat = fileBytes(QStringLiteral("/proc/%1/stat").arg(pid));
     const int close = stat.lastIndexOf(')');
     return close >= 0 && close + 2 < stat.size() ? stat.at(close + 2) : '?';
 }
@@ -62,7 +59,8 @@ private:
     }
 
     // The signature's address is left to its default, the executable's + ".minisig".
-    void setUp(QProcess& updater, const TempProgramFolder& folder, const UpdateServer& server,
+    // With pauseAt, the test build of the program runs and stops itself at that point.
+    bool setUp(QProcess& updater, const TempProgramFolder& folder, const UpdateServer& server,
                const QByteArray& pauseAt = {})
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -71,24 +69,28 @@ private:
         environment.remove(u"TROVIX_UPDATE_SIGNATURE_URL"_s);
         environment.insert(u"TROVIX_UPDATE_PUBLIC_KEY"_s, QString::fromLatin1(key_.publicKeyLine()));
         environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
-        if (!pauseAt.isEmpty())
-            environment.insert(u"TROVIX_UPDATE_TEST_PAUSE_AT"_s, QString::fromLatin1(pauseAt));
         updater.setProcessEnvironment(environment);
-        updater.setProgram(folder.file(u"update"_s));
+        if (pauseAt.isEmpty()) {
+            updater.setProgram(folder.file(u"update"_s));
+            return true;
+        }
+        updater.setProgram(folder.file(PausingUpdate));
+        updater.setArguments({QString::fromLatin1(pauseAt)});
+        return standin::install(folder.file(PausingUpdate), fileBytes(QStringLiteral(UPDATE_PAUSING)));
     }
 
     // A clean run ends with the served build in place and running, and nothing else left.
     void runCleanUpdate(const TempProgramFolder& folder, const UpdateServer& server, TestPrograms& programs)
     {
         QProcess updater;
-        setUp(updater, folder, server);
+        QVERIFY(setUp(updater, folder, server));
         QSignalSpy finished(&updater, &QProcess::finished);
         updater.start();
         QVERIFY(finished.wait(60000));
         QCOMPARE(updater.exitStatus(), QProcess::NormalExit);
         QCOMPARE(updater.exitCode(), 0);
-        QCOMPARE(standin::fileBytes(folder.file(u"Trovix"_s)), standin::servedBytes());
-        QCOMPARE(fileNames(folder.path()),
+        QCOMPARE(fileBytes(folder.file(u"Trovix"_s)), standin::servedBytes());
+        QCOMPARE(standin::fileNames(folder.path()),
                  QStringList({u"Trovix"_s, u"config.ini"_s, u"update"_s, u"update.ini"_s}));
         QTRY_COMPARE(readInstalledVersion(folder.path()), standin::ServedVersion);
         const QList<qint64> running = ExecutableProcesses(folder.file(u"Trovix"_s)).running();
@@ -161,12 +163,12 @@ private Q_SLOTS:
         server.responses[UpdateServer::VersionPath] = {
             UpdateServer::held(UpdateServer::versionFile(standin::ServedVersion)),
             UpdateServer::versionFile(standin::ServedVersion)};
-        const QStringList before = fileNames(folder.path());
-        const QByteArray trovixBefore = standin::fileBytes(folder.file(u"Trovix"_s));
+        const QStringList before = standin::fileNames(folder.path());
+        const QByteArray trovixBefore = fileBytes(folder.file(u"Trovix"_s));
 
         QProcess first, second;
-        setUp(first, folder, server);
-        setUp(second, folder, server);
+        QVERIFY(setUp(first, folder, server));
+        QVERIFY(setUp(second, folder, server));
         first.start();
         second.start();
         QTRY_VERIFY_WITH_TIMEOUT(server.requests(UpdateServer::VersionPath) == 1 &&
@@ -178,8 +180,8 @@ private Q_SLOTS:
         QProcess& winner = &loser == &first ? second : first;
         QCOMPARE(loser.exitStatus(), QProcess::NormalExit);
         QCOMPARE(loser.exitCode(), 0);
-        QCOMPARE(fileNames(folder.path()), before);
-        QCOMPARE(standin::fileBytes(folder.file(u"Trovix"_s)), trovixBefore);
+        QCOMPARE(standin::fileNames(folder.path()), before);
+        QCOMPARE(fileBytes(folder.file(u"Trovix"_s)), trovixBefore);
         QCOMPARE(ExecutableProcesses(folder.file(u"Trovix"_s)).running().size(), 1);
 
         QSignalSpy winnerFinished(&winner, &QProcess::finished);
@@ -188,8 +190,8 @@ private Q_SLOTS:
         QCOMPARE(winner.exitStatus(), QProcess::NormalExit);
         QCOMPARE(winner.exitCode(), 0);
         QCOMPARE(server.requests(UpdateServer::VersionPath), 1);
-        QCOMPARE(standin::fileBytes(folder.file(u"Trovix"_s)), standin::servedBytes());
-        QCOMPARE(fileNames(folder.path()),
+        QCOMPARE(fileBytes(folder.file(u"Trovix"_s)), standin::servedBytes());
+        QCOMPARE(standin::fileNames(folder.path()),
                  QStringList({u"Trovix"_s, u"config.ini"_s, u"update"_s, u"update.ini"_s}));
         for (qint64 pid : ExecutableProcesses(folder.file(u"Trovix"_s)).running())
             programs.adopt(pid);
@@ -222,7 +224,7 @@ private Q_SLOTS:
         QSignalSpy hanging(&server, &UpdateServer::hanging);
 
         QProcess updater;
-        setUp(updater, folder, server, pauseAt);
+        QVERIFY(setUp(updater, folder, server, pauseAt));
         updater.start();
         QVERIFY(updater.waitForStarted(30000));
         const qint64 pid = updater.processId();
@@ -237,9 +239,10 @@ private Q_SLOTS:
         QSignalSpy finished(&updater, &QProcess::finished);
         QCOMPARE(::kill(pid_t(pid), SIGKILL), 0);
         QVERIFY(finished.wait(30000));
+        QFile::remove(folder.file(PausingUpdate));
 
         // A complete build, and it runs: it records its own version.
-        const QByteArray trovix = standin::fileBytes(folder.file(u"Trovix"_s));
+        const QByteArray trovix = fileBytes(folder.file(u"Trovix"_s));
         QVERIFY(trovix == standin::installedBytes() || trovix == standin::servedBytes());
         QVERIFY(standin::isExecutable(folder.file(u"Trovix"_s)));
         QVERIFY(QFile::remove(folder.file(u"config.ini"_s)));
