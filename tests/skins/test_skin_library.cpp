@@ -11,81 +11,68 @@ using namespace trovix;
 class SkinLibraryTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init();
-    void attachAppliesTheProgramFoldersDefaultSkin();
-    void attachExTakesAWindowsStylePath();
-    void laterSkinReplacesTheEarlierOne();
-    void unusableFileChangesNothing_data();
-    void unusableFileChangesNothing();
+    void init()
+    {
+        qApp->setStyleSheet(QString());
+        folder_ = std::make_unique<TempProgramFolder>();
+        QVERIFY(folder_->isValid());
+        QVERIFY(QDir().mkpath(folder_->file(QStringLiteral("bin"))));
+    }
+    void attachAppliesTheProgramFoldersDefaultSkin()
+    {
+        write(QStringLiteral("skinh.she"), "/* 默认 */ QPushButton { color: #123456; }");
+        SkinLibrary library(folder_->path());
+        library.SkinH_Attach();
+        QCOMPARE(qApp->styleSheet(), QStringLiteral("/* 默认 */ QPushButton { color: #123456; }"));
+    }
+    void attachExTakesAWindowsStylePath()
+    {
+        write(QStringLiteral("bin/经典xp.she"), "QMenu { color: navy; }");
+        SkinLibrary library(folder_->path());
+        library.SkinH_AttachEx(folder_->path() + QStringLiteral("\\bin\\经典xp.she"), QString());
+        QCOMPARE(qApp->styleSheet(), QStringLiteral("QMenu { color: navy; }"));
+    }
+    void laterSkinReplacesTheEarlierOne()
+    {
+        write(QStringLiteral("bin/a.she"), "QMenu { color: navy; }");
+        write(QStringLiteral("bin/b.she"), "QMenu { color: maroon; }");
+        SkinLibrary library(folder_->path());
+        library.SkinH_AttachEx(folder_->path() + QStringLiteral("\\bin\\a.she"), QString());
+        library.SkinH_AttachEx(folder_->path() + QStringLiteral("\\bin\\b.she"), QStringLiteral("ignored"));
+        QCOMPARE(qApp->styleSheet(), QStringLiteral("QMenu { color: maroon; }"));
+    }
+    void unusableFileChangesNothing_data()
+    {
+        QTest::addColumn<QString>("relativePath");
+
+        QTest::newRow("missing file") << "\\bin\\missing.she";
+        QTest::newRow("missing folder") << "\\nowhere\\skin.she";
+        QTest::newRow("a folder, not a file") << "\\bin";
+        QTest::newRow("not UTF-8 text") << "\\bin\\binary.she";
+        QTest::newRow("no file named") << QString();
+    }
+    void unusableFileChangesNothing()
+    {
+        QFETCH(QString, relativePath);
+        write(QStringLiteral("bin/good.she"), "QMenu { color: navy; }");
+        write(QStringLiteral("bin/binary.she"), QByteArray("QMenu { color: \xff\xfe\x00 red; }", 24));
+        SkinLibrary library(folder_->path());
+        library.SkinH_AttachEx(folder_->path() + QStringLiteral("\\bin\\good.she"), QString());
+
+        library.SkinH_AttachEx(relativePath.isEmpty() ? QString() : folder_->path() + relativePath,
+                               QString());
+        QCOMPARE(qApp->styleSheet(), QStringLiteral("QMenu { color: navy; }"));
+    }
 
 private:
-    void write(const QString& name, const QByteArray& content) const;
+    void write(const QString& name, const QByteArray& content) const
+    {
+        QFile file(folder_->file(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
     std::unique_ptr<TempProgramFolder> folder_;
 };
-
-void SkinLibraryTest::init()
-{
-    qApp->setStyleSheet(QString());
-    folder_ = std::make_unique<TempProgramFolder>();
-    QVERIFY(folder_->isValid());
-    QVERIFY(QDir().mkpath(folder_->file(QStringLiteral("bin"))));
-}
-
-void SkinLibraryTest::write(const QString& name, const QByteArray& content) const
-{
-    QFile file(folder_->file(name));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-void SkinLibraryTest::attachAppliesTheProgramFoldersDefaultSkin()
-{
-    write(QStringLiteral("skinh.she"), "/* 默认 */ QPushButton { color: #123456; }");
-    SkinLibrary library(folder_->path());
-    library.SkinH_Attach();
-    QCOMPARE(qApp->styleSheet(), QStringLiteral("/* 默认 */ QPushButton { color: #123456; }"));
-}
-
-void SkinLibraryTest::attachExTakesAWindowsStylePath()
-{
-    write(QStringLiteral("bin/经典xp.she"), "QMenu { color: navy; }");
-    SkinLibrary library(folder_->path());
-    library.SkinH_AttachEx(folder_->path() + QStringLiteral("\\bin\\经典xp.she"), QString());
-    QCOMPARE(qApp->styleSheet(), QStringLiteral("QMenu { color: navy; }"));
-}
-
-void SkinLibraryTest::laterSkinReplacesTheEarlierOne()
-{
-    write(QStringLiteral("bin/a.she"), "QMenu { color: navy; }");
-    write(QStringLiteral("bin/b.she"), "QMenu { color: maroon; }");
-    SkinLibrary library(folder_->path());
-    library.SkinH_AttachEx(folder_->path() + QStringLiteral("\\bin\\a.she"), QString());
-    library.SkinH_AttachEx(folder_->path() + QStringLiteral("\\bin\\b.she"), QStringLiteral("ignored"));
-    QCOMPARE(qApp->styleSheet(), QStringLiteral("QMenu { color: maroon; }"));
-}
-
-void SkinLibraryTest::unusableFileChangesNothing_data()
-{
-    QTest::addColumn<QString>("relativePath");
-
-    QTest::newRow("missing file") << "\\bin\\missing.she";
-    QTest::newRow("missing folder") << "\\nowhere\\skin.she";
-    QTest::newRow("a folder, not a file") << "\\bin";
-    QTest::newRow("not UTF-8 text") << "\\bin\\binary.she";
-    QTest::newRow("no file named") << QString();
-}
-
-void SkinLibraryTest::unusableFileChangesNothing()
-{
-    QFETCH(QString, relativePath);
-    write(QStringLiteral("bin/good.she"), "QMenu { color: navy; }");
-    write(QStringLiteral("bin/binary.she"), QByteArray("QMenu { color: \xff\xfe\x00 red; }", 24));
-    SkinLibrary library(folder_->path());
-    library.SkinH_AttachEx(folder_->path() + QStringLiteral("\\bin\\good.she"), QString());
-
-    library.SkinH_AttachEx(relativePath.isEmpty() ? QString() : folder_->path() + relativePath, QString());
-    QCOMPARE(qApp->styleSheet(), QStringLiteral("QMenu { color: navy; }"));
-}
 
 QTEST_MAIN(SkinLibraryTest)
 #include "test_skin_library.moc"

@@ -53,25 +53,144 @@ double averageLightness(const QImage& image)
 class SkinsOnWindowsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase();
-    void init();
+    void initTestCase()
+    {
+        for (const SkinEntry& skin : skinTable())
+            QVERIFY2(!skinText(skin.file).isEmpty(), qPrintable(skin.file));
+        library_ = std::make_unique<SkinLibrary>(TempProgramFolder::builtProgramFolder());
+        // The window takes the browser's view as its child.
+        form1_ = std::make_unique<Form1>(new QWidget);
+        form2_ = std::make_unique<Form2>();
+        menu_ = std::make_unique<SkinMenu>(form1_->skinEntries(), *library_, store_,
+                                           TempProgramFolder::builtProgramFolder());
+        form1_->show();
+        form2_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form1_.get()));
+    }
+    void init()
+    {
+        // A skin that Qt cannot read is dropped with a warning and leaves the windows bare.
+        QTest::failOnWarning(
+            QRegularExpression(QStringLiteral("style ?sheet|Unknown property|Could not parse"),
+                               QRegularExpression::CaseInsensitiveOption));
+    }
     void choosingAnEntryAppliesItsFile_data() { addSkinRows(); }
-    void choosingAnEntryAppliesItsFile();
+    void choosingAnEntryAppliesItsFile()
+    {
+        QFETCH(QString, entry);
+        choose(entry);
+        for (const SkinEntry& skin : skinTable()) {
+            if (skin.entryName == entry)
+                QCOMPARE(qApp->styleSheet(), skinText(skin.file));
+        }
+        form1_->grab();
+        form2_->grab();
+    }
     void labelsKeepTheWindowsColours_data() { addSkinRows(); }
-    void labelsKeepTheWindowsColours();
+    void labelsKeepTheWindowsColours()
+    {
+        QFETCH(QString, entry);
+        choose(entry);
+        const QColor red(255, 0, 0);
+        for (QLabel* label : {form1_->Label4, form1_->Label11, form1_->Label14})
+            QCOMPARE(label->palette().color(QPalette::WindowText), red);
+        QCOMPARE(form1_->Label6->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+        QCOMPARE(form1_->Label7->palette().color(QPalette::WindowText), QColor(0, 192, 0));
+        for (const char* name : {"Label5", "Label2", "Label9"}) {
+            auto* label = form2_->findChild<QLabel*>(QLatin1String(name));
+            QVERIFY(label);
+            QCOMPARE(label->palette().color(QPalette::WindowText), red);
+        }
+    }
     void codeBoxShowsBothStates_data() { addSkinRows(); }
-    void codeBoxShowsBothStates();
+    void codeBoxShowsBothStates()
+    {
+        QFETCH(QString, entry);
+        QLineEdit* text2 = form1_->Text2;
+        choose(QStringLiteral("moren"));
+        setCodeBoxLocked(text2, false);
+        // Changing skin while the box is unlocked must not bring back an earlier state.
+        choose(entry);
+        const QColor unlockedAfterChange = middleColour(text2);
+        setCodeBoxLocked(text2, true);
+        const QColor locked = middleColour(text2);
+        setCodeBoxLocked(text2, false);
+        const QColor unlocked = middleColour(text2);
+
+        QCOMPARE(unlockedAfterChange, unlocked);
+        QVERIFY2(locked.lightnessF() < unlocked.lightnessF(),
+                 qPrintable(locked.name() + QLatin1String(" / ") + unlocked.name()));
+    }
     void disabledQueryLooksDisabled_data() { addSkinRows(); }
-    void disabledQueryLooksDisabled();
+    void disabledQueryLooksDisabled()
+    {
+        QFETCH(QString, entry);
+        choose(entry);
+        QPushButton* query = form1_->Command5;
+        query->setEnabled(false);
+        const QImage disabled = query->grab().toImage();
+        query->setEnabled(true);
+        const QImage enabled = query->grab().toImage();
+        query->setEnabled(false);
+        QVERIFY(disabled != enabled);
+    }
     void plainLabelsStandOutFromTheWindow_data() { addSkinRows(); }
-    void plainLabelsStandOutFromTheWindow();
-    void colourSetUnderASkinSurvivesTheNext();
-    void darkSkinIsDarkAndWhiteSkinLight();
-    void everySkinLooksDifferent();
+    void plainLabelsStandOutFromTheWindow()
+    {
+        QFETCH(QString, entry);
+        choose(entry);
+        const double window = averageLightness(form1_->grab().toImage());
+        for (QLabel* label : {form1_->Label1, form1_->Label2, form1_->Label9}) {
+            const double text = label->palette().color(QPalette::WindowText).lightnessF();
+            QVERIFY2(qAbs(text - window) > 0.4, qPrintable(label->objectName()));
+        }
+    }
+    void colourSetUnderASkinSurvivesTheNext()
+    {
+        choose(QStringLiteral("hskx"));
+        QLabel* label = form1_->Label4;
+        const QPalette before = label->palette();
+        QPalette palette = before;
+        palette.setColor(QPalette::WindowText, QColor(200, 0, 200));
+        label->setPalette(palette);
+        choose(QStringLiteral("jpjm"));
+        const QColor kept = label->palette().color(QPalette::WindowText);
+        label->setPalette(before);
+        QCOMPARE(kept, QColor(200, 0, 200));
+    }
+    void darkSkinIsDarkAndWhiteSkinLight()
+    {
+        choose(QStringLiteral("hskx"));
+        QVERIFY(averageLightness(form1_->grab().toImage()) < 0.3);
+        choose(QStringLiteral("bsjy"));
+        QVERIFY(averageLightness(form1_->grab().toImage()) > 0.85);
+    }
+    void everySkinLooksDifferent()
+    {
+        QList<QImage> looks;
+        for (const SkinEntry& skin : skinTable()) {
+            choose(skin.entryName);
+            const QImage look = form1_->grab().toImage();
+            for (const QImage& earlier : looks)
+                QVERIFY2(look != earlier, qPrintable(skin.entryName));
+            looks.append(look);
+        }
+    }
 
 private:
-    static void addSkinRows();
-    void choose(const QString& entry);
+    static void addSkinRows()
+    {
+        QTest::addColumn<QString>("entry");
+        for (const SkinEntry& skin : skinTable())
+            QTest::newRow(qPrintable(skin.entryName)) << skin.entryName;
+    }
+    void choose(const QString& entry)
+    {
+        for (QAction* action : form1_->skinEntries()) {
+            if (action->objectName() == entry)
+                action->trigger();
+        }
+    }
 
     std::unique_ptr<Form1> form1_;
     std::unique_ptr<Form2> form2_;
@@ -79,148 +198,6 @@ private:
     MemorySkinChoiceStore store_;
     std::unique_ptr<SkinMenu> menu_;
 };
-
-void SkinsOnWindowsTest::initTestCase()
-{
-    for (const SkinEntry& skin : skinTable())
-        QVERIFY2(!skinText(skin.file).isEmpty(), qPrintable(skin.file));
-    library_ = std::make_unique<SkinLibrary>(TempProgramFolder::builtProgramFolder());
-    // The window takes the browser's view as its child.
-    form1_ = std::make_unique<Form1>(new QWidget);
-    form2_ = std::make_unique<Form2>();
-    menu_ = std::make_unique<SkinMenu>(form1_->skinEntries(), *library_, store_,
-                                       TempProgramFolder::builtProgramFolder());
-    form1_->show();
-    form2_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form1_.get()));
-}
-
-void SkinsOnWindowsTest::init()
-{
-    // A skin that Qt cannot read is dropped with a warning and leaves the windows bare.
-    QTest::failOnWarning(QRegularExpression(QStringLiteral("style ?sheet|Unknown property|Could not parse"),
-                                            QRegularExpression::CaseInsensitiveOption));
-}
-
-void SkinsOnWindowsTest::addSkinRows()
-{
-    QTest::addColumn<QString>("entry");
-    for (const SkinEntry& skin : skinTable())
-        QTest::newRow(qPrintable(skin.entryName)) << skin.entryName;
-}
-
-void SkinsOnWindowsTest::choose(const QString& entry)
-{
-    for (QAction* action : form1_->skinEntries()) {
-        if (action->objectName() == entry)
-            action->trigger();
-    }
-}
-
-void SkinsOnWindowsTest::choosingAnEntryAppliesItsFile()
-{
-    QFETCH(QString, entry);
-    choose(entry);
-    for (const SkinEntry& skin : skinTable()) {
-        if (skin.entryName == entry)
-            QCOMPARE(qApp->styleSheet(), skinText(skin.file));
-    }
-    form1_->grab();
-    form2_->grab();
-}
-
-void SkinsOnWindowsTest::labelsKeepTheWindowsColours()
-{
-    QFETCH(QString, entry);
-    choose(entry);
-    const QColor red(255, 0, 0);
-    for (QLabel* label : {form1_->Label4, form1_->Label11, form1_->Label14})
-        QCOMPARE(label->palette().color(QPalette::WindowText), red);
-    QCOMPARE(form1_->Label6->palette().color(QPalette::WindowText), QColor(0, 0, 255));
-    QCOMPARE(form1_->Label7->palette().color(QPalette::WindowText), QColor(0, 192, 0));
-    for (const char* name : {"Label5", "Label2", "Label9"}) {
-        auto* label = form2_->findChild<QLabel*>(QLatin1String(name));
-        QVERIFY(label);
-        QCOMPARE(label->palette().color(QPalette::WindowText), red);
-    }
-}
-
-void SkinsOnWindowsTest::codeBoxShowsBothStates()
-{
-    QFETCH(QString, entry);
-    QLineEdit* text2 = form1_->Text2;
-    choose(QStringLiteral("moren"));
-    setCodeBoxLocked(text2, false);
-    // Changing skin while the box is unlocked must not bring back an earlier state.
-    choose(entry);
-    const QColor unlockedAfterChange = middleColour(text2);
-    setCodeBoxLocked(text2, true);
-    const QColor locked = middleColour(text2);
-    setCodeBoxLocked(text2, false);
-    const QColor unlocked = middleColour(text2);
-
-    QCOMPARE(unlockedAfterChange, unlocked);
-    QVERIFY2(locked.lightnessF() < unlocked.lightnessF(),
-             qPrintable(locked.name() + QLatin1String(" / ") + unlocked.name()));
-}
-
-void SkinsOnWindowsTest::disabledQueryLooksDisabled()
-{
-    QFETCH(QString, entry);
-    choose(entry);
-    QPushButton* query = form1_->Command5;
-    query->setEnabled(false);
-    const QImage disabled = query->grab().toImage();
-    query->setEnabled(true);
-    const QImage enabled = query->grab().toImage();
-    query->setEnabled(false);
-    QVERIFY(disabled != enabled);
-}
-
-void SkinsOnWindowsTest::plainLabelsStandOutFromTheWindow()
-{
-    QFETCH(QString, entry);
-    choose(entry);
-    const double window = averageLightness(form1_->grab().toImage());
-    for (QLabel* label : {form1_->Label1, form1_->Label2, form1_->Label9}) {
-        const double text = label->palette().color(QPalette::WindowText).lightnessF();
-        QVERIFY2(qAbs(text - window) > 0.4, qPrintable(label->objectName()));
-    }
-}
-
-void SkinsOnWindowsTest::colourSetUnderASkinSurvivesTheNext()
-{
-    choose(QStringLiteral("hskx"));
-    QLabel* label = form1_->Label4;
-    const QPalette before = label->palette();
-    QPalette palette = before;
-    palette.setColor(QPalette::WindowText, QColor(200, 0, 200));
-    label->setPalette(palette);
-    choose(QStringLiteral("jpjm"));
-    const QColor kept = label->palette().color(QPalette::WindowText);
-    label->setPalette(before);
-    QCOMPARE(kept, QColor(200, 0, 200));
-}
-
-void SkinsOnWindowsTest::darkSkinIsDarkAndWhiteSkinLight()
-{
-    choose(QStringLiteral("hskx"));
-    QVERIFY(averageLightness(form1_->grab().toImage()) < 0.3);
-    choose(QStringLiteral("bsjy"));
-    QVERIFY(averageLightness(form1_->grab().toImage()) > 0.85);
-}
-
-void SkinsOnWindowsTest::everySkinLooksDifferent()
-{
-    QList<QImage> looks;
-    for (const SkinEntry& skin : skinTable()) {
-        choose(skin.entryName);
-        const QImage look = form1_->grab().toImage();
-        for (const QImage& earlier : looks)
-            QVERIFY2(look != earlier, qPrintable(skin.entryName));
-        looks.append(look);
-    }
-}
 
 QTEST_MAIN(SkinsOnWindowsTest)
 #include "test_skins_on_windows.moc"
