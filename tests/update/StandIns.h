@@ -37,6 +37,9 @@ public:
     // Starts program detached (0 when it could not); extraEnvironment is NAME=value.
     qint64 start(const QString& program, const QStringList& arguments = {},
                  const QStringList& extraEnvironment = {});
+    // The installed stand-in as the folder's Trovix, running with its version recorded
+    // (0 when it is not).
+    qint64 runInstalledTrovix(const QString& folder, const QStringList& extraEnvironment = {});
     // Takes over a process started elsewhere (by the code under test).
     void adopt(qint64 pid);
 

@@ -41,12 +41,7 @@ private:
     // The folder with update and the installed stand-in, running.
     bool prepare(const TempProgramFolder& folder, TestPrograms& programs)
     {
-        if (!folder.copyFromBuild(u"update"_s) ||
-            !standin::install(folder.file(u"Trovix"_s), standin::installedBytes()))
-            return false;
-        programs.start(folder.file(u"Trovix"_s));
-        return QTest::qWaitFor(
-            [&] { return readInstalledVersion(folder.path()) == standin::InstalledVersion; });
+        return folder.copyFromBuild(u"update"_s) && programs.runInstalledTrovix(folder.path());
     }
 
     // The served stand-in, signed for the version offered.
@@ -137,9 +132,8 @@ private Q_SLOTS:
         QVERIFY(prepare(folder, programs));
         const QList<qint64> installed = ExecutableProcesses(folder.file(u"Trovix"_s)).running();
         TempProgramFolder other;
-        QVERIFY(standin::install(other.file(u"Trovix"_s), standin::installedBytes()));
-        const qint64 otherTrovix = programs.start(other.file(u"Trovix"_s));
-        QTRY_COMPARE(readInstalledVersion(other.path()), standin::InstalledVersion);
+        const qint64 otherTrovix = programs.runInstalledTrovix(other.path());
+        QVERIFY(otherTrovix);
         UpdateServer server;
         serveUpdate(server);
         server.responses[UpdateServer::ExecutablePath].prepend(UpdateServer::status(404));
