@@ -253,18 +253,18 @@ private Q_SLOTS:
         TempProgramFolder build;
         QCOMPARE(publish(build, standin::ServedVersion, key_.secretKeyFile(), u"1.2"_s), 0);
         const QString upload = build.file(u"upload"_s);
-        QCOMPARE(fileNames(upload), QStringList({u"Trovix"_s, u"Trovix.minisig"_s, u"update.ini"_s}));
+        QCOMPARE(standin::fileNames(upload),
+                 QStringList({u"Trovix"_s, u"Trovix.minisig"_s, u"update.ini"_s}));
 
         TempProgramFolder folder;
         TestPrograms programs;
         QVERIFY(prepare(folder, programs));
         UpdateServer server;
         server.responses[UpdateServer::VersionPath] = {
-            UpdateServer::ok(standin::fileBytes(upload + u"/update.ini"_s))};
-        server.responses[UpdateServer::ExecutablePath] = {
-            UpdateServer::ok(standin::fileBytes(upload + u"/Trovix"_s))};
+            UpdateServer::ok(fileBytes(upload + u"/update.ini"_s))};
+        server.responses[UpdateServer::ExecutablePath] = {UpdateServer::ok(fileBytes(upload + u"/Trovix"_s))};
         server.responses[UpdateServer::SignaturePath] = {
-            UpdateServer::ok(standin::fileBytes(upload + u"/Trovix.minisig"_s))};
+            UpdateServer::ok(fileBytes(upload + u"/Trovix.minisig"_s))};
         runCleanUpdate(folder, server, programs);
     }
 
@@ -289,15 +289,15 @@ private Q_SLOTS:
         TempProgramFolder build;
         const QString secretKey = validKey ? key_.secretKeyFile() : build.file(u"missing.key"_s);
         QCOMPARE(publish(build, recorded, secretKey, lastRelease), 1);
-        QCOMPARE(fileNames(build.path()), QStringList({u"Trovix"_s, u"trovix-version"_s}));
+        QCOMPARE(standin::fileNames(build.path()), QStringList({u"Trovix"_s, u"trovix-version"_s}));
         QVERIFY(QDir(build.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
     }
 
     // The build folder's record and the version compiled into it are one text.
     void buildRecordsItsCompiledVersion()
     {
-        const QString recorded = QString::fromUtf8(
-            standin::fileBytes(TempProgramFolder::builtProgramFolder() + u"/trovix-version"_s));
+        const QString recorded =
+            QString::fromUtf8(fileBytes(TempProgramFolder::builtProgramFolder() + u"/trovix-version"_s));
         QCOMPARE(recorded, config::versionText() + u'\n');
     }
 };
