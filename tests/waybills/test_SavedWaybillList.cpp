@@ -172,33 +172,21 @@ private Q_SLOTS:
         QCOMPARE(window_->label4->text(), QStringLiteral("typed"));
     }
 
-    void deleteAnsweredNoChangesNothing()
-    {
-        const QList<WaybillRow> rows{{u"A"_s, u"1"_s}, {u"B"_s, u"2"_s}, {u"C"_s, u"3"_s}};
-        QVERIFY(appendRows(database_, rows));
-        QVERIFY(start());
-        window_->clickRow(1);
-        prompter_->answers = {QMessageBox::No};
-
-        window_->command1->click();
-
-        QCOMPARE(prompter_->asked, QList<MessageBoxRequest>{DeleteQuestion});
-        QCOMPARE(rowsInFile(database_), rows);
-        QCOMPARE(rowsInGrid(), rows);
-        QCOMPARE(window_->grid->currentIndex().row(), 1);
-    }
-
-    void deleteYesRemovesThePickedRow_data()
+    void deleteRemovesThePickedRowOnlyWhenAnsweredYes_data()
     {
         QTest::addColumn<bool>("byKeyboard");
-        QTest::newRow("clicked") << false;
-        QTest::newRow("moved to with the arrow key") << true;
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("clicked, answered No") << false << false;
+        QTest::newRow("clicked") << false << true;
+        QTest::newRow("moved to with the arrow key") << true << true;
     }
-    void deleteYesRemovesThePickedRow()
+    void deleteRemovesThePickedRowOnlyWhenAnsweredYes()
     {
         QFETCH(bool, byKeyboard);
-        QVERIFY(appendRows(
-            database_, {{u"A"_s, u"1"_s}, {u"EMS快递"_s, u"T"_s}, {u"EMS快递"_s, u"T"_s}, {u"B"_s, u"2"_s}}));
+        QFETCH(bool, yes);
+        const QList<WaybillRow> rows{
+            {u"A"_s, u"1"_s}, {u"EMS快递"_s, u"T"_s}, {u"EMS快递"_s, u"T"_s}, {u"B"_s, u"2"_s}};
+        QVERIFY(appendRows(database_, rows));
         QVERIFY(start());
         if (byKeyboard) {
             window_->grid->setFocus();
@@ -208,15 +196,17 @@ private Q_SLOTS:
             window_->clickRow(2);
         }
         QCOMPARE(window_->grid->currentIndex().row(), 2);
-        prompter_->answers = {QMessageBox::Yes};
+        prompter_->answers = {yes ? QMessageBox::Yes : QMessageBox::No};
 
         window_->command1->click();
 
-        QCOMPARE(prompter_->asked.size(), 1);
-        const QList<WaybillRow> expected{{u"A"_s, u"1"_s}, {u"EMS快递"_s, u"T"_s}, {u"B"_s, u"2"_s}};
+        QCOMPARE(prompter_->asked, QList<MessageBoxRequest>{DeleteQuestion});
+        QList<WaybillRow> expected = rows;
+        if (yes)
+            expected.removeAt(2);
         QCOMPARE(rowsInFile(database_), expected);
         QCOMPARE(rowsInGrid(), expected);
-        QCOMPARE(window_->grid->currentIndex().row(), 0);
+        QCOMPARE(window_->grid->currentIndex().row(), yes ? 0 : 2);
     }
 
     void pickRow_data()
