@@ -85,9 +85,10 @@ private:
         QCOMPARE(updater.exitStatus(), QProcess::NormalExit);
         QCOMPARE(updater.exitCode(), 0);
         QCOMPARE(fileBytes(folder.file(u"Trovix"_s)), standin::servedBytes());
+        // The new build records its version through a scratch file: once that is in place.
+        QTRY_COMPARE(readInstalledVersion(folder.path()), standin::ServedVersion);
         QCOMPARE(standin::fileNames(folder.path()),
                  QStringList({u"Trovix"_s, u"config.ini"_s, u"update"_s, u"update.ini"_s}));
-        QTRY_COMPARE(readInstalledVersion(folder.path()), standin::ServedVersion);
         const QList<qint64> running = ExecutableProcesses(folder.file(u"Trovix"_s)).running();
         for (qint64 pid : running)
             programs.adopt(pid);
@@ -185,6 +186,7 @@ private Q_SLOTS:
         QCOMPARE(winner.exitCode(), 0);
         QCOMPARE(server.requests(UpdateServer::VersionPath), 1);
         QCOMPARE(fileBytes(folder.file(u"Trovix"_s)), standin::servedBytes());
+        QTRY_COMPARE(readInstalledVersion(folder.path()), standin::ServedVersion);
         QCOMPARE(standin::fileNames(folder.path()),
                  QStringList({u"Trovix"_s, u"config.ini"_s, u"update"_s, u"update.ini"_s}));
         for (qint64 pid : ExecutableProcesses(folder.file(u"Trovix"_s)).running())
