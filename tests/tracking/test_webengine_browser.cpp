@@ -238,9 +238,14 @@ void WebEngineBrowserTest::framesetReportsEveryFrame()
                           address(QStringLiteral("/plain.html"))}));
 
     const QStringList fields{QStringLiteral("postid"), QStringLiteral("valicode"), QStringLiteral("lika")};
+    // A frame without the form leaves the references in the form's frame; the top
+    // document moves them.
+    bool formBound = false;
     for (const Completed& document : loaded) {
         const bool isForm = document.address.endsWith(QStringLiteral("/form.html"));
-        QCOMPARE(bind(document.document, fields), (QList<bool>{isForm, isForm, isForm}));
+        const bool isTop = document.address.endsWith(QStringLiteral("/frameset.html"));
+        formBound = isForm || (formBound && !isTop);
+        QCOMPARE(bind(document.document, fields), (QList<bool>{formBound, formBound, formBound}));
     }
 
     // The references bound from a frame reach into it.
