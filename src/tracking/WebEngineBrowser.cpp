@@ -324,7 +324,7 @@ void WebEngineBrowser::checkAnswering(std::function<void()> then)
         if (then)
             then();
     });
-    QTimer::singleShot(answerDeadlineMs_, this, [this, probe, pid, loadsBefore] {
+    QTimer::singleShot(qMin(answerDeadlineMs_, probeDeadlineMs), this, [this, probe, pid, loadsBefore] {
         if (answeredProbe_ >= probe || !page_ || page_->renderProcessPid() != pid)
             return;
         // A new document may have taken the probe with the old one; it must answer anew.

@@ -51,6 +51,8 @@ public:
     bool engineStarted() const;
 
     static constexpr int defaultAnswerDeadlineMs = 15000;
+    // A page that kept a call waiting, or is asked for a navigation, must answer sooner.
+    static constexpr int probeDeadlineMs = 3000;
     // Far beyond any real page's text, in UTF-16 code units.
     static constexpr int bodyTextCap = 8 * 1024 * 1024;
     void setAnswerDeadline(int ms) { answerDeadlineMs_ = ms; }
@@ -76,7 +78,7 @@ private:
     void giveUpPendingCalls();
     void wake();
     // Calls then, once the page has answered, back; ends its process when it has not
-    // within the deadline.
+    // within probeDeadlineMs (or the answer deadline, if shorter).
     void checkAnswering(std::function<void()> then = {});
     void onRenderProcessTerminated();
 
