@@ -12,6 +12,19 @@
 
 namespace trovix {
 
+namespace {
+
+// The web's own schemes and those that stay inside the engine; any other would start
+// another program.
+bool followsScheme(const QString& scheme)
+{
+    static const QStringList schemes{QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("about"),
+                                     QStringLiteral("data"), QStringLiteral("blob")};
+    return schemes.contains(scheme.toLower());
+}
+
+} // namespace
+
 HiddenPage::HiddenPage(QWebEngineProfile* profile, std::function<void(const QString&)> onMessage,
                        QObject* parent)
     : QWebEnginePage(profile, parent), onMessage_(std::move(onMessage))
@@ -39,13 +52,6 @@ HiddenPage::HiddenPage(QWebEngineProfile* profile, std::function<void(const QStr
             [](QWebEngineFileSystemAccessRequest request) { request.reject(); });
     connect(profile, &QWebEngineProfile::downloadRequested, this,
             [](QWebEngineDownloadRequest* download) { download->cancel(); });
-}
-
-bool HiddenPage::followsScheme(const QString& scheme)
-{
-    static const QStringList schemes{QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("about"),
-                                     QStringLiteral("data"), QStringLiteral("blob")};
-    return schemes.contains(scheme.toLower());
 }
 
 void HiddenPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int,

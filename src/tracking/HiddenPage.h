@@ -18,10 +18,6 @@ class HiddenPage final : public QWebEnginePage {
 public:
     HiddenPage(QWebEngineProfile* profile, std::function<void(const QString&)> onMessage, QObject* parent);
 
-    // Whether a page may go to an address of this scheme: the web's own and those that
-    // stay inside the engine.
-    static bool followsScheme(const QString& scheme);
-
 protected:
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int,
                                   const QString&) override;

@@ -114,9 +114,9 @@ void WebEngineBrowser::startEngine()
     }
     QPointer<WebEngineBrowser> self(this);
     // Without a storage name: in memory only. It outlives the page, which the view owns.
-    profile_ = new QWebEngineProfile(this);
+    auto* profile = new QWebEngineProfile(this);
     auto* page = new HiddenPage(
-        profile_,
+        profile,
         [self](const QString& message) {
             if (self && !self->closing_)
                 self->onConsoleMessage(message);

@@ -7,7 +7,6 @@
 #include <QPointer>
 
 class QWebEnginePage;
-class QWebEngineProfile;
 class QWebEngineView;
 class QWidget;
 
@@ -83,7 +82,6 @@ private:
     void onRenderProcessTerminated();
 
     QPointer<QWebEngineView> view_;
-    QWebEngineProfile* profile_ = nullptr;
     QPointer<QWebEnginePage> page_;
     QStringList waitingNavigations_;
     QString reportTag_;
