@@ -114,6 +114,9 @@ void ResultCapture::capture()
         self->browser_.readBodyText([self, finish](const QString& pageText) {
             if (self)
                 self->capturePage(pageText);
+            // Until the next user action or page load nothing more is wanted of the page.
+            if (self)
+                self->browser_.rest();
             if (self)
                 Q_EMIT self->captureFinished();
             finish();

@@ -1,24 +1,13 @@
 #include "AggregatorHosts.h"
 #include "LinesWithCrLf.h"
+#include "RealWindow.h"
 #include "SampleAggregator.h"
 #include "SpinUntil.h"
-#include "StandInServices.h"
-#include "TempProgramFolder.h"
 #include "WebEngineTestCase.h"
 
-#include "tracking/ResultBox.h"
-#include "tracking/WebEngineBrowser.h"
-#include "window/Form1.h"
-#include "window/Form1Controllers.h"
 #include "window/Module1.h"
 
-#include <QDateTime>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QSignalSpy>
-#include <QTextEdit>
-#include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 #include <QtTest>
@@ -28,48 +17,6 @@
 #include <signal.h>
 
 using namespace trovix;
-
-namespace {
-
-// The whole main window with the real browser, as Trovix runs it, on a throw-away
-// program folder.
-struct RealWindow : StandInServices {
-    RealWindow()
-    {
-        folderReady = folder.copyFromBuild(QStringLiteral("yundan.mdb"));
-        QObject::connect(&browser, &Browser::documentCompleted,
-                         [this](Browser::DocumentId, const QString& address) { loads.append(address); });
-    }
-
-    Form1& form() { return *window.form(); }
-    QString result() { return boxText(form().RichTextBox3); }
-    int loadsOf(const QString& path) const { return int(loads.filter(path).size()); }
-
-    // Picks a courier and waits until its page has loaded and the capture that load
-    // scheduled is over.
-    bool selectCourier(QRadioButton* option, const QString& path)
-    {
-        const int before = loadsOf(path);
-        option->setChecked(true);
-        return spinUntil([&] { return loadsOf(path) > before; }, 40000) &&
-               spinUntil([&] { return !form().Timer1->isActive(); }, 40000);
-    }
-
-    void query(const QString& number)
-    {
-        form().Text1->setText(number);
-        QTest::mouseClick(form().Command5, Qt::LeftButton);
-    }
-
-    TempProgramFolder folder;
-    bool folderReady = false;
-    WebEngineBrowser browser{nullptr};
-    Form1Controllers window{services(
-        browser, browser.view(), [] { return QDateTime::currentDateTime(); }, folder.path())};
-    QStringList loads;
-};
-
-} // namespace
 
 // Queries through the whole window against pages that behave like real tracking sites.
 class WindowEndToEndTest : public WebEngineTestCase {

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "SpinUntil.h"
+#include "StandInServices.h"
+#include "TempProgramFolder.h"
+
+#include "tracking/ResultBox.h"
+#include "tracking/WebEngineBrowser.h"
+#include "window/Form1.h"
+#include "window/Form1Controllers.h"
+
+#include <QDateTime>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTextEdit>
+#include <QTimer>
+#include <QWebEngineView>
+
+// The whole main window with the real browser, as Trovix runs it, on a throw-away
+// program folder. Only for tests that link the window.
+struct RealWindow : StandInServices {
+    RealWindow()
+    {
+        folderReady = folder.copyFromBuild(QStringLiteral("yundan.mdb"));
+        QObject::connect(
+            &browser, &trovix::Browser::documentCompleted,
+            [this](trovix::Browser::DocumentId, const QString& address) { loads.append(address); });
+    }
+
+    trovix::Form1& form() { return *window.form(); }
+    QString result() { return trovix::boxText(form().RichTextBox3); }
+    int loadsOf(const QString& path) const { return int(loads.filter(path).size()); }
+
+    // Picks a courier and waits until its page has loaded and the capture that load
+    // scheduled is over.
+    bool selectCourier(QRadioButton* option, const QString& path)
+    {
+        const int before = loadsOf(path);
+        option->setChecked(true);
+        return spinUntil([&] { return loadsOf(path) > before; }, 40000) &&
+               spinUntil([&] { return !form().Timer1->isActive(); }, 40000);
+    }
+
+    void query(const QString& number)
+    {
+        form().Text1->setText(number);
+        QTest::mouseClick(form().Command5, Qt::LeftButton);
+    }
+
+    TempProgramFolder folder;
+    bool folderReady = false;
+    trovix::WebEngineBrowser browser{nullptr};
+    trovix::Form1Controllers window{services(
+        browser, browser.view(), [] { return QDateTime::currentDateTime(); }, folder.path())};
+    QStringList loads;
+};
