@@ -9,7 +9,6 @@
 #include "waybills/WaybillStore.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -118,7 +117,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     // Built into the program folder, beside the shipped, empty yundan.mdb.
-    const QString shipped = QDir(trovix::programFolder()).filePath(QStringLiteral("yundan.mdb"));
+    const QString shipped = trovix::ProgramFolder::ofRunningExecutable().file(trovix::programfiles::Database);
     std::printf("median of %d runs each\n", Runs);
     for (int rows : {1000, 10000, 100000})
         measure(shipped, rows);

@@ -1,25 +1,31 @@
 #include "common/ProgramFolder.h"
 
 #include <QCoreApplication>
-#include <QDir>
+
+#include <utility>
 
 namespace trovix {
 
-QString programFolder()
+ProgramFolder::ProgramFolder(QString path) : path_(std::move(path)) {}
+
+ProgramFolder ProgramFolder::ofRunningExecutable()
 {
     QString folder = QCoreApplication::applicationDirPath();
     while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
         folder.chop(1);
-    return folder;
+    return ProgramFolder(folder);
 }
 
-QString programFile(const QString& folder, const QString& windowsRelativeName)
+QString ProgramFolder::forFileSystem(const QString& windowsPath)
 {
-    QString relative = windowsRelativeName;
-    relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    if (!relative.startsWith(QLatin1Char('/')))
-        relative.prepend(QLatin1Char('/'));
-    return QDir::cleanPath(folder + relative);
+    QString path = windowsPath;
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return path;
+}
+
+QString ProgramFolder::relative(const QString& name)
+{
+    return forFileSystem(name).mid(1);
 }
 
 } // namespace trovix

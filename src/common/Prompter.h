@@ -12,6 +12,12 @@ struct MessageBoxRequest {
     QString caption; // empty: the application's own title, "Trovix"
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
+
+    bool operator==(const MessageBoxRequest& other) const
+    {
+        return text == other.text && caption == other.caption && buttons == other.buttons &&
+               icon == other.icon;
+    }
 };
 
 // Every message box of the program goes through a Prompter, so the exact text,

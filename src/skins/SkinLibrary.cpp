@@ -16,7 +16,7 @@ std::optional<QString> readStyleSheet(const QString& windowsPath)
 {
     if (windowsPath.isEmpty())
         return std::nullopt;
-    QFile file(programFile(QString(), windowsPath));
+    QFile file(ProgramFolder::forFileSystem(windowsPath));
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     const QByteArray bytes = file.readAll();
@@ -41,7 +41,7 @@ SkinLibrary::SkinLibrary(const QString& programFolder) : programFolder_(programF
 
 void SkinLibrary::SkinH_Attach()
 {
-    SkinH_AttachEx(programFolder_ + QStringLiteral("\\skinh.she"), QString());
+    SkinH_AttachEx(ProgramFolder(programFolder_).joined(programfiles::DefaultSkin), QString());
 }
 
 void SkinLibrary::SkinH_AttachEx(const QString& path, const QString& password)

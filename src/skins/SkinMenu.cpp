@@ -1,5 +1,6 @@
 #include "skins/SkinMenu.h"
 
+#include "common/ProgramFolder.h"
 #include "skins/SkinChoiceStore.h"
 #include "skins/SkinLibraryInterface.h"
 #include "skins/SkinTable.h"
@@ -27,7 +28,7 @@ SkinMenu::SkinMenu(QList<QAction*> entries, SkinLibraryInterface& library, SkinC
 void SkinMenu::choose(int row)
 {
     const SkinEntry& skin = skinTable()[row];
-    library_.SkinH_AttachEx(programFolder_ + skin.file, QString());
+    library_.SkinH_AttachEx(ProgramFolder(programFolder_).joined(skin.file), QString());
     store_.write(skin.savedValue);
     for (int other = 0; other < entries_.size(); ++other)
         entries_[other]->setChecked(other == row);
@@ -42,7 +43,7 @@ void SkinMenu::restore()
     if (saved.isEmpty())
         library_.SkinH_Attach();
     else
-        library_.SkinH_AttachEx(programFolder_ + saved, QString());
+        library_.SkinH_AttachEx(ProgramFolder(programFolder_).joined(saved), QString());
 }
 
 } // namespace trovix

@@ -41,6 +41,10 @@ public:
     // body.innerText of the current top document, lines separated by CR LF.
     virtual void readBodyText(std::function<void(const QString& text)> done) = 0;
 
+    // Nothing is wanted of the page until the next call: it may be kept from using the
+    // machine meanwhile. Every call wakes it.
+    virtual void rest() {}
+
 Q_SIGNALS:
     // Once per completed document: the top page and each frame in it.
     void documentCompleted(trovix::Browser::DocumentId document, const QString& address);

@@ -1,6 +1,7 @@
 #include "tracking/ResultCapture.h"
 
 #include "common/AnsiText.h"
+#include "common/ProgramFolder.h"
 #include "common/Prompter.h"
 #include "tracking/Browser.h"
 #include "tracking/HandlerQueue.h"
@@ -89,7 +90,7 @@ ResultCapture::ResultCapture(Browser& browser, PageTextBuffer* richTextBox2, QTe
                              QString programFolder, QObject* parent)
     : QObject(parent), browser_(browser), rawPageBox_(richTextBox2), resultBox_(richTextBox3),
       captureTimer_(captureTimer), prompter_(prompter), handlers_(handlers),
-      scratchFile_(programFolder + QStringLiteral("/temp.txt"))
+      scratchFile_(ProgramFolder(programFolder).file(programfiles::CaptureScratch))
 {
     connect(&captureTimer, &CaptureTimer::expired, this, &ResultCapture::capture);
 }
@@ -113,6 +114,9 @@ void ResultCapture::capture()
         self->browser_.readBodyText([self, finish](const QString& pageText) {
             if (self)
                 self->capturePage(pageText);
+            // Until the next user action or page load nothing more is wanted of the page.
+            if (self)
+                self->browser_.rest();
             if (self)
                 Q_EMIT self->captureFinished();
             finish();

@@ -1,5 +1,7 @@
 #include "tracking/WebEngineBrowser.h"
 
+#include "tracking/HiddenPage.h"
+
 #include <QFile>
 #include <QGuiApplication>
 #include <QHash>
@@ -9,13 +11,15 @@
 #include <QRandomGenerator>
 #include <QTimer>
 #include <QUrl>
-#include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineView>
 #include <QWindow>
 
 #include <utility>
+
+#include <signal.h>
 
 namespace trovix {
 
@@ -52,24 +56,6 @@ QString bindingsLiteral(const QList<ElementBinding>& bindings)
         array.append(QJsonArray{binding.reference, binding.elementId});
     return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact));
 }
-
-class ReportingPage final : public QWebEnginePage {
-public:
-    ReportingPage(std::function<void(const QString&)> onMessage, QObject* parent)
-        : QWebEnginePage(parent), onMessage_(std::move(onMessage))
-    {
-    }
-
-protected:
-    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int,
-                                  const QString&) override
-    {
-        onMessage_(message);
-    }
-
-private:
-    std::function<void(const QString&)> onMessage_;
-};
 
 } // namespace
 
@@ -134,7 +120,10 @@ void WebEngineBrowser::startEngine()
         QGuiApplication::sync();
     }
     QPointer<WebEngineBrowser> self(this);
-    auto* page = new ReportingPage(
+    // Without a storage name: in memory only. It outlives the page, which the view owns.
+    auto* profile = new QWebEngineProfile(this);
+    auto* page = new HiddenPage(
+        profile,
         [self](const QString& message) {
             if (self && !self->closing_)
                 self->onConsoleMessage(message);
@@ -151,7 +140,12 @@ void WebEngineBrowser::startEngine()
     // a new process.
     connect(page, &QWebEnginePage::renderProcessTerminated, this, [self] {
         if (self && !self->closing_)
-            self->giveUpPendingCalls();
+            self->onRenderProcessTerminated();
+    });
+    connect(page, &QWebEnginePage::loadStarted, this, [this] { loading_ = true; });
+    connect(page, &QWebEnginePage::loadFinished, this, [this] {
+        loading_ = false;
+        ++loadsFinished_;
     });
     view_->setPage(page);
     page_ = page;
@@ -178,10 +172,14 @@ QWebEngineView* WebEngineBrowser::view() const
 
 void WebEngineBrowser::navigate(const QString& address)
 {
-    if (page_)
+    if (page_) {
+        wake();
+        lastAddress_ = address;
         page_->setUrl(QUrl(address));
-    else if (view_)
+        checkAnswering();
+    } else if (view_) {
         waitingNavigations_.append(address);
+    }
 }
 
 void WebEngineBrowser::bindElements(DocumentId document, const QList<ElementBinding>& bindings,
@@ -213,13 +211,14 @@ void WebEngineBrowser::click(const QString& reference)
 
 void WebEngineBrowser::readBodyText(std::function<void(const QString& text)> done)
 {
-    run(pageScriptCall(QStringLiteral("body-text.js")), [done](const QVariant& result) {
-        QString text = result.toString();
-        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-        if (done)
-            done(text);
-    });
+    run(pageScriptCall(QStringLiteral("body-text.js"), {QString::number(bodyTextCap)}),
+        [done](const QVariant& result) {
+            QString text = result.toString().left(bodyTextCap);
+            text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+            text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+            if (done)
+                done(text);
+        });
 }
 
 void WebEngineBrowser::onConsoleMessage(const QString& message)
@@ -245,6 +244,7 @@ void WebEngineBrowser::run(const QString& script, Answer done)
                 this, [done] { done(QVariant()); }, Qt::QueuedConnection);
         return;
     }
+    wake();
     const quint64 call = ++lastCall_;
     pendingCalls_.insert(call, std::move(done));
     QPointer<WebEngineBrowser> self(this);
@@ -252,7 +252,12 @@ void WebEngineBrowser::run(const QString& script, Answer done)
         if (self && !self->closing_)
             self->answer(call, result);
     });
-    QTimer::singleShot(answerDeadlineMs_, this, [this, call] { answer(call, QVariant()); });
+    QTimer::singleShot(answerDeadlineMs_, this, [this, call] {
+        if (!pendingCalls_.contains(call))
+            return;
+        answer(call, QVariant());
+        checkAnswering();
+    });
 }
 
 void WebEngineBrowser::answer(quint64 call, const QVariant& result)
@@ -274,6 +279,70 @@ void WebEngineBrowser::giveUpPendingCalls()
 {
     if (!pendingCalls_.isEmpty())
         answer(pendingCalls_.lastKey(), QVariant());
+}
+
+void WebEngineBrowser::onRenderProcessTerminated()
+{
+    giveUpPendingCalls();
+    probing_ = false;
+    // The navigation the hung page held may have died with it.
+    if (std::exchange(endedHungProcess_, false) && loading_ && !lastAddress_.isEmpty() && page_)
+        page_->setUrl(QUrl(lastAddress_));
+}
+
+void WebEngineBrowser::rest()
+{
+    resting_ = true;
+    if (!page_ || loading_)
+        return;
+    // A frozen page answers nothing, so it must be seen answering first.
+    checkAnswering([this] {
+        if (!resting_ || loading_ || !page_)
+            return;
+        page_->setVisible(false);
+        page_->setLifecycleState(QWebEnginePage::LifecycleState::Frozen);
+    });
+}
+
+void WebEngineBrowser::wake()
+{
+    resting_ = false;
+    if (page_->lifecycleState() != QWebEnginePage::LifecycleState::Active)
+        page_->setLifecycleState(QWebEnginePage::LifecycleState::Active);
+    if (view_ && view_->isVisible() && !page_->isVisible())
+        page_->setVisible(true);
+}
+
+void WebEngineBrowser::checkAnswering(std::function<void()> then)
+{
+    const qint64 pid = page_ ? page_->renderProcessPid() : 0;
+    if (pid == 0 || (probing_ && !then))
+        return;
+    probing_ = true;
+    const quint64 probe = ++lastProbe_;
+    const int loadsBefore = loadsFinished_;
+    QPointer<WebEngineBrowser> self(this);
+    page_->runJavaScript(QStringLiteral("0"), scriptWorld, [self, probe, then](const QVariant&) {
+        if (!self || self->closing_)
+            return;
+        self->answeredProbe_ = qMax(self->answeredProbe_, probe);
+        if (probe == self->lastProbe_)
+            self->probing_ = false;
+        if (then)
+            then();
+    });
+    QTimer::singleShot(qMin(answerDeadlineMs_, probeDeadlineMs), this, [this, probe, pid, loadsBefore] {
+        if (answeredProbe_ >= probe || !page_ || page_->renderProcessPid() != pid)
+            return;
+        // A new document may have taken the probe with the old one; it must answer anew.
+        if (loadsFinished_ != loadsBefore) {
+            probing_ = false;
+            checkAnswering();
+            return;
+        }
+        endedHungProcess_ = true;
+        ::kill(pid_t(pid), SIGKILL);
+    });
 }
 
 } // namespace trovix

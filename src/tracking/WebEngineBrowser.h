@@ -25,6 +25,12 @@ namespace trovix {
 // answer makes every call sent before it that is still unanswered (its document was
 // replaced) answer so; and a call still unanswered after the answer deadline is given
 // up the same way.
+//
+// A call that passes the deadline makes the page prove it still answers; a page process
+// that does not is ended, and recovered from as from a crash. A navigation makes it
+// prove so too, as a hung page would hold the next one of its site. At rest the page is
+// hidden and frozen once it has answered, unless it is loading: that load's completion
+// leads to calls, and the capture after it to rest again.
 class WebEngineBrowser : public Browser {
     Q_OBJECT
 public:
@@ -46,6 +52,10 @@ public:
     bool engineStarted() const;
 
     static constexpr int defaultAnswerDeadlineMs = 15000;
+    // A page that kept a call waiting, or is asked for a navigation, must answer sooner.
+    static constexpr int probeDeadlineMs = 3000;
+    // Far beyond any real page's text, in UTF-16 code units.
+    static constexpr int bodyTextCap = 8 * 1024 * 1024;
     void setAnswerDeadline(int ms) { answerDeadlineMs_ = ms; }
 
     void navigate(const QString& address) override;
@@ -54,6 +64,7 @@ public:
     void setValue(const QString& reference, const QString& text) override;
     void click(const QString& reference) override;
     void readBodyText(std::function<void(const QString& text)> done) override;
+    void rest() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -66,6 +77,11 @@ private:
     void run(const QString& script, Answer done);
     void answer(quint64 call, const QVariant& result);
     void giveUpPendingCalls();
+    void wake();
+    // Calls then, once the page has answered, back; ends its process when it has not
+    // within probeDeadlineMs (or the answer deadline, if shorter).
+    void checkAnswering(std::function<void()> then = {});
+    void onRenderProcessTerminated();
 
     QPointer<QWebEngineView> view_;
     QPointer<QWebEnginePage> page_;
@@ -77,6 +93,14 @@ private:
     QMap<quint64, Answer> pendingCalls_;
     quint64 lastCall_ = 0;
     int answerDeadlineMs_ = defaultAnswerDeadlineMs;
+    QString lastAddress_;
+    bool loading_ = false;
+    bool resting_ = false;
+    quint64 lastProbe_ = 0;
+    quint64 answeredProbe_ = 0;
+    bool probing_ = false;
+    bool endedHungProcess_ = false;
+    int loadsFinished_ = 0;
 };
 
 } // namespace trovix

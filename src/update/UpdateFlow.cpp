@@ -7,15 +7,12 @@
 #include "update/ExecutableProcesses.h"
 #include "update/Form3.h"
 #include "update/ProcessStopper.h"
-#include "update/ProgramFiles.h"
 #include "update/VersionComparison.h"
 
 #include <QCloseEvent>
 #include <QLabel>
 #include <QProcess>
 #include <QTimer>
-
-#include <csignal>
 
 namespace trovix {
 
@@ -36,19 +33,12 @@ constexpr QFileDevice::Permissions Executable =
     QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup |
     QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther;
 
-// Lets the tests freeze the program at one point of the flow, to end it there by force.
-void pauseAt(const char* point)
-{
-    if (qgetenv("TROVIX_UPDATE_TEST_PAUSE_AT") == point)
-        ::raise(SIGSTOP);
-}
-
 } // namespace
 
 UpdateFlow::Settings UpdateFlow::Settings::fromConfiguration()
 {
     Settings settings;
-    settings.programFolder = trovix::programFolder();
+    settings.programFolder = ProgramFolder::ofRunningExecutable().path();
     settings.versionUrl = QUrl(config::updateVersionUrl());
     settings.executableUrl = QUrl(config::updateExecutableUrl());
     settings.signatureUrl = QUrl(config::updateSignatureUrl());
@@ -56,9 +46,10 @@ UpdateFlow::Settings UpdateFlow::Settings::fromConfiguration()
     return settings;
 }
 
-UpdateFlow::UpdateFlow(Form3& window, Settings settings, Prompter& prompter, QObject* parent)
+UpdateFlow::UpdateFlow(Form3& window, Settings settings, Prompter& prompter, Checkpoint checkpoint,
+                       QObject* parent)
     : QObject(parent), window_(window), settings_(std::move(settings)), prompter_(prompter),
-      folder_(settings_.programFolder)
+      checkpoint_(std::move(checkpoint)), folder_(settings_.programFolder)
 {
     window_.Timer1->setInterval(settings_.tickInterval);
     connect(window_.Timer1, &QTimer::timeout, this, &UpdateFlow::onTick);
@@ -182,7 +173,7 @@ void UpdateFlow::onExecutableFetched(bool succeeded)
 
 void UpdateFlow::acceptVerifiedBuild()
 {
-    pauseAt("verified");
+    reached("verified");
     stage_ = Stage::Stopping;
     window_.Timer1->stop();
     const ExecutableProcesses trovix(folder_.path(programfiles::TrovixExecutable));
@@ -190,7 +181,7 @@ void UpdateFlow::acceptVerifiedBuild()
     stopper_ = new ProcessStopper(settings_.termWait, settings_.killWait, this);
     connect(stopper_, &ProcessStopper::finished, this, &UpdateFlow::onTrovixStopped);
     stopper_->stop(trovix);
-    pauseAt("stopping");
+    reached("stopping");
 }
 
 void UpdateFlow::onTrovixStopped(bool allEnded)
@@ -200,7 +191,7 @@ void UpdateFlow::onTrovixStopped(bool allEnded)
         settle(InstallFailed, 1);
         return;
     }
-    pauseAt("stopped");
+    reached("stopped");
     const bool trovixPresent = folder_.holdsFile(programfiles::TrovixExecutable);
     const QString error =
         trovixPresent
@@ -211,7 +202,7 @@ void UpdateFlow::onTrovixStopped(bool allEnded)
         fail(error);
         return;
     }
-    pauseAt("swapped");
+    reached("swapped");
     handOver(trovixPresent);
 }
 
@@ -222,7 +213,7 @@ void UpdateFlow::handOver(bool oldBuildKept)
     QProcess trovix;
     trovix.setProgram(folder_.path(programfiles::TrovixExecutable));
     if (trovix.startDetached(&startedTrovix_)) {
-        pauseAt("started");
+        reached("started");
         end(0);
         return;
     }
@@ -232,6 +223,12 @@ void UpdateFlow::handOver(bool oldBuildKept)
         folder_.exchange(programfiles::TrovixScratch, programfiles::TrovixExecutable).isEmpty())
         restartTrovix();
     fail(trovix.errorString());
+}
+
+void UpdateFlow::reached(const char* point)
+{
+    if (checkpoint_)
+        checkpoint_(point);
 }
 
 void UpdateFlow::restartTrovix()

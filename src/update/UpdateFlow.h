@@ -12,6 +12,7 @@
 #include <QUrl>
 
 #include <chrono>
+#include <functional>
 #include <optional>
 
 namespace trovix {
@@ -45,7 +46,12 @@ public:
         static Settings fromConfiguration();
     };
 
-    UpdateFlow(Form3& window, Settings settings, Prompter& prompter, QObject* parent = nullptr);
+    // Told each point of the hand-over where the program could be ended ("verified",
+    // "stopping", "stopped", "swapped", "started"), so tests can end it there.
+    using Checkpoint = std::function<void(const char* point)>;
+
+    UpdateFlow(Form3& window, Settings settings, Prompter& prompter, Checkpoint checkpoint = {},
+               QObject* parent = nullptr);
     ~UpdateFlow() override;
 
     // Takes the folder and starts the check; the window appears once the check is done.
@@ -74,6 +80,7 @@ private:
     void acceptVerifiedBuild();
     void onTrovixStopped(bool allEnded);
     void handOver(bool oldBuildKept);
+    void reached(const char* point);
     void restartTrovix();
     void settle(const QString& verdict, int exitCode);
     void fail(const QString& error);
@@ -85,6 +92,7 @@ private:
     Form3& window_;
     Settings settings_;
     Prompter& prompter_;
+    Checkpoint checkpoint_;
     UpdateFolder folder_;
     QNetworkAccessManager network_;
     Stage stage_ = Stage::Idle;

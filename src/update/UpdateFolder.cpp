@@ -1,5 +1,7 @@
 #include "update/UpdateFolder.h"
 
+#include "common/ProgramFolder.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -19,16 +21,17 @@ QString systemError(int error = errno)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
+// A file of the folder, relative to it.
 QByteArray encoded(const QString& name)
 {
-    return QFile::encodeName(name);
+    return QFile::encodeName(ProgramFolder::relative(name));
 }
 
 } // namespace
 
 UpdateFolder::UpdateFolder(const QString& path)
     // Close-on-exec, so the Trovix the updater starts never holds the lock.
-    : path_(path), folder_(::open(encoded(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    : path_(path), folder_(::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
 {
 }
 
@@ -45,7 +48,7 @@ bool UpdateFolder::lock()
 
 QString UpdateFolder::path(const QString& name) const
 {
-    return path_ + QLatin1Char('/') + name;
+    return ProgramFolder(path_).file(name);
 }
 
 bool UpdateFolder::holdsFile(const QString& name) const

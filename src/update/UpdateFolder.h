@@ -11,7 +11,8 @@ namespace trovix {
 // holds it (a lock the system drops when the holder ends, however it ends). Every
 // change is one rename, exchange or removal, followed by a sync of the folder, so a
 // crash or a power loss finds the folder either before or after the change.
-// Operations return the system's error text, or an empty text on success.
+// Operations take the names of the folder's files (programfiles) and return the
+// system's error text, or an empty text on success.
 class UpdateFolder {
 public:
     explicit UpdateFolder(const QString& path);

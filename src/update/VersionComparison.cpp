@@ -1,7 +1,7 @@
 #include "update/VersionComparison.h"
 
+#include "common/ProgramFolder.h"
 #include "update/PrivateProfile.h"
-#include "update/ProgramFiles.h"
 
 #include <QList>
 
@@ -41,13 +41,13 @@ int compareNumbers(const QByteArray& a, const QByteArray& b)
 
 QByteArray readInstalledVersion(const QString& programFolder)
 {
-    return profile::readString(programfiles::path(programFolder, programfiles::InstalledVersionFile),
+    return profile::readString(ProgramFolder(programFolder).file(programfiles::InstalledVersionFile),
                                QStringLiteral("Ver"), QStringLiteral("appver"));
 }
 
 QByteArray readOfferedVersion(const QString& programFolder)
 {
-    return profile::readString(programfiles::path(programFolder, programfiles::OfferedVersionFile),
+    return profile::readString(ProgramFolder(programFolder).file(programfiles::OfferedVersionFile),
                                QStringLiteral("Ver"), QStringLiteral("new"));
 }
 

@@ -1,14 +1,14 @@
 #include "update/VersionRecord.h"
 
 #include "common/Configuration.h"
+#include "common/ProgramFolder.h"
 #include "update/PrivateProfile.h"
-#include "update/ProgramFiles.h"
 
 namespace trovix {
 
 void recordInstalledVersion(const QString& programFolder)
 {
-    profile::writeString(programfiles::path(programFolder, programfiles::InstalledVersionFile),
+    profile::writeString(ProgramFolder(programFolder).file(programfiles::InstalledVersionFile),
                          QStringLiteral("Ver"), QStringLiteral("appver"), config::versionText().toLatin1());
 }
 

@@ -21,10 +21,15 @@ bool glIntegrationTurnedOff = false;
 
 } // namespace
 
-void prepareDesktopApplication()
+bool chromiumSandboxMustBeOff(uid_t effectiveUser)
 {
     // Chromium refuses to start as root unless its sandbox is off.
-    if (geteuid() == 0)
+    return effectiveUser == 0;
+}
+
+void prepareDesktopApplication()
+{
+    if (chromiumSandboxMustBeOff(geteuid()))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 #if QT_VERSION < QT_VERSION_CHECK(6, 5, 0)
@@ -58,7 +63,7 @@ DesktopProgram::ApplicationTexts::ApplicationTexts()
 }
 
 DesktopProgram::DesktopProgram()
-    : folder_(programFolder()), skinLibrary_(folder_),
+    : folder_(ProgramFolder::ofRunningExecutable().path()), skinLibrary_(folder_),
       browser_(nullptr, WebEngineBrowser::EngineStart::AfterWindowShown),
       controllers_({browser_, browser_.view(), prompter_, saveFileChooser_, skinLibrary_, skinChoice_,
                     [] { return QDateTime::currentDateTime(); }, folder_, [] { QCoreApplication::exit(1); }})

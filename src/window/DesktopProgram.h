@@ -10,7 +10,13 @@
 #include <QString>
 #include <QTranslator>
 
+#include <sys/types.h>
+
 namespace trovix {
+
+// Whether the browser's page processes must run without their sandbox for this user:
+// only for root, which Chromium cannot sandbox.
+bool chromiumSandboxMustBeOff(uid_t effectiveUser);
 
 // What must happen before the QApplication exists.
 void prepareDesktopApplication();

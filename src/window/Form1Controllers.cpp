@@ -8,7 +8,7 @@
 #include "tracking/CourierCatalogue.h"
 #include "tracking/CourierSiteCommand.h"
 #include "tracking/TrackingSession.h"
-#include "update/UpdateLauncher.h"
+#include "update/UpdateStarter.h"
 #include "update/VersionRecord.h"
 #include "waybills/SavedWaybillList.h"
 #include "waybills/WaybillStore.h"
@@ -45,12 +45,12 @@ Form1Controllers::Form1Controllers(const Form1Services& services, QObject* paren
         ResultCommandWidgets{f.Text1, f.RichTextBox3, f.Command2, f.Command3, f.Command4, f.Label13},
         services_.saveFileChooser, services_.prompter, services_.programFolder, this);
     about_ = new AboutWindow(this);
-    updateLauncher_ =
-        std::make_unique<UpdateLauncher>(services_.programFolder, services_.prompter, services_.endProgram);
+    updateStarter_ =
+        std::make_unique<UpdateStarter>(services_.programFolder, services_.prompter, services_.endProgram);
     clock_ = new Clock(f.Label8, f.Label12, f.Timer2, services_.now, this);
 
     connect(f.gy, &QAction::triggered, about_, &AboutWindow::show);
-    connect(f.jcgx, &QAction::triggered, this, [this] { updateLauncher_->launch(); });
+    connect(f.jcgx, &QAction::triggered, this, [this] { updateStarter_->start(); });
     f.setCloseQuestion([this] { return confirmClose(); });
 }
 
@@ -68,7 +68,7 @@ bool Form1Controllers::load()
     skinMenu_->restore();
     form_->adjustSize();
     Module1::install(form_.get());
-    if (!store_->open(programFile(services_.programFolder, QStringLiteral("\\yundan.mdb")))) {
+    if (!store_->open(ProgramFolder(services_.programFolder).file(programfiles::Database))) {
         MessageBoxRequest report;
         report.text = store_->lastError();
         report.icon = QMessageBox::Critical;

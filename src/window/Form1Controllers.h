@@ -22,7 +22,7 @@ class SkinChoiceStore;
 class SkinLibraryInterface;
 class SkinMenu;
 class TrackingSession;
-class UpdateLauncher;
+class UpdateStarter;
 class WaybillStore;
 
 // What the main window needs from the platform; tests hand in stand-ins.
@@ -74,7 +74,7 @@ private:
     SkinMenu* skinMenu_;
     ResultCommands* resultCommands_;
     AboutWindow* about_;
-    std::unique_ptr<UpdateLauncher> updateLauncher_;
+    std::unique_ptr<UpdateStarter> updateStarter_;
     Clock* clock_;
 };
 

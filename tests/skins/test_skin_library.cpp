@@ -18,7 +18,6 @@ private Q_SLOTS:
         QVERIFY(folder_->isValid());
         QVERIFY(QDir().mkpath(folder_->file(QStringLiteral("bin"))));
     }
-
     void attachAppliesTheProgramFoldersDefaultSkin()
     {
         write(QStringLiteral("skinh.she"), "/* 默认 */ QPushButton { color: #123456; }");
@@ -26,7 +25,6 @@ private Q_SLOTS:
         library.SkinH_Attach();
         QCOMPARE(qApp->styleSheet(), QStringLiteral("/* 默认 */ QPushButton { color: #123456; }"));
     }
-
     void attachExTakesAWindowsStylePath()
     {
         write(QStringLiteral("bin/经典xp.she"), "QMenu { color: navy; }");
@@ -34,7 +32,6 @@ private Q_SLOTS:
         library.SkinH_AttachEx(folder_->path() + QStringLiteral("\\bin\\经典xp.she"), QString());
         QCOMPARE(qApp->styleSheet(), QStringLiteral("QMenu { color: navy; }"));
     }
-
     void laterSkinReplacesTheEarlierOne()
     {
         write(QStringLiteral("bin/a.she"), "QMenu { color: navy; }");
@@ -44,7 +41,6 @@ private Q_SLOTS:
         library.SkinH_AttachEx(folder_->path() + QStringLiteral("\\bin\\b.she"), QStringLiteral("ignored"));
         QCOMPARE(qApp->styleSheet(), QStringLiteral("QMenu { color: maroon; }"));
     }
-
     void unusableFileChangesNothing_data()
     {
         QTest::addColumn<QString>("relativePath");
@@ -55,7 +51,6 @@ private Q_SLOTS:
         QTest::newRow("not UTF-8 text") << "\\bin\\binary.she";
         QTest::newRow("no file named") << QString();
     }
-
     void unusableFileChangesNothing()
     {
         QFETCH(QString, relativePath);
@@ -76,7 +71,6 @@ private:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(content);
     }
-
     std::unique_ptr<TempProgramFolder> folder_;
 };
 

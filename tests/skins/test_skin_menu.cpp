@@ -62,7 +62,6 @@ private Q_SLOTS:
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder_.path());
         QCOMPARE(SettingsSkinChoiceStore::fileName(), settingsFolder_.filePath(QStringLiteral("aaa.conf")));
     }
-
     void restore_data()
     {
         QTest::addColumn<QString>("saved");
@@ -89,7 +88,6 @@ private Q_SLOTS:
                                                  << "moren"
                                                  << "SkinH_AttachEx" << Folder + u"\\skinh.she"_s;
     }
-
     void restore()
     {
         QFETCH(QString, saved);
@@ -111,7 +109,6 @@ private Q_SLOTS:
         QCOMPARE(library.calls[0].password, QString());
         QVERIFY(store.writes.isEmpty());
     }
-
     void choose_data()
     {
         QTest::addColumn<QString>("entry");
@@ -134,7 +131,6 @@ private Q_SLOTS:
         QTest::newRow("bsjy") << "bsjy" << Folder + u"\\bin\\白色简约.she"_s << "\\bin\\白色简约.she"
                               << QKeySequence(u"Ctrl+F7"_s);
     }
-
     void choose()
     {
         QFETCH(QString, entry);
@@ -161,7 +157,6 @@ private Q_SLOTS:
         QCOMPARE(store.writes, QStringList{stored});
         QCOMPARE(entries.checked(), QStringList{entry});
     }
-
     void choosingTheCheckedEntryKeepsItChecked()
     {
         Entries entries;
@@ -175,7 +170,6 @@ private Q_SLOTS:
         QCOMPARE(library.calls.size(), 2);
         QCOMPARE(store.writes, QStringList({u"\\bin\\经典xp.she"_s, u"\\bin\\经典xp.she"_s}));
     }
-
     void lastChoiceCarriesTheOnlyMark()
     {
         Entries entries;
@@ -188,7 +182,6 @@ private Q_SLOTS:
             QCOMPARE(entries.checked(), QStringList{QLatin1String(name)});
         }
     }
-
     void choiceSurvivesARestart()
     {
         RecordingSkinLibrary library;

@@ -23,7 +23,7 @@ namespace {
 
 QString skinText(const QString& relativeFile)
 {
-    QFile file(programFile(TempProgramFolder::builtProgramFolder(), relativeFile));
+    QFile file(ProgramFolder(TempProgramFolder::builtProgramFolder()).file(relativeFile));
     if (!file.open(QIODevice::ReadOnly))
         return QString();
     return QString::fromUtf8(file.readAll());
@@ -67,7 +67,6 @@ private Q_SLOTS:
         form2_->show();
         QVERIFY(QTest::qWaitForWindowExposed(form1_.get()));
     }
-
     void init()
     {
         // A skin that Qt cannot read is dropped with a warning and leaves the windows bare.
@@ -75,9 +74,7 @@ private Q_SLOTS:
             QRegularExpression(QStringLiteral("style ?sheet|Unknown property|Could not parse"),
                                QRegularExpression::CaseInsensitiveOption));
     }
-
     void choosingAnEntryAppliesItsFile_data() { addSkinRows(); }
-
     void choosingAnEntryAppliesItsFile()
     {
         QFETCH(QString, entry);
@@ -89,9 +86,7 @@ private Q_SLOTS:
         form1_->grab();
         form2_->grab();
     }
-
     void labelsKeepTheWindowsColours_data() { addSkinRows(); }
-
     void labelsKeepTheWindowsColours()
     {
         QFETCH(QString, entry);
@@ -107,9 +102,7 @@ private Q_SLOTS:
             QCOMPARE(label->palette().color(QPalette::WindowText), red);
         }
     }
-
     void codeBoxShowsBothStates_data() { addSkinRows(); }
-
     void codeBoxShowsBothStates()
     {
         QFETCH(QString, entry);
@@ -128,9 +121,7 @@ private Q_SLOTS:
         QVERIFY2(locked.lightnessF() < unlocked.lightnessF(),
                  qPrintable(locked.name() + QLatin1String(" / ") + unlocked.name()));
     }
-
     void disabledQueryLooksDisabled_data() { addSkinRows(); }
-
     void disabledQueryLooksDisabled()
     {
         QFETCH(QString, entry);
@@ -143,9 +134,7 @@ private Q_SLOTS:
         query->setEnabled(false);
         QVERIFY(disabled != enabled);
     }
-
     void plainLabelsStandOutFromTheWindow_data() { addSkinRows(); }
-
     void plainLabelsStandOutFromTheWindow()
     {
         QFETCH(QString, entry);
@@ -156,7 +145,6 @@ private Q_SLOTS:
             QVERIFY2(qAbs(text - window) > 0.4, qPrintable(label->objectName()));
         }
     }
-
     void colourSetUnderASkinSurvivesTheNext()
     {
         choose(QStringLiteral("hskx"));
@@ -170,7 +158,6 @@ private Q_SLOTS:
         label->setPalette(before);
         QCOMPARE(kept, QColor(200, 0, 200));
     }
-
     void darkSkinIsDarkAndWhiteSkinLight()
     {
         choose(QStringLiteral("hskx"));
@@ -178,7 +165,6 @@ private Q_SLOTS:
         choose(QStringLiteral("bsjy"));
         QVERIFY(averageLightness(form1_->grab().toImage()) > 0.85);
     }
-
     void everySkinLooksDifferent()
     {
         QList<QImage> looks;
@@ -198,7 +184,6 @@ private:
         for (const SkinEntry& skin : skinTable())
             QTest::newRow(qPrintable(skin.entryName)) << skin.entryName;
     }
-
     void choose(const QString& entry)
     {
         for (QAction* action : form1_->skinEntries()) {

@@ -71,6 +71,13 @@ private Q_SLOTS:
                                 address(u"/form.html"_s, true).toUtf8() + "\"></iframe></body></html>";
             } else if (request.path == "/hostile.html") {
                 response.body = hostilePage;
+            } else if (request.path == "/huge.html") {
+                // One line longer than the cap.
+                response.body =
+                    "<!DOCTYPE html><html><body><p id=\"text\" style=\"white-space: nowrap\"></p><script>"
+                    "document.getElementById('text').textContent = 'x'.repeat(" +
+                    QByteArray::number(trovix::WebEngineBrowser::bodyTextCap + 10) +
+                    ");</script></body></html>";
             } else if (request.path == "/busy.html") {
                 response.body = busyPage;
             } else if (request.path == "/slow.html") {
@@ -165,9 +172,14 @@ private Q_SLOTS:
 
         const QStringList fields{QStringLiteral("postid"), QStringLiteral("valicode"),
                                  QStringLiteral("lika")};
+        // A frame without the form leaves the references in the form's frame; the top
+        // document moves them.
+        bool formBound = false;
         for (const Completed& document : loaded) {
             const bool isForm = document.address.endsWith(QStringLiteral("/form.html"));
-            QCOMPARE(bind(document.document, fields), (QList<bool>{isForm, isForm, isForm}));
+            const bool isTop = document.address.endsWith(QStringLiteral("/frameset.html"));
+            formBound = isForm || (formBound && !isTop);
+            QCOMPARE(bind(document.document, fields), (QList<bool>{formBound, formBound, formBound}));
         }
 
         // The references bound from a frame reach into it.
@@ -255,6 +267,14 @@ private Q_SLOTS:
     {
         QCOMPARE(load(QStringLiteral("/plain.html")).size(), 1);
         QCOMPARE(bodyText(), QStringLiteral("第一行\r\nsecond line\r\n时间地点和跟踪进度"));
+    }
+
+    void bodyTextIsCapped()
+    {
+        QCOMPARE(load(QStringLiteral("/huge.html")).size(), 1);
+        const QString text = bodyText();
+        QVERIFY2(text == QString(trovix::WebEngineBrowser::bodyTextCap, QLatin1Char('x')),
+                 qPrintable(QString::number(text.size())));
     }
 
     void failedNavigationCompletesAnErrorPage()

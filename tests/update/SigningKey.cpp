@@ -1,6 +1,7 @@
 #include "SigningKey.h"
 
-#include <QFile>
+#include "FileBytes.h"
+
 #include <QProcess>
 
 using namespace Qt::StringLiterals;
@@ -16,12 +17,6 @@ bool runMinisign(const QStringList& arguments)
            minisign.exitCode() == 0;
 }
 
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 SigningKey::SigningKey()
@@ -29,7 +24,7 @@ SigningKey::SigningKey()
     if (!runMinisign(
             {u"-G"_s, u"-W"_s, u"-p"_s, dir_.filePath(u"key.pub"_s), u"-s"_s, dir_.filePath(u"key.sec"_s)}))
         return;
-    publicKeyLine_ = readFile(dir_.filePath(u"key.pub"_s)).split('\n').value(1).trimmed();
+    publicKeyLine_ = fileBytes(dir_.filePath(u"key.pub"_s)).split('\n').value(1).trimmed();
 }
 
 QByteArray SigningKey::sign(const QByteArray& content, const QByteArray& trustedComment, bool legacy) const
@@ -45,5 +40,5 @@ QByteArray SigningKey::sign(const QByteArray& content, const QByteArray& trusted
                           signature, u"-t"_s, QString::fromUtf8(trustedComment)};
     if (legacy)
         arguments.prepend(u"-l"_s);
-    return runMinisign(arguments) ? readFile(signature) : QByteArray();
+    return runMinisign(arguments) ? fileBytes(signature) : QByteArray();
 }

@@ -1,8 +1,13 @@
 #include "StandIns.h"
 
+#include "FileBytes.h"
+#include "update/VersionComparison.h"
+
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTest>
 
 #include <csignal>
 #include <unistd.h>
@@ -26,15 +31,14 @@ bool install(const QString& path, const QByteArray& bytes)
            file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 bool isExecutable(const QString& path)
 {
     return QFileInfo(path).isExecutable();
+}
+
+QStringList fileNames(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
 QString executableOf(qint64 pid)
@@ -69,6 +73,16 @@ qint64 TestPrograms::start(const QString& program, const QStringList& arguments,
     // startDetached returns once the program has been executed, so its file is known.
     started_.append({pid, standin::executableOf(pid)});
     return pid;
+}
+
+qint64 TestPrograms::runInstalledTrovix(const QString& folder, const QStringList& extraEnvironment)
+{
+    const QString trovix = QDir(folder).filePath(QStringLiteral("Trovix"));
+    if (!standin::install(trovix, standin::installedBytes()))
+        return 0;
+    const qint64 pid = start(trovix, {}, extraEnvironment);
+    const auto recorded = [&] { return trovix::readInstalledVersion(folder) == standin::InstalledVersion; };
+    return pid && QTest::qWaitFor(recorded) ? pid : 0;
 }
 
 void TestPrograms::adopt(qint64 pid)

@@ -17,8 +17,9 @@ QByteArray servedBytes();
 // Writes bytes as an executable file.
 bool install(const QString& path, const QByteArray& bytes);
 
-QByteArray fileBytes(const QString& path);
 bool isExecutable(const QString& path);
+// The names of the folder's files, hidden ones too, sorted.
+QStringList fileNames(const QString& folder);
 
 // What /proc/PID/exe resolves to, or an empty text once the process has ended.
 QString executableOf(qint64 pid);
@@ -36,6 +37,9 @@ public:
     // Starts program detached (0 when it could not); extraEnvironment is NAME=value.
     qint64 start(const QString& program, const QStringList& arguments = {},
                  const QStringList& extraEnvironment = {});
+    // The installed stand-in as the folder's Trovix, running with its version recorded
+    // (0 when it is not).
+    qint64 runInstalledTrovix(const QString& folder, const QStringList& extraEnvironment = {});
     // Takes over a process started elsewhere (by the code under test).
     void adopt(qint64 pid);
 

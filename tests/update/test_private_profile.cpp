@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "TempProgramFolder.h"
 #include "update/PrivateProfile.h"
 #include "update/VersionComparison.h"
@@ -19,11 +20,6 @@ private:
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(bytes);
-    }
-    static QByteArray fileBytes(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
 private Q_SLOTS:

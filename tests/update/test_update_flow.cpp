@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "RecordingPrompter.h"
 #include "SigningKey.h"
 #include "StandIns.h"
@@ -42,13 +43,8 @@ Snapshot snapshot(const QString& folder)
 {
     Snapshot files;
     for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden))
-        files.insert(name, standin::fileBytes(folder + QLatin1Char('/') + name));
+        files.insert(name, fileBytes(folder + QLatin1Char('/') + name));
     return files;
-}
-
-QStringList fileNames(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
 } // namespace
@@ -63,6 +59,8 @@ struct Scenario {
     RecordingPrompter prompter;
     UpdateFlow::Settings settings;
     std::unique_ptr<UpdateFlow> flow;
+    qint64 installed = 0;
+    QList<QStringList> transfers;
 
     Scenario()
     {
@@ -86,16 +84,12 @@ struct Scenario {
     QString trovix() const { return folder.file(u"Trovix"_s); }
 
     // The installed stand-in, running, with its version recorded.
-    qint64 runInstalledTrovix(const QStringList& environment = {})
+    bool runInstalledTrovix(const QStringList& environment = {})
     {
-        if (!standin::install(trovix(), standin::installedBytes()))
-            return 0;
-        const qint64 pid = programs.start(trovix(), {}, environment);
-        return QTest::qWaitFor(
-                   [&] { return readInstalledVersion(folder.path()) == standin::InstalledVersion; })
-                   ? pid
-                   : 0;
+        installed = programs.runInstalledTrovix(folder.path(), environment);
+        return installed != 0;
     }
+    bool installedRuns() const { return isRunning(installed); }
 
     void start()
     {
@@ -105,9 +99,39 @@ struct Scenario {
 
     bool isRunning(qint64 pid) const { return standin::executableOf(pid) == trovix(); }
 
+    // The folder as a check that offered the server's version file leaves it.
+    Snapshot afterCheck() const
+    {
+        Snapshot files = snapshot(folder.path());
+        files[u"update.ini"_s] = server.responses[UpdateServer::VersionPath].first().body;
+        return files;
+    }
+
+    // Every transfer after the check records the window's texts and whether the
+    // installed Trovix still runs.
+    void watchTransfers()
+    {
+        QObject::connect(&server, &UpdateServer::requested, [this](const QByteArray& path) {
+            if (path != UpdateServer::VersionPath)
+                transfers.append({window.Label2->text(), window.Label1->text(),
+                                  installedRuns() ? u"running"_s : u"ended"_s});
+        });
+    }
+    // Each transfer happened with the update shown under way and the old Trovix running.
+    bool transfersRanBeforeTheStop() const
+    {
+        return transfers == QList<QStringList>(transfers.size(), {UpdateFound, Preparing, u"running"_s});
+    }
+
     void offer(const QByteArray& version)
     {
         server.responses[UpdateServer::VersionPath] = {UpdateServer::versionFile(version)};
+    }
+    // The served build on offer and signed.
+    void offerSignedUpdate()
+    {
+        offer(standin::ServedVersion);
+        serveSigned();
     }
     void serve(const QList<Response>& executable, const QList<Response>& signature)
     {
@@ -131,13 +155,24 @@ struct Scenario {
     }
 };
 
+// The window shows the verdict of a check that went no further.
+void expectSettled(const Scenario& scenario, const QString& verdict)
+{
+    QVERIFY(scenario.window.isVisible());
+    QCOMPARE(scenario.window.Label2->text(), verdict);
+    QVERIFY(scenario.window.Label1->text().isEmpty());
+    QVERIFY(!scenario.window.Timer1->isActive());
+}
+
 // The served build went in and started, and the update left nothing behind it.
 void expectServedBuildInPlace(Scenario& scenario)
 {
     QCOMPARE(scenario.flow->exitCode(), 0);
-    QCOMPARE(standin::fileBytes(scenario.trovix()), standin::servedBytes());
-    QCOMPARE(fileNames(scenario.folder.path()), QStringList({u"Trovix"_s, u"config.ini"_s, u"update.ini"_s}));
+    QCOMPARE(fileBytes(scenario.trovix()), standin::servedBytes());
+    // The new build records its version through a scratch file: once that is in place.
     QTRY_COMPARE(readInstalledVersion(scenario.folder.path()), standin::ServedVersion);
+    QCOMPARE(standin::fileNames(scenario.folder.path()),
+             QStringList({u"Trovix"_s, u"config.ini"_s, u"update.ini"_s}));
 }
 
 class UpdateFlowTest : public QObject {
@@ -165,63 +200,37 @@ private Q_SLOTS:
         QVERIFY(!timer->isActive());
     }
 
-    // A build signed for the version offered, which is not higher than the installed one.
-    void noHigherVersionChangesOnlyTheVersionFile_data()
-    {
-        QTest::addColumn<QByteArray>("offered");
-        QTest::newRow("same version") << standin::InstalledVersion;
-        QTest::newRow("older signed build") << QByteArray("1.1");
-        QTest::newRow("no version") << QByteArray("2.0-beta");
-    }
-    void noHigherVersionChangesOnlyTheVersionFile()
-    {
-        QFETCH(QByteArray, offered);
-        Scenario scenario;
-        const qint64 trovix = scenario.runInstalledTrovix();
-        QVERIFY(trovix);
-        QVERIFY(standin::install(scenario.folder.file(u"update.ini"_s), "[Ver]\r\nnew=1.1\r\n"));
-        Snapshot expected = snapshot(scenario.folder.path());
-        scenario.offer(offered);
-        scenario.serve({UpdateServer::ok(standin::servedBytes())},
-                       {UpdateServer::ok(scenario.key.sign(standin::servedBytes(), "version:" + offered))});
-        expected[u"update.ini"_s] = scenario.server.responses[UpdateServer::VersionPath].first().body;
-
-        scenario.start();
-        QVERIFY(!scenario.window.isVisible());
-        QVERIFY(scenario.waitForWindow());
-
-        QCOMPARE(snapshot(scenario.folder.path()), expected);
-        QVERIFY(scenario.isRunning(trovix));
-        QCOMPARE(scenario.window.Label2->text(), NoUpdate);
-        QVERIFY(scenario.window.Label1->text().isEmpty());
-        QVERIFY(!scenario.window.Timer1->isActive());
-        QVERIFY(!scenario.flow->hasEnded());
-        QCOMPARE(scenario.server.requests(UpdateServer::ExecutablePath), 0);
-        scenario.window.close();
-        QVERIFY(scenario.flow->hasEnded());
-        QCOMPARE(scenario.flow->exitCode(), 0);
-    }
-
-    void failedCheckTouchesNothing_data()
+    // Only update.ini may change, and only to a complete download of the server's file.
+    void checkThatGoesNoFurtherTouchesNothing_data()
     {
         QTest::addColumn<Response>("response");
         QTest::addColumn<bool>("serverDown");
+        QTest::addColumn<QString>("verdict");
+        QTest::addColumn<QByteArray>("signedFor"); // the served build's version; empty: none served
         const QByteArray offer = "[Ver]\r\nnew=2.0\r\n; padding";
-        QTest::newRow("not found") << UpdateServer::status(404) << false;
-        QTest::newRow("server error") << UpdateServer::status(500) << false;
-        QTest::newRow("cut off") << UpdateServer::cutOff(offer) << false;
-        QTest::newRow("no version offered") << UpdateServer::webPage() << false;
-        QTest::newRow("transfer hangs") << UpdateServer::hangHalfWay(offer) << false;
-        QTest::newRow("server down") << Response() << true;
+        // A build signed for the version offered, which is not higher than the installed one.
+        for (const QByteArray& offered :
+             {standin::InstalledVersion, QByteArray("1.1"), QByteArray("2.0-beta")})
+            QTest::addRow("%s offered", offered.constData())
+                << UpdateServer::versionFile(offered) << false << NoUpdate << offered;
+        QTest::newRow("not found") << UpdateServer::status(404) << false << CheckFailed << QByteArray();
+        QTest::newRow("server error") << UpdateServer::status(500) << false << CheckFailed << QByteArray();
+        QTest::newRow("cut off") << UpdateServer::cutOff(offer) << false << CheckFailed << QByteArray();
+        QTest::newRow("no version offered")
+            << UpdateServer::webPage() << false << CheckFailed << QByteArray();
+        QTest::newRow("transfer hangs")
+            << UpdateServer::hangHalfWay(offer) << false << CheckFailed << QByteArray();
+        QTest::newRow("server down") << Response() << true << CheckFailed << QByteArray();
     }
-    void failedCheckTouchesNothing()
+    void checkThatGoesNoFurtherTouchesNothing()
     {
         QFETCH(Response, response);
         QFETCH(bool, serverDown);
+        QFETCH(QString, verdict);
+        QFETCH(QByteArray, signedFor);
         Scenario scenario;
         scenario.settings.stallTimeout = 300ms;
-        const qint64 trovix = scenario.runInstalledTrovix();
-        QVERIFY(trovix);
+        QVERIFY(scenario.runInstalledTrovix());
         QVERIFY(standin::install(scenario.folder.file(u"update.ini"_s), "[Ver]\r\nnew=1.1\r\n"));
         Snapshot expected = snapshot(scenario.folder.path());
         QTcpServer closed;
@@ -232,20 +241,27 @@ private Q_SLOTS:
             closed.close();
         } else {
             scenario.server.responses[UpdateServer::VersionPath] = {response};
-            // A complete download is the server's version file, even one offering nothing.
+            if (!signedFor.isEmpty())
+                scenario.serve(
+                    {UpdateServer::ok(standin::servedBytes())},
+                    {UpdateServer::ok(scenario.key.sign(standin::servedBytes(), "version:" + signedFor))});
             if (response.status == 200 && response.sentBytes < 0)
                 expected[u"update.ini"_s] = response.body;
         }
 
         scenario.start();
+        QVERIFY(!scenario.window.isVisible());
         QVERIFY(scenario.waitForWindow());
 
         QCOMPARE(snapshot(scenario.folder.path()), expected);
-        QVERIFY(scenario.isRunning(trovix));
-        QCOMPARE(scenario.window.Label2->text(), CheckFailed);
-        QVERIFY(scenario.window.Label1->text().isEmpty());
-        QVERIFY(!scenario.window.Timer1->isActive());
+        QVERIFY(scenario.installedRuns());
+        expectSettled(scenario, verdict);
         QVERIFY(scenario.prompter.asked.isEmpty());
+        QVERIFY(!scenario.flow->hasEnded());
+        QCOMPARE(scenario.server.requests(UpdateServer::ExecutablePath), 0);
+        scenario.window.close();
+        QVERIFY(scenario.flow->hasEnded());
+        QCOMPARE(scenario.flow->exitCode(), 0);
     }
 
     void signedUpdateGoesIn_data()
@@ -262,45 +278,30 @@ private Q_SLOTS:
         QFETCH(bool, legacy);
         QFETCH(QByteArray, versionFile);
         Scenario scenario;
-        const qint64 trovix = scenario.runInstalledTrovix();
-        QVERIFY(trovix);
+        QVERIFY(scenario.runInstalledTrovix());
         TempProgramFolder other;
-        QVERIFY(standin::install(other.file(u"Trovix"_s), standin::installedBytes()));
-        const qint64 otherTrovix = scenario.programs.start(other.file(u"Trovix"_s));
+        const qint64 otherTrovix = scenario.programs.runInstalledTrovix(other.path());
+        QVERIFY(otherTrovix);
         QVERIFY(standin::install(scenario.folder.file(u"TrovixHelper"_s), standin::installedBytes()));
         const qint64 helper = scenario.programs.start(scenario.folder.file(u"TrovixHelper"_s));
-        QTRY_COMPARE(readInstalledVersion(other.path()), standin::InstalledVersion);
         scenario.server.responses[UpdateServer::VersionPath] = {UpdateServer::ok(versionFile)};
         scenario.serveSigned(standin::servedBytes(), legacy);
-        struct Seen {
-            QString label2, label1;
-            bool trovixRunning;
-        };
-        QList<Seen> seen;
-        QObject::connect(&scenario.server, &UpdateServer::requested, [&](const QByteArray& path) {
-            if (path != UpdateServer::VersionPath)
-                seen.append({scenario.window.Label2->text(), scenario.window.Label1->text(),
-                             scenario.isRunning(trovix)});
-        });
+        scenario.watchTransfers();
 
         scenario.start();
         QVERIFY(scenario.waitForEnd());
 
-        QCOMPARE(seen.size(), 2);
-        for (const Seen& request : std::as_const(seen)) {
-            QCOMPARE(request.label2, UpdateFound);
-            QCOMPARE(request.label1, Preparing);
-            QVERIFY(request.trovixRunning);
-        }
+        QCOMPARE(scenario.transfers.size(), 2);
+        QVERIFY(scenario.transfersRanBeforeTheStop());
         QCOMPARE(scenario.flow->exitCode(), 0);
         QVERIFY(scenario.prompter.asked.isEmpty());
-        QVERIFY(!scenario.isRunning(trovix));
-        QCOMPARE(standin::fileBytes(scenario.trovix()), standin::servedBytes());
+        QVERIFY(!scenario.installedRuns());
+        QCOMPARE(fileBytes(scenario.trovix()), standin::servedBytes());
         QVERIFY(standin::isExecutable(scenario.trovix()));
-        QCOMPARE(fileNames(scenario.folder.path()),
-                 QStringList({u"Trovix"_s, u"TrovixHelper"_s, u"config.ini"_s, u"update.ini"_s}));
         QVERIFY(scenario.flow->startedTrovix() != 0);
         QTRY_COMPARE(readInstalledVersion(scenario.folder.path()), standin::ServedVersion);
+        QCOMPARE(standin::fileNames(scenario.folder.path()),
+                 QStringList({u"Trovix"_s, u"TrovixHelper"_s, u"config.ini"_s, u"update.ini"_s}));
         QVERIFY(scenario.isRunning(scenario.flow->startedTrovix()));
         QVERIFY(!scenario.window.isVisible());
         QVERIFY(!scenario.window.Timer1->isActive());
@@ -332,11 +333,9 @@ private Q_SLOTS:
         QFETCH(QByteArray, signedContent);
         QFETCH(QByteArray, comment);
         Scenario scenario;
-        const qint64 trovix = scenario.runInstalledTrovix();
-        QVERIFY(trovix);
+        QVERIFY(scenario.runInstalledTrovix());
         scenario.offer(standin::ServedVersion);
-        Snapshot expected = snapshot(scenario.folder.path());
-        expected[u"update.ini"_s] = scenario.server.responses[UpdateServer::VersionPath].first().body;
+        const Snapshot expected = scenario.afterCheck();
         const QList<Response> builds{UpdateServer::ok(standin::servedBytes()), UpdateServer::webPage(),
                                      UpdateServer::cutOffUnannounced(standin::servedBytes())};
         SigningKey otherKey;
@@ -348,12 +347,10 @@ private Q_SLOTS:
         scenario.start();
         QTRY_COMPARE_WITH_TIMEOUT(scenario.window.Label2->text(), Refused, 20000);
 
-        QVERIFY(scenario.window.isVisible());
-        QVERIFY(scenario.window.Label1->text().isEmpty());
         // Not fetched again: no tick is left to do it.
-        QVERIFY(!scenario.window.Timer1->isActive());
+        expectSettled(scenario, Refused);
         QCOMPARE(scenario.server.requests(UpdateServer::ExecutablePath), 1);
-        QVERIFY(scenario.isRunning(trovix));
+        QVERIFY(scenario.installedRuns());
         QCOMPARE(snapshot(scenario.folder.path()), expected);
         QVERIFY(scenario.prompter.asked.isEmpty());
         QVERIFY(!scenario.flow->hasEnded());
@@ -362,7 +359,7 @@ private Q_SLOTS:
         QVERIFY(scenario.flow->hasEnded());
         QCOMPARE(scenario.flow->exitCode(), 1);
         QCOMPARE(snapshot(scenario.folder.path()), expected);
-        QVERIFY(scenario.isRunning(trovix));
+        QVERIFY(scenario.installedRuns());
     }
 
     void withoutAKeyNothingIsFetched_data()
@@ -376,21 +373,17 @@ private Q_SLOTS:
         QFETCH(QByteArray, publicKey);
         Scenario scenario;
         scenario.settings.publicKey = publicKey;
-        const qint64 trovix = scenario.runInstalledTrovix();
-        QVERIFY(trovix);
-        scenario.offer(standin::ServedVersion);
-        scenario.serveSigned();
+        QVERIFY(scenario.runInstalledTrovix());
+        scenario.offerSignedUpdate();
 
         scenario.start();
         QVERIFY(scenario.waitForWindow());
 
-        QCOMPARE(scenario.window.Label2->text(), NoKey);
-        QVERIFY(scenario.window.Label1->text().isEmpty());
-        QVERIFY(!scenario.window.Timer1->isActive());
+        expectSettled(scenario, NoKey);
         QCOMPARE(scenario.server.requests(UpdateServer::SignaturePath), 0);
         QCOMPARE(scenario.server.requests(UpdateServer::ExecutablePath), 0);
-        QVERIFY(scenario.isRunning(trovix));
-        QCOMPARE(standin::fileBytes(scenario.trovix()), standin::installedBytes());
+        QVERIFY(scenario.installedRuns());
+        QCOMPARE(fileBytes(scenario.trovix()), standin::installedBytes());
     }
 
     void failedTransfersAreRetried_data()
@@ -417,24 +410,13 @@ private Q_SLOTS:
         QFETCH(int, stallTimeoutMs);
         Scenario scenario;
         scenario.settings.stallTimeout = std::chrono::milliseconds(stallTimeoutMs);
-        const qint64 trovix = scenario.runInstalledTrovix();
-        QVERIFY(trovix);
-        scenario.offer(standin::ServedVersion);
-        scenario.serveSigned();
+        QVERIFY(scenario.runInstalledTrovix());
+        scenario.offerSignedUpdate();
         scenario.server.responses[UpdateServer::SignaturePath] =
             signatures + scenario.server.responses[UpdateServer::SignaturePath];
         scenario.server.responses[UpdateServer::ExecutablePath] =
             builds + scenario.server.responses[UpdateServer::ExecutablePath];
-        struct Seen {
-            QString label2, label1;
-            bool trovixRunning;
-        };
-        QList<Seen> seen;
-        QObject::connect(&scenario.server, &UpdateServer::requested, [&](const QByteArray& path) {
-            if (path != UpdateServer::VersionPath)
-                seen.append({scenario.window.Label2->text(), scenario.window.Label1->text(),
-                             scenario.isRunning(trovix)});
-        });
+        scenario.watchTransfers();
 
         scenario.start();
         QVERIFY(scenario.waitForEnd());
@@ -445,62 +427,40 @@ private Q_SLOTS:
         QVERIFY(scenario.server.requests(UpdateServer::SignaturePath) >= signatures.size() + 1);
         QVERIFY(scenario.server.requests(UpdateServer::SignaturePath) <=
                 signatures.size() + builds.size() + 1);
-        for (const Seen& request : std::as_const(seen)) {
-            QCOMPARE(request.label2, UpdateFound);
-            QCOMPARE(request.label1, Preparing);
-            QVERIFY(request.trovixRunning);
-        }
+        QVERIFY(scenario.transfersRanBeforeTheStop());
         expectServedBuildInPlace(scenario);
     }
 
-    void closingWhileTheSignatureIsMissingChangesNothing()
+    void closingDuringTheTransfersChangesNothing_data()
     {
-        Scenario scenario;
-        const qint64 trovix = scenario.runInstalledTrovix();
-        QVERIFY(trovix);
-        scenario.offer(standin::ServedVersion);
-        scenario.serve({UpdateServer::ok(standin::servedBytes())}, {UpdateServer::status(404)});
-        Snapshot expected = snapshot(scenario.folder.path());
-        expected[u"update.ini"_s] = scenario.server.responses[UpdateServer::VersionPath].first().body;
-
-        scenario.start();
-        QTRY_VERIFY_WITH_TIMEOUT(scenario.server.requests(UpdateServer::SignaturePath) >= 3, 20000);
-        QCOMPARE(scenario.window.Label2->text(), UpdateFound);
-        QCOMPARE(scenario.window.Label1->text(), Preparing);
-        scenario.window.close();
-
-        QVERIFY(scenario.flow->hasEnded());
-        QCOMPARE(scenario.flow->exitCode(), 0);
-        QCOMPARE(scenario.server.requests(UpdateServer::ExecutablePath), 0);
-        QCOMPARE(snapshot(scenario.folder.path()), expected);
-        QVERIFY(scenario.isRunning(trovix));
-        QVERIFY(!scenario.window.Timer1->isActive());
+        QTest::addColumn<QByteArray>("failingPath");
+        QTest::addColumn<bool>("hung"); // or missing, asked for again at every tick
+        QTest::newRow("signature missing") << UpdateServer::SignaturePath << false;
+        QTest::newRow("signature transfer hung") << UpdateServer::SignaturePath << true;
+        QTest::newRow("program transfer hung") << UpdateServer::ExecutablePath << true;
     }
-
-    void closingDuringAHungTransferEndsAtOnce_data()
+    void closingDuringTheTransfersChangesNothing()
     {
-        QTest::addColumn<QByteArray>("hungPath");
-        QTest::newRow("signature") << UpdateServer::SignaturePath;
-        QTest::newRow("program") << UpdateServer::ExecutablePath;
-    }
-    void closingDuringAHungTransferEndsAtOnce()
-    {
-        QFETCH(QByteArray, hungPath);
+        QFETCH(QByteArray, failingPath);
+        QFETCH(bool, hung);
         Scenario scenario;
-        const qint64 trovix = scenario.runInstalledTrovix();
-        QVERIFY(trovix);
-        scenario.offer(standin::ServedVersion);
-        scenario.serveSigned();
-        scenario.server.responses[hungPath] = {UpdateServer::hangHalfWay(standin::servedBytes())};
-        Snapshot expected = snapshot(scenario.folder.path());
-        expected[u"update.ini"_s] = scenario.server.responses[UpdateServer::VersionPath].first().body;
+        QVERIFY(scenario.runInstalledTrovix());
+        scenario.offerSignedUpdate();
+        scenario.server.responses[failingPath] = {hung ? UpdateServer::hangHalfWay(standin::servedBytes())
+                                                       : UpdateServer::status(404)};
+        const Snapshot expected = scenario.afterCheck();
         QSignalSpy hanging(&scenario.server, &UpdateServer::hanging);
 
         scenario.start();
-        QVERIFY(hanging.wait(20000));
-        if (hungPath == UpdateServer::ExecutablePath) {
+        if (!hung)
+            QTRY_VERIFY_WITH_TIMEOUT(scenario.server.requests(failingPath) >= 3, 20000);
+        else
+            QVERIFY(hanging.wait(20000));
+        if (failingPath == UpdateServer::ExecutablePath) {
             QTRY_VERIFY(QFileInfo(scenario.folder.file(u"Trovix.download"_s)).size() > 0);
         }
+        QCOMPARE(scenario.window.Label2->text(), UpdateFound);
+        QCOMPARE(scenario.window.Label1->text(), Preparing);
         QSignalSpy ended(scenario.flow.get(), &UpdateFlow::ended);
         scenario.window.close();
 
@@ -509,30 +469,40 @@ private Q_SLOTS:
         QVERIFY(scenario.flow->hasEnded());
         QCOMPARE(scenario.flow->exitCode(), 0);
         QVERIFY(!scenario.window.isVisible());
+        QVERIFY(!scenario.window.Timer1->isActive());
+        QCOMPARE(scenario.server.requests(UpdateServer::ExecutablePath),
+                 failingPath == UpdateServer::ExecutablePath ? 1 : 0);
         QCOMPARE(snapshot(scenario.folder.path()), expected);
-        QVERIFY(scenario.isRunning(trovix));
+        QVERIFY(scenario.installedRuns());
     }
 
-    void closingWhileTrovixIsStoppedFinishesTheUpdate()
+    void trovixIgnoringTheRequestIsForced_data()
     {
+        QTest::addColumn<bool>("closedWhileStopping");
+        QTest::newRow("window left open") << false;
+        QTest::newRow("window closed while Trovix is stopped") << true;
+    }
+    void trovixIgnoringTheRequestIsForced()
+    {
+        QFETCH(bool, closedWhileStopping);
         Scenario scenario;
-        scenario.settings.termWait = 60s;
-        const qint64 trovix = scenario.runInstalledTrovix({u"TROVIX_STANDIN_IGNORE_TERM=1"_s});
-        QVERIFY(trovix);
-        scenario.offer(standin::ServedVersion);
-        scenario.serveSigned();
+        scenario.settings.termWait = closedWhileStopping ? 60s : 200ms;
+        QVERIFY(scenario.runInstalledTrovix({u"TROVIX_STANDIN_IGNORE_TERM=1"_s}));
+        scenario.offerSignedUpdate();
 
         scenario.start();
-        QTRY_VERIFY_WITH_TIMEOUT(scenario.server.requests(UpdateServer::ExecutablePath) == 1 &&
-                                     !scenario.window.Timer1->isActive(),
-                                 20000);
-        QVERIFY(scenario.isRunning(trovix));
-        scenario.window.close();
-
+        if (closedWhileStopping) {
+            QTRY_VERIFY_WITH_TIMEOUT(scenario.server.requests(UpdateServer::ExecutablePath) == 1 &&
+                                         !scenario.window.Timer1->isActive(),
+                                     20000);
+            QVERIFY(scenario.installedRuns());
+            scenario.window.close();
+        }
         QVERIFY(scenario.waitForEnd());
+
         QCOMPARE(scenario.flow->exitCode(), 0);
-        QVERIFY(!scenario.isRunning(trovix));
-        QCOMPARE(standin::fileBytes(scenario.trovix()), standin::servedBytes());
+        QVERIFY(!scenario.installedRuns());
+        QCOMPARE(fileBytes(scenario.trovix()), standin::servedBytes());
         QVERIFY(scenario.isRunning(scenario.flow->startedTrovix()));
     }
 
@@ -558,6 +528,7 @@ private Q_SLOTS:
         QTest::newRow("earlier updater ended with Trovix set aside")
             << QByteArray() << QStringList{u"Trovix.bak"_s, u"Trovix.download"_s}
             << QList<QByteArray>{installed, half} << served;
+        QTest::newRow("no Trovix at all") << QByteArray() << QStringList() << QList<QByteArray>() << served;
     }
     void leftoversOfAnEndedRunAreCleared()
     {
@@ -579,8 +550,8 @@ private Q_SLOTS:
         if (offered != standin::ServedVersion) {
             QVERIFY(scenario.waitForWindow());
             QCOMPARE(scenario.window.Label2->text(), offered.isEmpty() ? CheckFailed : NoUpdate);
-            QCOMPARE(standin::fileBytes(scenario.trovix()), standin::installedBytes());
-            QCOMPARE(fileNames(scenario.folder.path()),
+            QCOMPARE(fileBytes(scenario.trovix()), standin::installedBytes());
+            QCOMPARE(standin::fileNames(scenario.folder.path()),
                      offered.isEmpty() ? QStringList({u"Trovix"_s, u"config.ini"_s})
                                        : QStringList({u"Trovix"_s, u"config.ini"_s, u"update.ini"_s}));
             return;
@@ -594,8 +565,7 @@ private Q_SLOTS:
     void aSecondUpdaterOnTheFolderEndsAtOnce()
     {
         Scenario scenario;
-        const qint64 trovix = scenario.runInstalledTrovix();
-        QVERIFY(trovix);
+        QVERIFY(scenario.runInstalledTrovix());
         scenario.server.responses[UpdateServer::VersionPath] = {
             UpdateServer::held(UpdateServer::versionFile(standin::ServedVersion))};
         scenario.serveSigned();
@@ -619,46 +589,14 @@ private Q_SLOTS:
         scenario.server.release();
         QVERIFY(scenario.waitForEnd());
         QCOMPARE(scenario.flow->exitCode(), 0);
-        QCOMPARE(standin::fileBytes(scenario.trovix()), standin::servedBytes());
+        QCOMPARE(fileBytes(scenario.trovix()), standin::servedBytes());
         QCOMPARE(scenario.server.requests(UpdateServer::VersionPath), 1);
-    }
-
-    void trovixIgnoringTheRequestIsForced()
-    {
-        Scenario scenario;
-        scenario.settings.termWait = 200ms;
-        const qint64 trovix = scenario.runInstalledTrovix({u"TROVIX_STANDIN_IGNORE_TERM=1"_s});
-        QVERIFY(trovix);
-        scenario.offer(standin::ServedVersion);
-        scenario.serveSigned();
-
-        scenario.start();
-        QVERIFY(scenario.waitForEnd());
-
-        QCOMPARE(scenario.flow->exitCode(), 0);
-        QVERIFY(!scenario.isRunning(trovix));
-        QCOMPARE(standin::fileBytes(scenario.trovix()), standin::servedBytes());
-        QVERIFY(scenario.isRunning(scenario.flow->startedTrovix()));
-    }
-
-    void withoutTrovixTheSignedBuildIsPutInPlace()
-    {
-        Scenario scenario;
-        QVERIFY(standin::install(scenario.folder.file(u"config.ini"_s), "[Ver]\r\nappver=1.2\r\n"));
-        scenario.offer(standin::ServedVersion);
-        scenario.serveSigned();
-
-        scenario.start();
-        QVERIFY(scenario.waitForEnd());
-
-        expectServedBuildInPlace(scenario);
     }
 
     void aSignedBuildThatCannotStartIsTakenBack()
     {
         Scenario scenario;
-        const qint64 trovix = scenario.runInstalledTrovix();
-        QVERIFY(trovix);
+        QVERIFY(scenario.runInstalledTrovix());
         scenario.offer(standin::ServedVersion);
         scenario.serveSigned("#!/nonexistent/interpreter\n");
 
@@ -667,10 +605,12 @@ private Q_SLOTS:
 
         QCOMPARE(scenario.flow->exitCode(), 1);
         QCOMPARE(scenario.prompter.asked.size(), 1);
-        QCOMPARE(scenario.prompter.asked.first().icon, QMessageBox::Critical);
+        const MessageBoxRequest& report = scenario.prompter.asked.first();
+        QVERIFY(!report.text.isEmpty());
+        QCOMPARE(report, (MessageBoxRequest{report.text, u"更新"_s, QMessageBox::Ok, QMessageBox::Critical}));
         QCOMPARE(scenario.window.Label2->text(), InstallFailed);
-        QCOMPARE(standin::fileBytes(scenario.trovix()), standin::installedBytes());
-        QCOMPARE(fileNames(scenario.folder.path()),
+        QCOMPARE(fileBytes(scenario.trovix()), standin::installedBytes());
+        QCOMPARE(standin::fileNames(scenario.folder.path()),
                  QStringList({u"Trovix"_s, u"config.ini"_s, u"update.ini"_s}));
         QCOMPARE(scenario.flow->startedTrovix(), 0);
         // The stopped Trovix runs again.

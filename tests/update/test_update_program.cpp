@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "SigningKey.h"
 #include "StandIns.h"
 #include "TempProgramFolder.h"
@@ -6,7 +7,6 @@
 #include "update/ExecutableProcesses.h"
 #include "update/VersionComparison.h"
 
-#include <QDir>
 #include <QProcess>
 #include <QtTest>
 
@@ -18,15 +18,12 @@ using namespace trovix;
 
 namespace {
 
-QStringList fileNames(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-}
+const QString PausingUpdate = QStringLiteral("update-pausing");
 
 // The state letter of /proc/PID/stat: 'T' once the process has stopped itself.
 char processState(qint64 pid)
 {
-    const QByteArray stat = standin::fileBytes(QStringLiteral("/proc/%1/stat").arg(pid));
+    const QByteArray stat = fileBytes(QStringLiteral("/proc/%1/stat").arg(pid));
     const int close = stat.lastIndexOf(')');
     return close >= 0 && close + 2 < stat.size() ? stat.at(close + 2) : '?';
 }
@@ -44,12 +41,7 @@ private:
     // The folder with update and the installed stand-in, running.
     bool prepare(const TempProgramFolder& folder, TestPrograms& programs)
     {
-        if (!folder.copyFromBuild(u"update"_s) ||
-            !standin::install(folder.file(u"Trovix"_s), standin::installedBytes()))
-            return false;
-        programs.start(folder.file(u"Trovix"_s));
-        return QTest::qWaitFor(
-            [&] { return readInstalledVersion(folder.path()) == standin::InstalledVersion; });
+        return folder.copyFromBuild(u"update"_s) && programs.runInstalledTrovix(folder.path());
     }
 
     // The served stand-in, signed for the version offered.
@@ -62,7 +54,8 @@ private:
     }
 
     // The signature's address is left to its default, the executable's + ".minisig".
-    void setUp(QProcess& updater, const TempProgramFolder& folder, const UpdateServer& server,
+    // With pauseAt, the test build of the program runs and stops itself at that point.
+    bool setUp(QProcess& updater, const TempProgramFolder& folder, const UpdateServer& server,
                const QByteArray& pauseAt = {})
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -71,26 +64,31 @@ private:
         environment.remove(u"TROVIX_UPDATE_SIGNATURE_URL"_s);
         environment.insert(u"TROVIX_UPDATE_PUBLIC_KEY"_s, QString::fromLatin1(key_.publicKeyLine()));
         environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
-        if (!pauseAt.isEmpty())
-            environment.insert(u"TROVIX_UPDATE_TEST_PAUSE_AT"_s, QString::fromLatin1(pauseAt));
         updater.setProcessEnvironment(environment);
-        updater.setProgram(folder.file(u"update"_s));
+        if (pauseAt.isEmpty()) {
+            updater.setProgram(folder.file(u"update"_s));
+            return true;
+        }
+        updater.setProgram(folder.file(PausingUpdate));
+        updater.setArguments({QString::fromLatin1(pauseAt)});
+        return standin::install(folder.file(PausingUpdate), fileBytes(QStringLiteral(UPDATE_PAUSING)));
     }
 
     // A clean run ends with the served build in place and running, and nothing else left.
     void runCleanUpdate(const TempProgramFolder& folder, const UpdateServer& server, TestPrograms& programs)
     {
         QProcess updater;
-        setUp(updater, folder, server);
+        QVERIFY(setUp(updater, folder, server));
         QSignalSpy finished(&updater, &QProcess::finished);
         updater.start();
         QVERIFY(finished.wait(60000));
         QCOMPARE(updater.exitStatus(), QProcess::NormalExit);
         QCOMPARE(updater.exitCode(), 0);
-        QCOMPARE(standin::fileBytes(folder.file(u"Trovix"_s)), standin::servedBytes());
-        QCOMPARE(fileNames(folder.path()),
-                 QStringList({u"Trovix"_s, u"config.ini"_s, u"update"_s, u"update.ini"_s}));
+        QCOMPARE(fileBytes(folder.file(u"Trovix"_s)), standin::servedBytes());
+        // The new build records its version through a scratch file: once that is in place.
         QTRY_COMPARE(readInstalledVersion(folder.path()), standin::ServedVersion);
+        QCOMPARE(standin::fileNames(folder.path()),
+                 QStringList({u"Trovix"_s, u"config.ini"_s, u"update"_s, u"update.ini"_s}));
         const QList<qint64> running = ExecutableProcesses(folder.file(u"Trovix"_s)).running();
         for (qint64 pid : running)
             programs.adopt(pid);
@@ -135,9 +133,8 @@ private Q_SLOTS:
         QVERIFY(prepare(folder, programs));
         const QList<qint64> installed = ExecutableProcesses(folder.file(u"Trovix"_s)).running();
         TempProgramFolder other;
-        QVERIFY(standin::install(other.file(u"Trovix"_s), standin::installedBytes()));
-        const qint64 otherTrovix = programs.start(other.file(u"Trovix"_s));
-        QTRY_COMPARE(readInstalledVersion(other.path()), standin::InstalledVersion);
+        const qint64 otherTrovix = programs.runInstalledTrovix(other.path());
+        QVERIFY(otherTrovix);
         UpdateServer server;
         serveUpdate(server);
         server.responses[UpdateServer::ExecutablePath].prepend(UpdateServer::status(404));
@@ -161,12 +158,12 @@ private Q_SLOTS:
         server.responses[UpdateServer::VersionPath] = {
             UpdateServer::held(UpdateServer::versionFile(standin::ServedVersion)),
             UpdateServer::versionFile(standin::ServedVersion)};
-        const QStringList before = fileNames(folder.path());
-        const QByteArray trovixBefore = standin::fileBytes(folder.file(u"Trovix"_s));
+        const QStringList before = standin::fileNames(folder.path());
+        const QByteArray trovixBefore = fileBytes(folder.file(u"Trovix"_s));
 
         QProcess first, second;
-        setUp(first, folder, server);
-        setUp(second, folder, server);
+        QVERIFY(setUp(first, folder, server));
+        QVERIFY(setUp(second, folder, server));
         first.start();
         second.start();
         QTRY_VERIFY_WITH_TIMEOUT(server.requests(UpdateServer::VersionPath) == 1 &&
@@ -178,8 +175,8 @@ private Q_SLOTS:
         QProcess& winner = &loser == &first ? second : first;
         QCOMPARE(loser.exitStatus(), QProcess::NormalExit);
         QCOMPARE(loser.exitCode(), 0);
-        QCOMPARE(fileNames(folder.path()), before);
-        QCOMPARE(standin::fileBytes(folder.file(u"Trovix"_s)), trovixBefore);
+        QCOMPARE(standin::fileNames(folder.path()), before);
+        QCOMPARE(fileBytes(folder.file(u"Trovix"_s)), trovixBefore);
         QCOMPARE(ExecutableProcesses(folder.file(u"Trovix"_s)).running().size(), 1);
 
         QSignalSpy winnerFinished(&winner, &QProcess::finished);
@@ -188,8 +185,9 @@ private Q_SLOTS:
         QCOMPARE(winner.exitStatus(), QProcess::NormalExit);
         QCOMPARE(winner.exitCode(), 0);
         QCOMPARE(server.requests(UpdateServer::VersionPath), 1);
-        QCOMPARE(standin::fileBytes(folder.file(u"Trovix"_s)), standin::servedBytes());
-        QCOMPARE(fileNames(folder.path()),
+        QCOMPARE(fileBytes(folder.file(u"Trovix"_s)), standin::servedBytes());
+        QTRY_COMPARE(readInstalledVersion(folder.path()), standin::ServedVersion);
+        QCOMPARE(standin::fileNames(folder.path()),
                  QStringList({u"Trovix"_s, u"config.ini"_s, u"update"_s, u"update.ini"_s}));
         for (qint64 pid : ExecutableProcesses(folder.file(u"Trovix"_s)).running())
             programs.adopt(pid);
@@ -222,7 +220,7 @@ private Q_SLOTS:
         QSignalSpy hanging(&server, &UpdateServer::hanging);
 
         QProcess updater;
-        setUp(updater, folder, server, pauseAt);
+        QVERIFY(setUp(updater, folder, server, pauseAt));
         updater.start();
         QVERIFY(updater.waitForStarted(30000));
         const qint64 pid = updater.processId();
@@ -237,9 +235,10 @@ private Q_SLOTS:
         QSignalSpy finished(&updater, &QProcess::finished);
         QCOMPARE(::kill(pid_t(pid), SIGKILL), 0);
         QVERIFY(finished.wait(30000));
+        QFile::remove(folder.file(PausingUpdate));
 
         // A complete build, and it runs: it records its own version.
-        const QByteArray trovix = standin::fileBytes(folder.file(u"Trovix"_s));
+        const QByteArray trovix = fileBytes(folder.file(u"Trovix"_s));
         QVERIFY(trovix == standin::installedBytes() || trovix == standin::servedBytes());
         QVERIFY(standin::isExecutable(folder.file(u"Trovix"_s)));
         QVERIFY(QFile::remove(folder.file(u"config.ini"_s)));
@@ -256,18 +255,18 @@ private Q_SLOTS:
         TempProgramFolder build;
         QCOMPARE(publish(build, standin::ServedVersion, key_.secretKeyFile(), u"1.2"_s), 0);
         const QString upload = build.file(u"upload"_s);
-        QCOMPARE(fileNames(upload), QStringList({u"Trovix"_s, u"Trovix.minisig"_s, u"update.ini"_s}));
+        QCOMPARE(standin::fileNames(upload),
+                 QStringList({u"Trovix"_s, u"Trovix.minisig"_s, u"update.ini"_s}));
 
         TempProgramFolder folder;
         TestPrograms programs;
         QVERIFY(prepare(folder, programs));
         UpdateServer server;
         server.responses[UpdateServer::VersionPath] = {
-            UpdateServer::ok(standin::fileBytes(upload + u"/update.ini"_s))};
-        server.responses[UpdateServer::ExecutablePath] = {
-            UpdateServer::ok(standin::fileBytes(upload + u"/Trovix"_s))};
+            UpdateServer::ok(fileBytes(upload + u"/update.ini"_s))};
+        server.responses[UpdateServer::ExecutablePath] = {UpdateServer::ok(fileBytes(upload + u"/Trovix"_s))};
         server.responses[UpdateServer::SignaturePath] = {
-            UpdateServer::ok(standin::fileBytes(upload + u"/Trovix.minisig"_s))};
+            UpdateServer::ok(fileBytes(upload + u"/Trovix.minisig"_s))};
         runCleanUpdate(folder, server, programs);
     }
 
@@ -292,15 +291,15 @@ private Q_SLOTS:
         TempProgramFolder build;
         const QString secretKey = validKey ? key_.secretKeyFile() : build.file(u"missing.key"_s);
         QCOMPARE(publish(build, recorded, secretKey, lastRelease), 1);
-        QCOMPARE(fileNames(build.path()), QStringList({u"Trovix"_s, u"trovix-version"_s}));
+        QCOMPARE(standin::fileNames(build.path()), QStringList({u"Trovix"_s, u"trovix-version"_s}));
         QVERIFY(QDir(build.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
     }
 
     // The build folder's record and the version compiled into it are one text.
     void buildRecordsItsCompiledVersion()
     {
-        const QString recorded = QString::fromUtf8(
-            standin::fileBytes(TempProgramFolder::builtProgramFolder() + u"/trovix-version"_s));
+        const QString recorded =
+            QString::fromUtf8(fileBytes(TempProgramFolder::builtProgramFolder() + u"/trovix-version"_s));
         QCOMPARE(recorded, config::versionText() + u'\n');
     }
 };

@@ -21,12 +21,16 @@
 
 using namespace Qt::StringLiterals;
 
+using trovix::MessageBoxRequest;
 using trovix::SavedWaybillList;
 using trovix::WaybillStore;
 
 namespace {
 
 enum class Failure { Locked, ReadOnly, Vanished };
+
+const MessageBoxRequest DeleteQuestion{QStringLiteral("是否删除该运单？"), QStringLiteral("提示"),
+                                       QMessageBox::Yes | QMessageBox::No, QMessageBox::NoIcon};
 
 } // namespace
 
@@ -143,11 +147,7 @@ private Q_SLOTS:
             QVERIFY(prompter_->asked.isEmpty());
         } else {
             QCOMPARE(prompter_->asked.size(), 1);
-            const trovix::MessageBoxRequest& asked = prompter_->asked.first();
-            QCOMPARE(asked.text, message);
-            QCOMPARE(asked.caption, QString());
-            QCOMPARE(asked.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-            QCOMPARE(asked.icon, QMessageBox::NoIcon);
+            QCOMPARE(prompter_->asked.first(), (MessageBoxRequest{message, QString()}));
         }
         QList<WaybillRow> expected{{u"A"_s, u"1"_s}, {u"顺丰速递"_s, u"SF1"_s}, {u"B"_s, u"2"_s}};
         if (stored)
@@ -172,38 +172,21 @@ private Q_SLOTS:
         QCOMPARE(window_->label4->text(), QStringLiteral("typed"));
     }
 
-    void deleteAnsweredNoChangesNothing()
-    {
-        const QList<WaybillRow> rows{{u"A"_s, u"1"_s}, {u"B"_s, u"2"_s}, {u"C"_s, u"3"_s}};
-        QVERIFY(appendRows(database_, rows));
-        QVERIFY(start());
-        window_->clickRow(1);
-        prompter_->answers = {QMessageBox::No};
-
-        window_->command1->click();
-
-        QCOMPARE(prompter_->asked.size(), 1);
-        const trovix::MessageBoxRequest& asked = prompter_->asked.first();
-        QCOMPARE(asked.text, QStringLiteral("是否删除该运单？"));
-        QCOMPARE(asked.caption, QStringLiteral("提示"));
-        QCOMPARE(asked.buttons, QMessageBox::Yes | QMessageBox::No);
-        QCOMPARE(asked.icon, QMessageBox::NoIcon);
-        QCOMPARE(rowsInFile(database_), rows);
-        QCOMPARE(rowsInGrid(), rows);
-        QCOMPARE(window_->grid->currentIndex().row(), 1);
-    }
-
-    void deleteYesRemovesThePickedRow_data()
+    void deleteRemovesThePickedRowOnlyWhenAnsweredYes_data()
     {
         QTest::addColumn<bool>("byKeyboard");
-        QTest::newRow("clicked") << false;
-        QTest::newRow("moved to with the arrow key") << true;
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("clicked, answered No") << false << false;
+        QTest::newRow("clicked") << false << true;
+        QTest::newRow("moved to with the arrow key") << true << true;
     }
-    void deleteYesRemovesThePickedRow()
+    void deleteRemovesThePickedRowOnlyWhenAnsweredYes()
     {
         QFETCH(bool, byKeyboard);
-        QVERIFY(appendRows(
-            database_, {{u"A"_s, u"1"_s}, {u"EMS快递"_s, u"T"_s}, {u"EMS快递"_s, u"T"_s}, {u"B"_s, u"2"_s}}));
+        QFETCH(bool, yes);
+        const QList<WaybillRow> rows{
+            {u"A"_s, u"1"_s}, {u"EMS快递"_s, u"T"_s}, {u"EMS快递"_s, u"T"_s}, {u"B"_s, u"2"_s}};
+        QVERIFY(appendRows(database_, rows));
         QVERIFY(start());
         if (byKeyboard) {
             window_->grid->setFocus();
@@ -213,15 +196,17 @@ private Q_SLOTS:
             window_->clickRow(2);
         }
         QCOMPARE(window_->grid->currentIndex().row(), 2);
-        prompter_->answers = {QMessageBox::Yes};
+        prompter_->answers = {yes ? QMessageBox::Yes : QMessageBox::No};
 
         window_->command1->click();
 
-        QCOMPARE(prompter_->asked.size(), 1);
-        const QList<WaybillRow> expected{{u"A"_s, u"1"_s}, {u"EMS快递"_s, u"T"_s}, {u"B"_s, u"2"_s}};
+        QCOMPARE(prompter_->asked, QList<MessageBoxRequest>{DeleteQuestion});
+        QList<WaybillRow> expected = rows;
+        if (yes)
+            expected.removeAt(2);
         QCOMPARE(rowsInFile(database_), expected);
         QCOMPARE(rowsInGrid(), expected);
-        QCOMPARE(window_->grid->currentIndex().row(), 0);
+        QCOMPARE(window_->grid->currentIndex().row(), yes ? 0 : 2);
     }
 
     void pickRow_data()
@@ -276,129 +261,39 @@ private Q_SLOTS:
                  QList<WaybillRow>({{u"顺丰速递"_s, u"SF1"_s}, {u"顺丰速递"_s, u"SF2"_s}}));
     }
 
-    void storeErrorsAreShownAndGridStaysUsable_data()
-    {
-        QTest::addColumn<bool>("locked");
-        QTest::newRow("read-only file") << false;
-        QTest::newRow("locked by another program") << true;
-    }
-    void storeErrorsAreShownAndGridStaysUsable()
-    {
-        QFETCH(bool, locked);
-        const QList<WaybillRow> rows{{u"A"_s, u"1"_s}, {u"顺丰速递"_s, u"SF1"_s}};
-        QVERIFY(appendRows(database_, rows));
-        if (!locked)
-            QVERIFY(makeReadOnly(database_));
-        QVERIFY(start());
-        auto lock = locked ? std::make_unique<ExclusiveLock>(database_) : nullptr;
-        QVERIFY(!lock || lock->isHeld());
-        window_->label4->setText(QStringLiteral("NEW"));
-
-        window_->command6->click();
-
-        QCOMPARE(prompter_->asked.size(), 1);
-        const trovix::MessageBoxRequest asked = prompter_->asked.first();
-        QVERIFY(!asked.text.isEmpty());
-        QCOMPARE(asked.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-        QCOMPARE(asked.icon, QMessageBox::Warning);
-        prompter_->answers = {QMessageBox::Yes};
-        window_->command1->click();
-        // The question about the row shown selected, then the failed delete.
-        QCOMPARE(prompter_->asked.size(), 3);
-        QCOMPARE(prompter_->asked.at(1).text, QStringLiteral("是否删除该运单？"));
-        QCOMPARE(prompter_->asked.at(2).icon, QMessageBox::Warning);
-        if (lock)
-            lock->release();
-        QCOMPARE(rowsInFile(database_), rows);
-
-        prompter_->asked.clear();
-        window_->command8->click();
-        QVERIFY(prompter_->asked.isEmpty());
-        QCOMPARE(rowsInGrid(), rows);
-        window_->clickRow(1);
-        QCOMPARE(window_->label4->text(), QStringLiteral("SF1"));
-        QCOMPARE(window_->checkedOption(), window_->options.at(1));
-    }
-
-    // A failed re-read once emptied the grid, and Delete then re-opened the list and
-    // removed its first row, which the user had never seen selected.
-    void failedRefreshKeepsTheRowsAndDeleteHitsTheShownRow()
-    {
-        QVERIFY(appendRows(database_, {{u"A"_s, u"1"_s}, {u"B"_s, u"2"_s}}));
-        QVERIFY(start());
-        window_->clickRow(1);
-        {
-            ExclusiveLock other(database_);
-            QVERIFY(other.isHeld());
-            window_->command8->click();
-            QCOMPARE(prompter_->asked.size(), 1);
-            QCOMPARE(prompter_->asked.first().icon, QMessageBox::Warning);
-            QCOMPARE(rowsInGrid(), QList<WaybillRow>({{u"A"_s, u"1"_s}, {u"B"_s, u"2"_s}}));
-            QCOMPARE(window_->grid->currentIndex().row(), 1);
-            QCOMPARE(window_->selectedRows(), QList<int>{1});
-        }
-        prompter_->answers = {QMessageBox::Yes};
-        window_->command1->click();
-        QCOMPARE(prompter_->asked.size(), 2);
-        QCOMPARE(prompter_->asked.at(1).text, QStringLiteral("是否删除该运单？"));
-        QCOMPARE(rowsInFile(database_), QList<WaybillRow>({{u"A"_s, u"1"_s}}));
-        QCOMPARE(rowsInGrid(), QList<WaybillRow>({{u"A"_s, u"1"_s}}));
-    }
-
-    void lockedAddKeepsEveryRowThenDeleteRemovesThePickedRow()
-    {
-        const QList<WaybillRow> rows{
-            {u"A"_s, u"1"_s}, {u"EMS快递"_s, u"T"_s}, {u"EMS快递"_s, u"T"_s}, {u"B"_s, u"2"_s}};
-        QVERIFY(appendRows(database_, rows));
-        QVERIFY(start());
-        window_->label4->setText(QStringLiteral("NEW"));
-        auto lock = std::make_unique<ExclusiveLock>(database_);
-        QVERIFY(lock->isHeld());
-
-        window_->command6->click();
-
-        QCOMPARE(prompter_->asked.size(), 1);
-        QVERIFY(prompter_->asked.first().text.contains(QStringLiteral("locked")));
-        QCOMPARE(rowsInGrid(), rows);
-        QCOMPARE(window_->grid->currentIndex().row(), 0);
-        QCOMPARE(window_->selectedRows(), QList<int>{0});
-
-        lock.reset();
-        window_->clickRow(1);
-        prompter_->answers = {QMessageBox::Yes};
-        window_->command1->click();
-
-        QCOMPARE(prompter_->asked.size(), 2);
-        const QList<WaybillRow> expected{{u"A"_s, u"1"_s}, {u"EMS快递"_s, u"T"_s}, {u"B"_s, u"2"_s}};
-        QCOMPARE(rowsInFile(database_), expected);
-        QCOMPARE(rowsInGrid(), expected);
-    }
-
-    void failedOperationsKeepTheRowsShown_data()
+    // A failed write once emptied the grid, and a failed re-read left Delete to re-open
+    // the list and remove its first row, which the user had never seen selected.
+    void failedOperationKeepsTheRowsShown_data()
     {
         QTest::addColumn<Failure>("failure");
         QTest::addColumn<QString>("operation");
-        const QList<QPair<const char*, Failure>> failures{
-            {"locked", Failure::Locked}, {"read-only", Failure::ReadOnly}, {"vanished", Failure::Vanished}};
-        for (const auto& [name, failure] : failures) {
-            for (const char* operation : {"add", "delete", "refresh"}) {
-                // Reading a read-only or vanished file works: only writes fail there.
-                if (failure != Failure::Locked && QByteArray(operation) == "refresh")
-                    continue;
-                QTest::addRow("%s, %s", operation, name) << failure << QString::fromLatin1(operation);
-            }
-        }
+        QTest::addColumn<int>("picked");  // -1: none, the first row stays current
+        QTest::addColumn<int>("current"); // afterwards
+        // Nothing can be read from a locked file, so the grid stays as it was; a
+        // read-only or vanished file is read again, with the first row current.
+        QTest::newRow("add, locked, no row picked") << Failure::Locked << u"add"_s << -1 << 0;
+        QTest::newRow("add, locked") << Failure::Locked << u"add"_s << 2 << 2;
+        QTest::newRow("delete, locked") << Failure::Locked << u"delete"_s << 2 << 2;
+        QTest::newRow("refresh, locked") << Failure::Locked << u"refresh"_s << 1 << 1;
+        QTest::newRow("add, read-only") << Failure::ReadOnly << u"add"_s << 2 << 0;
+        QTest::newRow("delete, read-only") << Failure::ReadOnly << u"delete"_s << 2 << 0;
+        QTest::newRow("add, vanished") << Failure::Vanished << u"add"_s << 2 << 0;
+        QTest::newRow("delete, vanished") << Failure::Vanished << u"delete"_s << 2 << 0;
     }
-    void failedOperationsKeepTheRowsShown()
+    void failedOperationKeepsTheRowsShown()
     {
         QFETCH(Failure, failure);
         QFETCH(QString, operation);
-        const QList<WaybillRow> rows{{u"A"_s, u"1"_s}, {u"B"_s, u"2"_s}, {u"C"_s, u"3"_s}};
+        QFETCH(int, picked);
+        QFETCH(int, current);
+        const QList<WaybillRow> rows{
+            {u"A"_s, u"1"_s}, {u"EMS快递"_s, u"T"_s}, {u"EMS快递"_s, u"T"_s}, {u"B"_s, u"2"_s}};
         QVERIFY(appendRows(database_, rows));
         if (failure == Failure::ReadOnly)
             QVERIFY(makeReadOnly(database_));
         QVERIFY(start());
-        window_->clickRow(2);
+        if (picked >= 0)
+            window_->clickRow(picked);
         window_->label4->setText(QStringLiteral("NEW"));
         std::unique_ptr<ExclusiveLock> lock;
         if (failure == Failure::Locked) {
@@ -416,16 +311,41 @@ private Q_SLOTS:
         else
             window_->command8->click();
 
-        const int questions = operation == u"delete"_s ? 1 : 0;
-        QCOMPARE(prompter_->asked.size(), questions + 1);
-        QCOMPARE(prompter_->asked.last().icon, QMessageBox::Warning);
+        QList<MessageBoxRequest> expected{
+            {store_->lastError(), QString(), QMessageBox::Ok, QMessageBox::Warning}};
+        if (operation == u"delete"_s)
+            expected.prepend(DeleteQuestion);
+        QCOMPARE(prompter_->asked, expected);
+        QVERIFY(!store_->lastError().isEmpty());
+        if (lock)
+            QVERIFY2(store_->lastError().contains(QStringLiteral("locked")), qPrintable(store_->lastError()));
         QCOMPARE(rowsInGrid(), rows);
-        QVERIFY(window_->grid->currentIndex().isValid());
-        QCOMPARE(window_->selectedRows(), QList<int>{window_->grid->currentIndex().row()});
+        QCOMPARE(window_->grid->currentIndex().row(), current);
+        QCOMPARE(window_->selectedRows(), QList<int>{current});
+        if (failure == Failure::Vanished)
+            return;
         if (lock)
             lock->release();
-        if (failure != Failure::Vanished)
-            QCOMPARE(rowsInFile(database_), rows);
+        QCOMPARE(rowsInFile(database_), rows);
+
+        // Once the file can be written again, Delete removes the row shown current.
+        QList<WaybillRow> remaining = rows;
+        if (failure == Failure::Locked) {
+            prompter_->asked.clear();
+            prompter_->answers = {QMessageBox::Yes};
+            window_->command1->click();
+            QCOMPARE(prompter_->asked, QList<MessageBoxRequest>{DeleteQuestion});
+            remaining.removeAt(current);
+            QCOMPARE(rowsInFile(database_), remaining);
+            QCOMPARE(rowsInGrid(), remaining);
+        }
+        prompter_->asked.clear();
+        window_->command8->click();
+        QVERIFY(prompter_->asked.isEmpty());
+        QCOMPARE(rowsInGrid(), remaining);
+        window_->clickRow(1);
+        QCOMPARE(window_->label4->text(), remaining.at(1).second);
+        QCOMPARE(window_->checkedOption(), window_->options.at(0));
     }
 
     void deleteOnAGridShowingNoRowAsksNothing_data()

@@ -46,16 +46,17 @@ QString fill(const QString& templateName, const QMap<QString, QString>& values)
 }
 
 QByteArray sitePage(const QString& title, const QString& contentTemplate,
-                    const QMap<QString, QString>& values)
+                    const QMap<QString, QString>& values, const QString& scripts)
 {
-    return sitePageAround(title, fill(contentTemplate, values));
+    return sitePageAround(title, fill(contentTemplate, values), scripts);
 }
 
-QByteArray sitePageAround(const QString& title, const QString& content)
+QByteArray sitePageAround(const QString& title, const QString& content, const QString& scripts)
 {
     return fill(QStringLiteral("site"), {{QStringLiteral("title"), title},
                                          {QStringLiteral("couriers"), courierList()},
-                                         {QStringLiteral("content"), content}})
+                                         {QStringLiteral("content"), content},
+                                         {QStringLiteral("scripts"), scripts}})
         .toUtf8();
 }
 

@@ -10,10 +10,11 @@ namespace PageTemplates {
 
 QString fill(const QString& templateName, const QMap<QString, QString>& values);
 // A page of the site: header, courier list, adverts and footer around a content template.
+// `scripts` is markup put at the end of the body.
 QByteArray sitePage(const QString& title, const QString& contentTemplate,
-                    const QMap<QString, QString>& values);
+                    const QMap<QString, QString>& values, const QString& scripts = {});
 // The same around content already filled in.
-QByteArray sitePageAround(const QString& title, const QString& content);
+QByteArray sitePageAround(const QString& title, const QString& content, const QString& scripts = {});
 // A page that stands on its own (home page, frameset).
 QByteArray standalonePage(const QString& templateName);
 

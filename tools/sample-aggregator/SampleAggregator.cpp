@@ -4,6 +4,7 @@
 #include "SampleCouriers.h"
 #include "TrackingHistories.h"
 
+#include <QFile>
 #include <QRegularExpression>
 
 namespace {
@@ -40,7 +41,7 @@ QString slugOf(const QString& path, const QString& prefix)
     return match.hasMatch() ? match.captured(1) : QString();
 }
 
-QByteArray trackingPage(const SampleCourier& courier, bool resultsInPage)
+QByteArray trackingPage(const SampleCourier& courier, bool resultsInPage, const QString& scripts)
 {
     const bool telephone = courier.codeField == QLatin1String("valicodetel");
     return PageTemplates::sitePage(
@@ -50,8 +51,9 @@ QByteArray trackingPage(const SampleCourier& courier, bool resultsInPage)
          {QStringLiteral("slug"), courier.slug},
          {QStringLiteral("codeField"), courier.codeField},
          {QStringLiteral("codeLabel"), telephone ? QStringLiteral("电话号码：") : QStringLiteral("验证码：")},
-         {QStringLiteral("codeHint"), telephone ? QStringLiteral("请输入收件人或寄件人的电话号码")
-                                                : QStringLiteral("本快递无需验证码")}});
+         {QStringLiteral("codeHint"),
+          telephone ? QStringLiteral("请输入收件人或寄件人的电话号码") : QStringLiteral("本快递无需验证码")}},
+        scripts);
 }
 
 // The result, as the content of a site page or as the fragment an in-page query writes.
@@ -78,10 +80,16 @@ QString resultContent(const SampleCourier& courier, const QString& number)
                                 {QStringLiteral("advert"), advert}});
 }
 
-QByteArray resultPage(const SampleCourier& courier, const QString& number)
+QByteArray resultPage(const SampleCourier& courier, const QString& number, const QString& scripts)
 {
     return PageTemplates::sitePageAround(courier.name + QStringLiteral("查询结果"),
-                                         resultContent(courier, number));
+                                         resultContent(courier, number), scripts);
+}
+
+QByteArray hostileResource(const QString& file)
+{
+    QFile resource(QStringLiteral(":/sample-aggregator/pages/hostile/") + file);
+    return resource.open(QIODevice::ReadOnly) ? resource.readAll() : QByteArray();
 }
 
 } // namespace
@@ -143,6 +151,45 @@ bool SampleAggregator::resultsInPage() const
     return resultsInPage_;
 }
 
+void SampleAggregator::setHostileScript(const QString& name)
+{
+    hostileScript_ = name;
+}
+
+QString SampleAggregator::hostileScriptTags() const
+{
+    if (hostileScript_.isEmpty())
+        return {};
+    return QStringLiteral("<script src=\"/hostile/report.js\"></script>\n"
+                          "<script src=\"/hostile/%1.js\"></script>\n")
+        .arg(hostileScript_);
+}
+
+LoopbackHttpServer::Response SampleAggregator::answerHostile(const LoopbackHttpServer::Request& request)
+{
+    const QString path = QString::fromUtf8(request.path);
+    if (path == QLatin1String(hostileReportPath)) {
+        const Submission report{path, request.query};
+        submissions_.append(report);
+        Q_EMIT submitted(report);
+        return htmlResponse({}, 204);
+    }
+    if (path == QLatin1String(hostileDownloadPath)) {
+        LoopbackHttpServer::Response response = htmlResponse(QByteArray(64 * 1024, 'x'));
+        response.contentType = "application/octet-stream";
+        response.headers.insert("Content-Disposition",
+                                "attachment; filename=\"trovix-hostile-download.bin\"");
+        return response;
+    }
+    const QString file = path.mid(QStringLiteral("/hostile/").size());
+    const QByteArray script = hostileResource(file);
+    if (script.isEmpty())
+        return htmlResponse({}, 404);
+    LoopbackHttpServer::Response response = htmlResponse(script);
+    response.contentType = "text/javascript; charset=utf-8";
+    return response;
+}
+
 QStringList SampleAggregator::knownNumbers()
 {
     return knownTrackingNumbers();
@@ -165,7 +212,7 @@ LoopbackHttpServer::Response SampleAggregator::answer(const LoopbackHttpServer::
     Q_EMIT requestServed(QString::fromLatin1(request.method), path);
 
     if (const SampleCourier* courier = sampleCourierBySlug(slugOf(path, QStringLiteral("/all/"))))
-        return htmlResponse(trackingPage(*courier, resultsInPage_));
+        return htmlResponse(trackingPage(*courier, resultsInPage_, hostileScriptTags()));
 
     for (const QString& prefix : {QStringLiteral("/query/"), QStringLiteral("/track/")}) {
         const SampleCourier* courier = sampleCourierBySlug(slugOf(path, prefix));
@@ -175,13 +222,15 @@ LoopbackHttpServer::Response SampleAggregator::answer(const LoopbackHttpServer::
         submissions_.append(submission);
         Q_EMIT submitted(submission);
         const QString number = request.query.value(QStringLiteral("postid"));
-        LoopbackHttpServer::Response response =
-            htmlResponse(prefix == QLatin1String("/query/") ? resultPage(*courier, number)
-                                                            : resultContent(*courier, number).toUtf8());
+        LoopbackHttpServer::Response response = htmlResponse(
+            prefix == QLatin1String("/query/") ? resultPage(*courier, number, hostileScriptTags())
+                                               : resultContent(*courier, number).toUtf8());
         if (number.startsWith(slowPrefix))
             response.delayMs = slowDelayMs_;
         return response;
     }
+    if (!hostileScript_.isEmpty() && path.startsWith(QLatin1String("/hostile/")))
+        return answerHostile(request);
     if (path == QLatin1String("/ads/rotating.html"))
         return htmlResponse(PageTemplates::fill(QStringLiteral("advert"), {{QStringLiteral("reloadMs"),
                                                                             QString::number(advertReloadMs)}})

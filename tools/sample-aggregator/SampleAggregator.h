@@ -17,6 +17,11 @@
 // result page that carries an advert frame reloading itself every 0.7 s; every other
 // number that is not known gets the page that holds one empty line between the markers.
 //
+// Test side only: with a hostile script set, every tracking and result page runs it
+// (pages/hostile/NAME.js): dialogs, permission requests, pop-ups, a download, a late
+// advert frame, a busy loop, a hang. What such a page learns it reports to
+// "/hostile/report", recorded as a submission of that path.
+//
 // With results in page, the tracking pages' button fetches the result and writes it
 // into the page itself: the page never navigates (the fetch is recorded as a submission
 // to "/track/...").
@@ -46,6 +51,10 @@ public:
     int slowDelayMs() const;
     void setResultsInPage(bool inPage);
     bool resultsInPage() const;
+    // Empty: none (the default site).
+    void setHostileScript(const QString& name);
+    static constexpr const char* hostileReportPath = "/hostile/report";
+    static constexpr const char* hostileDownloadPath = "/hostile/download.bin";
     // How often the advert frame of an "ADS" result page reloads itself.
     static constexpr int advertReloadMs = 700;
 
@@ -60,11 +69,14 @@ Q_SIGNALS:
 
 private:
     LoopbackHttpServer::Response answer(const LoopbackHttpServer::Request& request);
+    LoopbackHttpServer::Response answerHostile(const LoopbackHttpServer::Request& request);
+    QString hostileScriptTags() const;
 
     LoopbackHttpServer server_;
     QList<Submission> submissions_;
     int slowDelayMs_;
     bool resultsInPage_ = false;
+    QString hostileScript_;
 };
 
 Q_DECLARE_METATYPE(SampleAggregator::Submission)

@@ -1,6 +1,7 @@
 // A stand-in for Trovix in the updater's tests: it records its version in its folder's
 // config.ini, as Trovix does at start-up, and then runs until it is stopped. With
 // TROVIX_STANDIN_IGNORE_TERM set it ignores SIGTERM, like a program that hangs.
+#include "common/ProgramFolder.h"
 #include "update/PrivateProfile.h"
 
 #include <QCoreApplication>
@@ -15,8 +16,9 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsSet("TROVIX_STANDIN_IGNORE_TERM"))
         std::signal(SIGTERM, SIG_IGN);
     const QCoreApplication app(argc, argv);
-    trovix::profile::writeString(QCoreApplication::applicationDirPath() + QStringLiteral("/config.ini"),
-                                 QStringLiteral("Ver"), QStringLiteral("appver"), STANDIN_VERSION);
+    trovix::profile::writeString(
+        trovix::ProgramFolder::ofRunningExecutable().file(trovix::programfiles::InstalledVersionFile),
+        QStringLiteral("Ver"), QStringLiteral("appver"), STANDIN_VERSION);
     for (;;)
         ::pause();
 }

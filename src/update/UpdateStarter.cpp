@@ -1,21 +1,21 @@
-#include "update/UpdateLauncher.h"
+#include "update/UpdateStarter.h"
 
+#include "common/ProgramFolder.h"
 #include "common/Prompter.h"
-#include "update/ProgramFiles.h"
 
 #include <QProcess>
 
 namespace trovix {
 
-UpdateLauncher::UpdateLauncher(QString programFolder, Prompter& prompter, std::function<void()> endProgram)
+UpdateStarter::UpdateStarter(QString programFolder, Prompter& prompter, std::function<void()> endProgram)
     : programFolder_(std::move(programFolder)), prompter_(prompter), endProgram_(std::move(endProgram))
 {
 }
 
-void UpdateLauncher::launch()
+void UpdateStarter::start()
 {
     QProcess updater;
-    updater.setProgram(programfiles::path(programFolder_, programfiles::UpdateExecutable));
+    updater.setProgram(ProgramFolder(programFolder_).file(programfiles::UpdateExecutable));
     if (updater.startDetached())
         return;
     prompter_.ask({updater.errorString(), {}, QMessageBox::Ok, QMessageBox::Critical});

@@ -3,7 +3,7 @@
 #include "TempProgramFolder.h"
 #include "update/ExecutableProcesses.h"
 #include "update/ProcessStopper.h"
-#include "update/UpdateLauncher.h"
+#include "update/UpdateStarter.h"
 #include "update/VersionComparison.h"
 
 #include <QtTest>
@@ -15,20 +15,20 @@ using namespace Qt::StringLiterals;
 
 using namespace trovix;
 
-class UpdateLauncherTest : public QObject {
+class UpdateStarterTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
     void startsTheUpdaterWithoutWaiting()
     {
         TempProgramFolder folder;
-        // The stand-in never ends by itself, so launch() returning proves it was not awaited.
+        // The stand-in never ends by itself, so start() returning proves it was not awaited.
         QVERIFY(standin::install(folder.file(u"update"_s), standin::installedBytes()));
         RecordingPrompter prompter;
         int ended = 0;
-        UpdateLauncher launcher(folder.path(), prompter, [&] { ++ended; });
+        UpdateStarter starter(folder.path(), prompter, [&] { ++ended; });
 
-        launcher.launch();
+        starter.start();
 
         QTRY_COMPARE(readInstalledVersion(folder.path()), standin::InstalledVersion);
         const ExecutableProcesses updater(folder.file(u"update"_s));
@@ -68,17 +68,16 @@ private Q_SLOTS:
         RecordingPrompter prompter;
         QStringList events;
         prompter.whileOpen = [&] { events << u"box"_s; };
-        UpdateLauncher launcher(folder.path(), prompter, [&] { events << u"end"_s; });
+        UpdateStarter starter(folder.path(), prompter, [&] { events << u"end"_s; });
 
-        launcher.launch();
+        starter.start();
 
         QCOMPARE(events, QStringList({u"box"_s, u"end"_s}));
         const MessageBoxRequest& box = prompter.asked.constFirst();
         QVERIFY2(box.text.contains(QString::fromLocal8Bit(std::strerror(error))), qPrintable(box.text));
-        QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-        QCOMPARE(box.icon, QMessageBox::Critical);
+        QCOMPARE(box, (MessageBoxRequest{box.text, QString(), QMessageBox::Ok, QMessageBox::Critical}));
     }
 };
 
-QTEST_GUILESS_MAIN(UpdateLauncherTest)
-#include "test_update_launcher.moc"
+QTEST_GUILESS_MAIN(UpdateStarterTest)
+#include "test_update_starter.moc"

@@ -11,11 +11,11 @@ class Prompter;
 // Trovix's side of "检查更新": starts the folder's update program beside Trovix without
 // waiting for it. An updater that cannot be started is reported with the system's
 // error text, and then Trovix ends, as it does for any failure nothing handles.
-class UpdateLauncher {
+class UpdateStarter {
 public:
-    UpdateLauncher(QString programFolder, Prompter& prompter, std::function<void()> endProgram);
+    UpdateStarter(QString programFolder, Prompter& prompter, std::function<void()> endProgram);
 
-    void launch();
+    void start();
 
 private:
     QString programFolder_;

@@ -1,0 +1,143 @@
+// Trovix as its main() runs it, against the sample aggregator on a free loopback port.
+// "bench_idle busy|plain SECONDS": queries a known number on a page that runs the named
+// script ("plain": none), waits until the history is shown and the capture is over,
+// then reports the CPU time of its process tree (itself and the browser's processes)
+// over SECONDS, as a percentage of one core ("idle_cpu_percent"). "bench_idle hang":
+// picks a courier whose page hangs, picks the next courier once the hang has begun and
+// reports how long that courier's page took to load ("hang_recovery_ms").
+#include "AggregatorHosts.h"
+#include "SampleAggregator.h"
+
+#include "tracking/WebEngineBrowser.h"
+#include "window/DesktopProgram.h"
+#include "window/Form1.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHash>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextEdit>
+#include <QTextStream>
+#include <QTimer>
+
+#include <unistd.h>
+
+namespace {
+
+qint64 parentOf(const QString& pid)
+{
+    QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray stat = file.readAll();
+    // Fields after the command, which may hold blanks and parentheses.
+    const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+    return fields.value(1).toLongLong();
+}
+
+// utime + stime of a process and all its descendants, in clock ticks.
+qint64 treeCpuTicks(pid_t root)
+{
+    QHash<qint64, QStringList> children;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& entry : entries) {
+        bool isPid = false;
+        entry.toLongLong(&isPid);
+        if (isPid)
+            children[parentOf(entry)].append(entry);
+    }
+    qint64 ticks = 0;
+    QStringList pending{QString::number(root)};
+    while (!pending.isEmpty()) {
+        const QString pid = pending.takeLast();
+        pending += children.value(pid.toLongLong());
+        QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray stat = file.readAll();
+        const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+        // utime and stime are fields 14 and 15 of the whole line.
+        ticks += fields.value(11).toLongLong() + fields.value(12).toLongLong();
+    }
+    return ticks;
+}
+
+void report(const char* name, double value)
+{
+    QTextStream(stdout) << name << '=' << QString::number(value, 'f', 1) << Qt::endl;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    trovix::prepareDesktopApplication();
+    QApplication application(argc, argv);
+    const QString mode = QApplication::arguments().value(1);
+    const int seconds = QApplication::arguments().value(2, QStringLiteral("10")).toInt();
+    SampleAggregator aggregator;
+    if (!serveCourierPages(aggregator))
+        return 1;
+    qputenv("TROVIX_HOME_PAGE", aggregator.homePage().toUtf8());
+    aggregator.setHostileScript(mode == QLatin1String("plain") ? QString() : mode);
+
+    trovix::DesktopProgram program;
+    trovix::Form1& form = *program.controllers().form();
+    const QString number = SampleAggregator::knownNumbers().first();
+    const QString lastLine = SampleAggregator::historyLines(number).last();
+    bool homeLoaded = false;
+    bool queried = false;
+    QElapsedTimer sinceChoice;
+    QObject::connect(
+        &program.browser(), &trovix::Browser::documentCompleted, &application,
+        [&](trovix::Browser::DocumentId, const QString& address) {
+            if (!homeLoaded && address == aggregator.homePage()) {
+                homeLoaded = true;
+                form.Text3->setText(QStringLiteral("0.5"));
+                form.Text1->setText(number);
+                form.Option1->setChecked(true);
+            } else if (mode == QLatin1String("hang") && address.endsWith(QLatin1String("/all/ems.html"))) {
+                // The page hangs 0.2 s after its load.
+                QTimer::singleShot(1000, &application, [&] {
+                    aggregator.setHostileScript({});
+                    sinceChoice.start();
+                    form.Option2->setChecked(true);
+                });
+            } else if (mode == QLatin1String("hang") && address.endsWith(QLatin1String("/all/sf.html"))) {
+                report("hang_recovery_ms", sinceChoice.nsecsElapsed() / 1e6);
+                QCoreApplication::exit(0);
+            } else if (!queried && address.endsWith(QLatin1String("/all/ems.html"))) {
+                queried = true;
+                QTimer::singleShot(1000, form.Command5, &QPushButton::click);
+            }
+        });
+    QTimer settle;
+    settle.setInterval(100);
+    QObject::connect(&settle, &QTimer::timeout, &application, [&] {
+        if (!form.RichTextBox3->toPlainText().contains(lastLine) || form.Timer1->isActive())
+            return;
+        settle.stop();
+        // The capture's own end, then the measured span.
+        QTimer::singleShot(1000, &application, [&] {
+            const qint64 before = treeCpuTicks(getpid());
+            QElapsedTimer span;
+            span.start();
+            QTimer::singleShot(seconds * 1000, &application, [&, before, span] {
+                const double cpuSeconds =
+                    double(treeCpuTicks(getpid()) - before) / double(sysconf(_SC_CLK_TCK));
+                report("idle_cpu_percent", 100.0 * cpuSeconds / (span.nsecsElapsed() / 1e9));
+                QCoreApplication::exit(0);
+            });
+        });
+    });
+    if (mode != QLatin1String("hang"))
+        settle.start();
+
+    if (!program.start())
+        return 1;
+    return application.exec();
+}
