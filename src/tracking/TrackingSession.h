@@ -12,7 +12,6 @@
 
 namespace trovix {
 
-class Browser;
 class Prompter;
 
 // Tracking as the window runs it: the handler queue, the capture timer Timer1, the page

@@ -20,7 +20,7 @@
 
 // The whole main window with the real browser, as Trovix runs it, on a throw-away
 // program folder that holds the build's yundan.mdb. Every completed document's address
-// is kept in `loads`.
+// is kept in `loads`. Only for tests that link the window.
 struct RealWindow : StandInServices {
     explicit RealWindow(trovix::WebEngineBrowser::EngineStart engineStart =
                             trovix::WebEngineBrowser::EngineStart::Immediately)
