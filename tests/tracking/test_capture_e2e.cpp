@@ -1,15 +1,11 @@
 #include "AggregatorHosts.h"
 #include "LinesWithCrLf.h"
-#include "RecordingPrompter.h"
+#include "RealTracking.h"
 #include "SampleAggregator.h"
 #include "SpinUntil.h"
-#include "TempProgramFolder.h"
-#include "TrackingWidgetSet.h"
 #include "WebEngineTestCase.h"
 #include "tracking/CourierCatalogue.h"
 #include "tracking/ResultBox.h"
-#include "tracking/TrackingSession.h"
-#include "tracking/WebEngineBrowser.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -26,14 +22,9 @@ namespace {
 
 // The part of the main window a query goes through, wired as the window wires it, with
 // the real browser.
-struct QueryWindow : TrackingWidgetSet {
-    explicit QueryWindow(const QString& programFolder)
-        : browser(&form), session(widgets, browser, prompter, programFolder)
+struct QueryWindow : RealTracking {
+    QueryWindow()
     {
-        browser.view()->setGeometry(0, 0, 640, 480);
-        form.resize(800, 600);
-        form.show();
-
         QObject::connect(&browser, &trovix::Browser::documentCompleted,
                          [this](trovix::Browser::DocumentId, const QString& address) {
                              events.append(QStringLiteral("load ") + address);
@@ -82,9 +73,6 @@ struct QueryWindow : TrackingWidgetSet {
         return spinUntil([&] { return capturedAfterLoadOf(QStringLiteral("/query/")) && idle(); });
     }
 
-    trovix::WebEngineBrowser browser;
-    RecordingPrompter prompter;
-    trovix::TrackingSession session;
     QTimer* timer1 = widgets.timer1;
     QStringList events;
 };
@@ -99,8 +87,7 @@ private Q_SLOTS:
 
     void init()
     {
-        folder_ = std::make_unique<TempProgramFolder>();
-        window_ = std::make_unique<QueryWindow>(folder_->path());
+        window_ = std::make_unique<QueryWindow>();
         window_->widgets.text3->setText(QStringLiteral("0.5"));
         QCOMPARE(window_->timer1->interval(), 500);
     }
@@ -109,7 +96,6 @@ private Q_SLOTS:
     {
         aggregator_.setResultsInPage(false);
         window_.reset();
-        folder_.reset();
     }
 
     void knownNumberGivesExactlyItsHistory_data()
@@ -132,7 +118,7 @@ private Q_SLOTS:
 
         QCOMPARE(window_->result(), linesWithCrLf(SampleAggregator::historyLines(number)));
         QVERIFY(window_->prompter.asked.isEmpty());
-        QVERIFY(!QFile::exists(folder_->file(QStringLiteral("temp.txt"))));
+        QVERIFY(!QFile::exists(window_->folder.file(QStringLiteral("temp.txt"))));
     }
 
     void unknownNumberSaysSorry()
@@ -202,7 +188,6 @@ private Q_SLOTS:
 
 private:
     SampleAggregator aggregator_;
-    std::unique_ptr<TempProgramFolder> folder_;
     std::unique_ptr<QueryWindow> window_;
 };
 

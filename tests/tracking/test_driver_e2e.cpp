@@ -1,13 +1,10 @@
 #include "tracking/CourierCatalogue.h"
-#include "tracking/TrackingSession.h"
 #include "tracking/WebEngineBrowser.h"
 
 #include "AggregatorHosts.h"
-#include "RecordingPrompter.h"
+#include "RealTracking.h"
 #include "SampleAggregator.h"
 #include "SpinUntil.h"
-#include "TempProgramFolder.h"
-#include "TrackingWidgetSet.h"
 #include "WebEngineTestCase.h"
 
 #include <QLabel>
@@ -29,22 +26,13 @@ private Q_SLOTS:
 
     void init()
     {
-        window_ = std::make_unique<TrackingWidgetSet>();
-        browser_ = std::make_unique<trovix::WebEngineBrowser>(&window_->form);
+        window_ = std::make_unique<RealTracking>();
         completed_.clear();
-        connect(browser_.get(), &trovix::Browser::documentCompleted, this,
+        connect(&window_->browser, &trovix::Browser::documentCompleted, this,
                 [this](trovix::Browser::DocumentId, const QString& address) { completed_.append(address); });
-        prompter_.asked.clear();
-        session_ =
-            std::make_unique<trovix::TrackingSession>(window_->widgets, *browser_, prompter_, folder_.path());
     }
 
-    void cleanup()
-    {
-        session_.reset();
-        browser_.reset();
-        window_.reset();
-    }
+    void cleanup() { window_.reset(); }
 
     void querySubmitsTheTrimmedNumberAndTheCodeBox()
     {
@@ -69,7 +57,7 @@ private Q_SLOTS:
     void telephoneRowSubmitsTheTelephoneField()
     {
         option(14)->click();
-        QCOMPARE(prompter_.asked.size(), 1);
+        QCOMPARE(window_->prompter.asked.size(), 1);
         QVERIFY(waitForPage(QStringLiteral("/all/jjwl.html")));
         QCOMPARE(completed_.last(), trovix::telephonePageAddress());
         QVERIFY(driver().hasPassword());
@@ -89,23 +77,23 @@ private Q_SLOTS:
     {
         option(12)->click();
         QVERIFY(waitForPage(QStringLiteral("/all/dbwl.html")));
-        QCOMPARE(browser_->view()->url().toString(),
+        QCOMPARE(window_->browser.view()->url().toString(),
                  QStringLiteral("http://%1/all/dbwl.html").arg(aggregator_.hostB()));
         option(13)->click();
         QVERIFY(waitForPage(QStringLiteral("/all/xcjb.html")));
-        QCOMPARE(browser_->view()->url().toString(),
+        QCOMPARE(window_->browser.view()->url().toString(),
                  QStringLiteral("http://%1/all/xcjb.html").arg(aggregator_.hostB()));
     }
 
     void framesetBindsFromTheLastDocument()
     {
-        browser_->navigate(QStringLiteral("http://%1/frames/index.html").arg(aggregator_.hostA()));
+        window_->browser.navigate(QStringLiteral("http://%1/frames/index.html").arg(aggregator_.hostA()));
         QVERIFY(waitForPage(QStringLiteral("/frames/index.html")));
         QCOMPARE(completed_.size(), 3);
         QVERIFY(completed_.contains(QStringLiteral("http://%1/all/ems.html").arg(aggregator_.hostA())));
         // The query frame had the fields, but the frameset itself completed last; its lookup
         // answers after the frame's.
-        QTRY_VERIFY(!session_->handlers().isBusy());
+        QTRY_VERIFY(!window_->session.handlers().isBusy());
         QVERIFY(!driver().hasUserName() && !driver().hasPassword() && !driver().hasLoginButton());
 
         QSignalSpy submitted(&aggregator_, &SampleAggregator::submitted);
@@ -118,7 +106,7 @@ private Q_SLOTS:
 
 private:
     QRadioButton* option(int row) const { return window_->option(row); }
-    trovix::TrackingPageDriver& driver() const { return session_->driver(); }
+    trovix::TrackingPageDriver& driver() const { return window_->session.driver(); }
 
     bool waitForPage(const QString& path)
     {
@@ -132,16 +120,12 @@ private:
     void settle()
     {
         bool answered = false;
-        browser_->readBodyText([&answered](const QString&) { answered = true; });
+        window_->browser.readBodyText([&answered](const QString&) { answered = true; });
         spinUntil([&] { return answered; });
     }
 
     SampleAggregator aggregator_;
-    std::unique_ptr<TrackingWidgetSet> window_;
-    std::unique_ptr<trovix::WebEngineBrowser> browser_;
-    RecordingPrompter prompter_;
-    TempProgramFolder folder_;
-    std::unique_ptr<trovix::TrackingSession> session_;
+    std::unique_ptr<RealTracking> window_;
     QStringList completed_;
 };
 
