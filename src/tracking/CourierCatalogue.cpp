@@ -83,7 +83,31 @@ QString trackingAddress(const Courier& courier)
 
 QString telephonePageAddress()
 {
-    return aggregatorOrigin(HostForm::B) + QStringLiteral("/all/jjwl.html");
+    for (const Courier& courier : couriers()) {
+        if (courier.inputMode == InputMode::TelephoneNumber)
+            return trackingAddress(courier);
+    }
+    return QString();
+}
+
+QString waybillFieldId()
+{
+    return QStringLiteral("postid");
+}
+
+QString submitButtonId()
+{
+    return QStringLiteral("lika");
+}
+
+QString codeFieldId(InputMode mode)
+{
+    return mode == InputMode::TelephoneNumber ? QStringLiteral("valicodetel") : QStringLiteral("valicode");
+}
+
+QString codeFieldIdOfPage(const QString& address)
+{
+    return codeFieldId(address == telephonePageAddress() ? InputMode::TelephoneNumber : InputMode::NoInput);
 }
 
 QString siteAddress(const Courier& courier)

@@ -40,8 +40,17 @@ const Courier* courierByDisplayName(const QString& name);
 // the page path.
 QString trackingAddress(const Courier& courier);
 
-// Row 14's page in host form B: the one page whose code field is "valicodetel".
+// The tracking page of the one row in telephone-number mode (row 14, host form B).
 QString telephonePageAddress();
+
+// The ids the aggregator gives its tracking form's elements, the same on every page.
+QString waybillFieldId(); // "postid"
+QString submitButtonId(); // "lika"
+// The code field: "valicode", or "valicodetel" where the page asks for a telephone number.
+QString codeFieldId(InputMode mode);
+// The code field of the page loaded from this address: the telephone page, recognised
+// by its exact address, has the telephone field; every other page the plain one.
+QString codeFieldIdOfPage(const QString& address);
 
 // "http://" + the courier's own host + its site path.
 QString siteAddress(const Courier& courier);

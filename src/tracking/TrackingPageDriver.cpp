@@ -87,7 +87,7 @@ void TrackingPageDriver::selectCourier(const Courier& courier, QRadioButton* opt
     }
     widgets_.image1->setVisible(false);
     widgets_.label6->setText(option->text());
-    browser_.navigate(telephone ? telephonePageAddress() : trackingAddress(courier));
+    browser_.navigate(trackingAddress(courier));
 }
 
 void TrackingPageDriver::onDocumentCompleted(Browser::DocumentId document, const QString& address)
@@ -96,8 +96,7 @@ void TrackingPageDriver::onDocumentCompleted(Browser::DocumentId document, const
     // Enabled now rather than when the lookup answers: a countdown that runs out while
     // the lookup is under way is not started anew by it.
     captureTimer_.enable();
-    const QString codeFieldId =
-        address == telephonePageAddress() ? QStringLiteral("valicodetel") : QStringLiteral("valicode");
+    const QString codeFieldId = codeFieldIdOfPage(address);
     QPointer<TrackingPageDriver> self(this);
     handlers_.run([self, document, codeFieldId](const HandlerQueue::Finish& finish) {
         if (!self) {
@@ -105,9 +104,9 @@ void TrackingPageDriver::onDocumentCompleted(Browser::DocumentId document, const
             return;
         }
         self->browser_.bindElements(document,
-                                    {{userNameReference, QStringLiteral("postid")},
+                                    {{userNameReference, waybillFieldId()},
                                      {passwordReference, codeFieldId},
-                                     {loginButtonReference, QStringLiteral("lika")}},
+                                     {loginButtonReference, submitButtonId()}},
                                     [self, finish](const QList<bool>& found) {
                                         if (self) {
                                             self->hasUserName_ = found.value(0);

@@ -127,6 +127,29 @@ private Q_SLOTS:
         QCOMPARE(trovix::trackingAddress(*trovix::courierByRow(14)), trovix::telephonePageAddress());
     }
 
+    void codeFieldOfALoadedPage_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("codeField");
+        QTest::newRow("telephone page")
+            << QStringLiteral("http://HostB.example:82/all/jjwl.html") << QStringLiteral("valicodetel");
+        QTest::newRow("telephone path in host form A")
+            << QStringLiteral("http://hosta.example:81/all/jjwl.html") << QStringLiteral("valicode");
+        QTest::newRow("another scheme")
+            << QStringLiteral("https://HostB.example:82/all/jjwl.html") << QStringLiteral("valicode");
+        QTest::newRow("row 12") << QStringLiteral("http://HostB.example:82/all/dbwl.html")
+                                << QStringLiteral("valicode");
+        QTest::newRow("a frame of the page")
+            << QStringLiteral("http://HostB.example:82/all/jjwl.html#ad") << QStringLiteral("valicode");
+    }
+
+    void codeFieldOfALoadedPage()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, codeField);
+        QCOMPARE(trovix::codeFieldIdOfPage(address), codeField);
+    }
+
     void siteAddresses_data()
     {
         QTest::addColumn<int>("row");
