@@ -6,6 +6,8 @@
 // picks a courier whose page hangs, picks the next courier once the hang has begun and
 // reports how long that courier's page took to load ("hang_recovery_ms").
 #include "AggregatorHosts.h"
+#include "BenchReport.h"
+#include "ProcessTree.h"
 #include "SampleAggregator.h"
 
 #include "tracking/WebEngineBrowser.h"
@@ -13,62 +15,27 @@
 #include "window/Form1.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QHash>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextEdit>
-#include <QTextStream>
 #include <QTimer>
 
 #include <unistd.h>
 
 namespace {
 
-qint64 parentOf(const QString& pid)
-{
-    QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray stat = file.readAll();
-    // Fields after the command, which may hold blanks and parentheses.
-    const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
-    return fields.value(1).toLongLong();
-}
-
 // utime + stime of a process and all its descendants, in clock ticks.
 qint64 treeCpuTicks(pid_t root)
 {
-    QHash<qint64, QStringList> children;
-    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString& entry : entries) {
-        bool isPid = false;
-        entry.toLongLong(&isPid);
-        if (isPid)
-            children[parentOf(entry)].append(entry);
-    }
     qint64 ticks = 0;
-    QStringList pending{QString::number(root)};
-    while (!pending.isEmpty()) {
-        const QString pid = pending.takeLast();
-        pending += children.value(pid.toLongLong());
-        QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
-        if (!file.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray stat = file.readAll();
-        const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+    for (const pid_t pid : bench::processTree(root)) {
+        const QList<QByteArray> fields = bench::statFieldsAfterName(pid);
         // utime and stime are fields 14 and 15 of the whole line.
         ticks += fields.value(11).toLongLong() + fields.value(12).toLongLong();
     }
     return ticks;
-}
-
-void report(const char* name, double value)
-{
-    QTextStream(stdout) << name << '=' << QString::number(value, 'f', 1) << Qt::endl;
 }
 
 } // namespace
@@ -108,7 +75,7 @@ int main(int argc, char* argv[])
                     form.Option2->setChecked(true);
                 });
             } else if (mode == QLatin1String("hang") && address.endsWith(QLatin1String("/all/sf.html"))) {
-                report("hang_recovery_ms", sinceChoice.nsecsElapsed() / 1e6);
+                bench::report("hang_recovery_ms", sinceChoice.nsecsElapsed() / 1e6);
                 QCoreApplication::exit(0);
             } else if (!queried && address.endsWith(QLatin1String("/all/ems.html"))) {
                 queried = true;
@@ -129,7 +96,7 @@ int main(int argc, char* argv[])
             QTimer::singleShot(seconds * 1000, &application, [&, before, span] {
                 const double cpuSeconds =
                     double(treeCpuTicks(getpid()) - before) / double(sysconf(_SC_CLK_TCK));
-                report("idle_cpu_percent", 100.0 * cpuSeconds / (span.nsecsElapsed() / 1e9));
+                bench::report("idle_cpu_percent", 100.0 * cpuSeconds / (span.nsecsElapsed() / 1e9));
                 QCoreApplication::exit(0);
             });
         });

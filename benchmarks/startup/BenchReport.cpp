@@ -1,10 +1,9 @@
 #include "BenchReport.h"
 
-#include <QDir>
+#include "ProcessTree.h"
+
 #include <QElapsedTimer>
 #include <QFile>
-#include <QHash>
-#include <QList>
 
 #include <cstdio>
 #include <ctime>
@@ -42,17 +41,6 @@ QByteArray readProc(pid_t pid, const char* name)
     return file.open(QIODevice::ReadOnly) ? '\n' + file.readAll() : QByteArray();
 }
 
-pid_t parentOf(const QString& pid)
-{
-    QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    // "pid (name) state ppid ...": the name may hold blanks and parentheses.
-    const QByteArray stat = file.readAll();
-    const QList<QByteArray> rest = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
-    return rest.size() > 1 ? pid_t(rest.at(1).toInt()) : -1;
-}
-
 } // namespace
 
 double msSinceLaunch()
@@ -68,20 +56,8 @@ double msSinceLaunch()
 
 TreeMemory processTreeMemory(pid_t root)
 {
-    QHash<pid_t, QList<pid_t>> children;
-    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString& entry : entries) {
-        bool isPid = false;
-        const pid_t pid = pid_t(entry.toInt(&isPid));
-        if (isPid)
-            children[parentOf(entry)].append(pid);
-    }
-
     TreeMemory memory;
-    QList<pid_t> pending{root};
-    while (!pending.isEmpty()) {
-        const pid_t pid = pending.takeLast();
-        pending += children.value(pid);
+    for (const pid_t pid : processTree(root)) {
         memory.peakKiB += fieldKiB(readProc(pid, "status"), "VmHWM");
         memory.proportionalKiB += fieldKiB(readProc(pid, "smaps_rollup"), "Pss");
         ++memory.processes;
