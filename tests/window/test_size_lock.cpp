@@ -110,28 +110,26 @@ private Q_SLOTS:
         QCOMPARE(second.maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
     }
 
-    void removeWithoutInstallDoesNothing()
+    void removeRestoresTheEarlierLimits_data()
     {
-        QWidget window;
-        window.setMinimumSize(100, 50);
-        window.setMaximumSize(900, 800);
-        Module1::remove();
-        QVERIFY(!Module1::isInstalled());
-        QVERIFY(!Module1::lockedSize().isValid());
-        QCOMPARE(window.minimumSize(), QSize(100, 50));
-        QCOMPARE(window.maximumSize(), QSize(900, 800));
+        QTest::addColumn<bool>("installed");
+        QTest::newRow("installed") << true;
+        QTest::newRow("never installed") << false;
     }
 
     void removeRestoresTheEarlierLimits()
     {
+        QFETCH(bool, installed);
         QWidget window;
         window.setMinimumSize(100, 50);
         window.setMaximumSize(900, 800);
         window.resize(400, 300);
-        Module1::install(&window);
+        if (installed)
+            Module1::install(&window);
         Module1::remove();
 
         QVERIFY(!Module1::isInstalled());
+        QVERIFY(!Module1::lockedSize().isValid());
         QCOMPARE(window.minimumSize(), QSize(100, 50));
         QCOMPARE(window.maximumSize(), QSize(900, 800));
         window.resize(700, 600);
