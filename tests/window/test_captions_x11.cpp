@@ -1,3 +1,4 @@
+#include "FreePort.h"
 #include "SpinUntil.h"
 #include "TempProgramFolder.h"
 #include "X11Desktop.h"
@@ -22,7 +23,6 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTcpServer>
 #include <QTimer>
 #include <QtTest>
 
@@ -220,12 +220,8 @@ private Q_SLOTS:
     {
         TempProgramFolder folder;
         QVERIFY(folder.copyFromBuild(QStringLiteral("update")));
-        quint16 closedPort = 0;
-        {
-            QTcpServer gone;
-            QVERIFY(gone.listen(QHostAddress::LocalHost));
-            closedPort = gone.serverPort();
-        }
+        const quint16 closedPort = freeLoopbackPort();
+        QVERIFY(closedPort);
         const QList<WId> before = managedWindows();
         QProcess update;
         QProcessEnvironment environment = desktop_.environment();
