@@ -1,9 +1,9 @@
 #include "TempProgramFolder.h"
+#include "WriteFile.h"
 #include "skins/SkinLibrary.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QtTest>
 
 using namespace trovix;
@@ -20,22 +20,23 @@ private Q_SLOTS:
     }
     void attachAppliesTheProgramFoldersDefaultSkin()
     {
-        write(QStringLiteral("skinh.she"), "/* 默认 */ QPushButton { color: #123456; }");
+        QVERIFY(writeFile(folder_->file(QStringLiteral("skinh.she")),
+                          "/* 默认 */ QPushButton { color: #123456; }"));
         SkinLibrary library(folder_->path());
         library.SkinH_Attach();
         QCOMPARE(qApp->styleSheet(), QStringLiteral("/* 默认 */ QPushButton { color: #123456; }"));
     }
     void attachExTakesAWindowsStylePath()
     {
-        write(QStringLiteral("bin/经典xp.she"), "QMenu { color: navy; }");
+        QVERIFY(writeFile(folder_->file(QStringLiteral("bin/经典xp.she")), "QMenu { color: navy; }"));
         SkinLibrary library(folder_->path());
         library.SkinH_AttachEx(folder_->path() + QStringLiteral("\\bin\\经典xp.she"), QString());
         QCOMPARE(qApp->styleSheet(), QStringLiteral("QMenu { color: navy; }"));
     }
     void laterSkinReplacesTheEarlierOne()
     {
-        write(QStringLiteral("bin/a.she"), "QMenu { color: navy; }");
-        write(QStringLiteral("bin/b.she"), "QMenu { color: maroon; }");
+        QVERIFY(writeFile(folder_->file(QStringLiteral("bin/a.she")), "QMenu { color: navy; }"));
+        QVERIFY(writeFile(folder_->file(QStringLiteral("bin/b.she")), "QMenu { color: maroon; }"));
         SkinLibrary library(folder_->path());
         library.SkinH_AttachEx(folder_->path() + QStringLiteral("\\bin\\a.she"), QString());
         library.SkinH_AttachEx(folder_->path() + QStringLiteral("\\bin\\b.she"), QStringLiteral("ignored"));
@@ -54,8 +55,9 @@ private Q_SLOTS:
     void unusableFileChangesNothing()
     {
         QFETCH(QString, relativePath);
-        write(QStringLiteral("bin/good.she"), "QMenu { color: navy; }");
-        write(QStringLiteral("bin/binary.she"), QByteArray("QMenu { color: \xff\xfe\x00 red; }", 24));
+        QVERIFY(writeFile(folder_->file(QStringLiteral("bin/good.she")), "QMenu { color: navy; }"));
+        QVERIFY(writeFile(folder_->file(QStringLiteral("bin/binary.she")),
+                          QByteArray("QMenu { color: \xff\xfe\x00 red; }", 24)));
         SkinLibrary library(folder_->path());
         library.SkinH_AttachEx(folder_->path() + QStringLiteral("\\bin\\good.she"), QString());
 
@@ -65,12 +67,6 @@ private Q_SLOTS:
     }
 
 private:
-    void write(const QString& name, const QByteArray& content) const
-    {
-        QFile file(folder_->file(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(content);
-    }
     std::unique_ptr<TempProgramFolder> folder_;
 };
 

@@ -51,6 +51,14 @@ struct Entries {
     QList<QAction*> list;
 };
 
+// The menu over recording stand-ins, in the program folder `Folder`.
+struct Rig {
+    Entries entries;
+    RecordingSkinLibrary library;
+    MemorySkinChoiceStore store;
+    SkinMenu menu{entries.list, library, store, Folder};
+};
+
 } // namespace
 
 class SkinMenuTest : public QObject {
@@ -78,15 +86,14 @@ private Q_SLOTS:
             QTest::newRow(qPrintable(skin.entryName))
                 << skin.savedValue << skin.entryName << "SkinH_AttachEx" << Folder + skin.savedValue;
         }
-        QTest::newRow("wrong letter case") << "\\bin\\经典XP.she"
-                                           << "moren"
-                                           << "SkinH_AttachEx" << Folder + u"\\bin\\经典XP.she"_s;
-        QTest::newRow("unknown skin") << "\\bin\\unknown.she"
-                                      << "moren"
-                                      << "SkinH_AttachEx" << Folder + u"\\bin\\unknown.she"_s;
-        QTest::newRow("default skin's own file") << "\\skinh.she"
-                                                 << "moren"
-                                                 << "SkinH_AttachEx" << Folder + u"\\skinh.she"_s;
+        // A saved value no entry has: its file is attached, the default entry checked.
+        const auto foreign = [](const char* name, const QString& saved) {
+            QTest::newRow(name) << saved << "moren"
+                                << "SkinH_AttachEx" << Folder + saved;
+        };
+        foreign("wrong letter case", u"\\bin\\经典XP.she"_s);
+        foreign("unknown skin", u"\\bin\\unknown.she"_s);
+        foreign("default skin's own file", u"\\skinh.she"_s);
     }
     void restore()
     {
@@ -95,19 +102,16 @@ private Q_SLOTS:
         QFETCH(QString, operation);
         QFETCH(QString, path);
 
-        Entries entries;
-        RecordingSkinLibrary library;
-        MemorySkinChoiceStore store;
-        store.value = saved;
-        SkinMenu menu(entries.list, library, store, Folder);
-        menu.restore();
+        Rig r;
+        r.store.value = saved;
+        r.menu.restore();
 
-        QCOMPARE(entries.checked(), QStringList{checkedEntry});
-        QCOMPARE(library.calls.size(), 1);
-        QCOMPARE(library.calls[0].operation, operation);
-        QCOMPARE(library.calls[0].path, path);
-        QCOMPARE(library.calls[0].password, QString());
-        QVERIFY(store.writes.isEmpty());
+        QCOMPARE(r.entries.checked(), QStringList{checkedEntry});
+        QCOMPARE(r.library.calls.size(), 1);
+        QCOMPARE(r.library.calls[0].operation, operation);
+        QCOMPARE(r.library.calls[0].path, path);
+        QCOMPARE(r.library.calls[0].password, QString());
+        QVERIFY(r.store.writes.isEmpty());
     }
     void choose_data()
     {
@@ -116,20 +120,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QKeySequence>("shortcut");
 
-        QTest::newRow("moren") << "moren" << Folder + u"\\skinh.she"_s << QString()
-                               << QKeySequence(u"Ctrl+F1"_s);
-        QTest::newRow("jdqq") << "jdqq" << Folder + u"\\bin\\腾讯QQ.she"_s << "\\bin\\腾讯QQ.she"
-                              << QKeySequence(u"Ctrl+F2"_s);
-        QTest::newRow("jdxp") << "jdxp" << Folder + u"\\bin\\经典xp.she"_s << "\\bin\\经典xp.she"
-                              << QKeySequence(u"Ctrl+F3"_s);
-        QTest::newRow("dylg") << "dylg" << Folder + u"\\bin\\淡雅流光.she"_s << "\\bin\\淡雅流光.she"
-                              << QKeySequence(u"Ctrl+F4"_s);
-        QTest::newRow("jpjm") << "jpjm" << Folder + u"\\bin\\简谱积木.she"_s << "\\bin\\简谱积木.she"
-                              << QKeySequence(u"Ctrl+F5"_s);
-        QTest::newRow("hskx") << "hskx" << Folder + u"\\bin\\黑色酷炫.she"_s << "\\bin\\黑色酷炫.she"
-                              << QKeySequence(u"Ctrl+F6"_s);
-        QTest::newRow("bsjy") << "bsjy" << Folder + u"\\bin\\白色简约.she"_s << "\\bin\\白色简约.she"
-                              << QKeySequence(u"Ctrl+F7"_s);
+        const auto row = [](const char* entry, const QString& file, const QString& stored, Qt::Key key) {
+            QTest::newRow(entry) << entry << Folder + file << stored << QKeySequence(Qt::CTRL | key);
+        };
+        row("moren", u"\\skinh.she"_s, QString(), Qt::Key_F1);
+        row("jdqq", u"\\bin\\腾讯QQ.she"_s, u"\\bin\\腾讯QQ.she"_s, Qt::Key_F2);
+        row("jdxp", u"\\bin\\经典xp.she"_s, u"\\bin\\经典xp.she"_s, Qt::Key_F3);
+        row("dylg", u"\\bin\\淡雅流光.she"_s, u"\\bin\\淡雅流光.she"_s, Qt::Key_F4);
+        row("jpjm", u"\\bin\\简谱积木.she"_s, u"\\bin\\简谱积木.she"_s, Qt::Key_F5);
+        row("hskx", u"\\bin\\黑色酷炫.she"_s, u"\\bin\\黑色酷炫.she"_s, Qt::Key_F6);
+        row("bsjy", u"\\bin\\白色简约.she"_s, u"\\bin\\白色简约.she"_s, Qt::Key_F7);
     }
     void choose()
     {
@@ -138,48 +138,39 @@ private Q_SLOTS:
         QFETCH(QString, stored);
         QFETCH(QKeySequence, shortcut);
 
-        Entries entries;
-        RecordingSkinLibrary library;
-        MemorySkinChoiceStore store;
-        store.value = QStringLiteral("\\bin\\黑色酷炫.she");
-        SkinMenu menu(entries.list, library, store, Folder);
-        menu.restore();
-        library.calls.clear();
+        Rig r;
+        r.store.value = QStringLiteral("\\bin\\黑色酷炫.she");
+        r.menu.restore();
+        r.library.calls.clear();
 
-        QAction* action = entries.named(entry);
+        QAction* action = r.entries.named(entry);
         QCOMPARE(action->shortcut(), shortcut);
         action->trigger();
 
-        QCOMPARE(library.calls.size(), 1);
-        QCOMPARE(library.calls[0].operation, QStringLiteral("SkinH_AttachEx"));
-        QCOMPARE(library.calls[0].path, path);
-        QCOMPARE(library.calls[0].password, QString());
-        QCOMPARE(store.writes, QStringList{stored});
-        QCOMPARE(entries.checked(), QStringList{entry});
+        QCOMPARE(r.library.calls.size(), 1);
+        QCOMPARE(r.library.calls[0].operation, QStringLiteral("SkinH_AttachEx"));
+        QCOMPARE(r.library.calls[0].path, path);
+        QCOMPARE(r.library.calls[0].password, QString());
+        QCOMPARE(r.store.writes, QStringList{stored});
+        QCOMPARE(r.entries.checked(), QStringList{entry});
     }
     void choosingTheCheckedEntryKeepsItChecked()
     {
-        Entries entries;
-        RecordingSkinLibrary library;
-        MemorySkinChoiceStore store;
-        SkinMenu menu(entries.list, library, store, Folder);
-        entries.named(u"jdxp"_s)->trigger();
-        entries.named(u"jdxp"_s)->trigger();
+        Rig r;
+        r.entries.named(u"jdxp"_s)->trigger();
+        r.entries.named(u"jdxp"_s)->trigger();
 
-        QCOMPARE(entries.checked(), QStringList{u"jdxp"_s});
-        QCOMPARE(library.calls.size(), 2);
-        QCOMPARE(store.writes, QStringList({u"\\bin\\经典xp.she"_s, u"\\bin\\经典xp.she"_s}));
+        QCOMPARE(r.entries.checked(), QStringList{u"jdxp"_s});
+        QCOMPARE(r.library.calls.size(), 2);
+        QCOMPARE(r.store.writes, QStringList({u"\\bin\\经典xp.she"_s, u"\\bin\\经典xp.she"_s}));
     }
     void lastChoiceCarriesTheOnlyMark()
     {
-        Entries entries;
-        RecordingSkinLibrary library;
-        MemorySkinChoiceStore store;
-        SkinMenu menu(entries.list, library, store, Folder);
-        menu.restore();
+        Rig r;
+        r.menu.restore();
         for (const char* name : {"bsjy", "moren", "hskx", "jdqq", "jdqq", "dylg", "jpjm"}) {
-            entries.named(QLatin1String(name))->trigger();
-            QCOMPARE(entries.checked(), QStringList{QLatin1String(name)});
+            r.entries.named(QLatin1String(name))->trigger();
+            QCOMPARE(r.entries.checked(), QStringList{QLatin1String(name)});
         }
     }
     void choiceSurvivesARestart()

@@ -1,4 +1,6 @@
+#include "FileBytes.h"
 #include "MemorySkinChoiceStore.h"
+#include "MiddleColour.h"
 #include "TempProgramFolder.h"
 #include "common/ProgramFolder.h"
 #include "skins/SkinLibrary.h"
@@ -9,7 +11,6 @@
 #include "window/Form2.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -23,16 +24,8 @@ namespace {
 
 QString skinText(const QString& relativeFile)
 {
-    QFile file(ProgramFolder(TempProgramFolder::builtProgramFolder()).file(relativeFile));
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    return QString::fromUtf8(file.readAll());
-}
-
-QColor middleColour(QWidget* widget)
-{
-    const QImage image = widget->grab().toImage();
-    return image.pixelColor(image.width() / 2, image.height() / 2);
+    return QString::fromUtf8(
+        fileBytes(ProgramFolder(TempProgramFolder::builtProgramFolder()).file(relativeFile)));
 }
 
 double averageLightness(const QImage& image)
@@ -74,23 +67,28 @@ private Q_SLOTS:
             QRegularExpression(QStringLiteral("style ?sheet|Unknown property|Could not parse"),
                                QRegularExpression::CaseInsensitiveOption));
     }
-    void choosingAnEntryAppliesItsFile_data() { addSkinRows(); }
-    void choosingAnEntryAppliesItsFile()
+    void everySkin_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("file");
+        for (const SkinEntry& skin : skinTable())
+            QTest::newRow(qPrintable(skin.entryName)) << skin.entryName << skin.file;
+    }
+    void everySkin()
     {
         QFETCH(QString, entry);
+        QFETCH(QString, file);
+        QLineEdit* text2 = form1_->Text2;
+        choose(QStringLiteral("moren"));
+        setCodeBoxLocked(text2, false);
         choose(entry);
-        for (const SkinEntry& skin : skinTable()) {
-            if (skin.entryName == entry)
-                QCOMPARE(qApp->styleSheet(), skinText(skin.file));
-        }
+
+        // The entry applies its file, and the windows can be drawn with it.
+        QCOMPARE(qApp->styleSheet(), skinText(file));
         form1_->grab();
         form2_->grab();
-    }
-    void labelsKeepTheWindowsColours_data() { addSkinRows(); }
-    void labelsKeepTheWindowsColours()
-    {
-        QFETCH(QString, entry);
-        choose(entry);
+
+        // Labels keep the windows' colours.
         const QColor red(255, 0, 0);
         for (QLabel* label : {form1_->Label4, form1_->Label11, form1_->Label14})
             QCOMPARE(label->palette().color(QPalette::WindowText), red);
@@ -101,31 +99,19 @@ private Q_SLOTS:
             QVERIFY(label);
             QCOMPARE(label->palette().color(QPalette::WindowText), red);
         }
-    }
-    void codeBoxShowsBothStates_data() { addSkinRows(); }
-    void codeBoxShowsBothStates()
-    {
-        QFETCH(QString, entry);
-        QLineEdit* text2 = form1_->Text2;
-        choose(QStringLiteral("moren"));
-        setCodeBoxLocked(text2, false);
-        // Changing skin while the box is unlocked must not bring back an earlier state.
-        choose(entry);
+
+        // The code box shows both states; changing skin while it is unlocked must not
+        // bring back an earlier state.
         const QColor unlockedAfterChange = middleColour(text2);
         setCodeBoxLocked(text2, true);
         const QColor locked = middleColour(text2);
         setCodeBoxLocked(text2, false);
         const QColor unlocked = middleColour(text2);
-
         QCOMPARE(unlockedAfterChange, unlocked);
         QVERIFY2(locked.lightnessF() < unlocked.lightnessF(),
                  qPrintable(locked.name() + QLatin1String(" / ") + unlocked.name()));
-    }
-    void disabledQueryLooksDisabled_data() { addSkinRows(); }
-    void disabledQueryLooksDisabled()
-    {
-        QFETCH(QString, entry);
-        choose(entry);
+
+        // A disabled Query looks disabled.
         QPushButton* query = form1_->Command5;
         query->setEnabled(false);
         const QImage disabled = query->grab().toImage();
@@ -133,12 +119,8 @@ private Q_SLOTS:
         const QImage enabled = query->grab().toImage();
         query->setEnabled(false);
         QVERIFY(disabled != enabled);
-    }
-    void plainLabelsStandOutFromTheWindow_data() { addSkinRows(); }
-    void plainLabelsStandOutFromTheWindow()
-    {
-        QFETCH(QString, entry);
-        choose(entry);
+
+        // Plain labels stand out from the window.
         const double window = averageLightness(form1_->grab().toImage());
         for (QLabel* label : {form1_->Label1, form1_->Label2, form1_->Label9}) {
             const double text = label->palette().color(QPalette::WindowText).lightnessF();
@@ -178,12 +160,6 @@ private Q_SLOTS:
     }
 
 private:
-    static void addSkinRows()
-    {
-        QTest::addColumn<QString>("entry");
-        for (const SkinEntry& skin : skinTable())
-            QTest::newRow(qPrintable(skin.entryName)) << skin.entryName;
-    }
     void choose(const QString& entry)
     {
         for (QAction* action : form1_->skinEntries()) {

@@ -1,3 +1,4 @@
+#include "FreePort.h"
 #include "SpinUntil.h"
 #include "TempProgramFolder.h"
 #include "X11Desktop.h"
@@ -22,7 +23,6 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTcpServer>
 #include <QTimer>
 #include <QtTest>
 
@@ -80,6 +80,24 @@ QString captionOf(QWidget* window)
     QString name;
     spinUntil([&] { return !(name = netWmName(window->winId())).isEmpty(); }, 10000);
     return name;
+}
+
+// The caption of the message box that `open` shows; the box is answered with `answer`.
+QString captionOfBoxShownBy(const std::function<void()>& open, QMessageBox::StandardButton answer)
+{
+    QString seen;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        poll.stop();
+        seen = captionOf(box);
+        box->done(answer);
+    });
+    poll.start(50);
+    open();
+    return seen;
 }
 
 } // namespace
@@ -181,19 +199,10 @@ private Q_SLOTS:
         QFETCH(QString, caption);
         QFETCH(QString, shown);
         trovix::MessageBoxPrompter prompter(program_->controllers().form());
-        QString seen;
-        QTimer poll;
-        connect(&poll, &QTimer::timeout, this, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box || !box->isVisible())
-                return;
-            poll.stop();
-            seen = captionOf(box);
-            box->done(QMessageBox::Ok);
-        });
-        poll.start(50);
-        prompter.ask({QStringLiteral("text"), caption, QMessageBox::Ok, QMessageBox::NoIcon});
-        QCOMPARE(seen, shown);
+        const auto ask = [&] {
+            prompter.ask({QStringLiteral("text"), caption, QMessageBox::Ok, QMessageBox::NoIcon});
+        };
+        QCOMPARE(captionOfBoxShownBy(ask, QMessageBox::Ok), shown);
     }
 
     void exitQuestionThroughTheWindow()
@@ -201,31 +210,18 @@ private Q_SLOTS:
         trovix::Form1* form = program_->controllers().form();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form));
-        QString seen;
-        QTimer poll;
-        connect(&poll, &QTimer::timeout, this, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box || !box->isVisible())
-                return;
-            poll.stop();
-            seen = captionOf(box);
-            box->done(QMessageBox::Cancel);
-        });
-        poll.start(50);
-        QVERIFY(!form->close());
-        QCOMPARE(seen, QStringLiteral("Trovix"));
+        bool closed = true;
+        QCOMPARE(captionOfBoxShownBy([&] { closed = form->close(); }, QMessageBox::Cancel),
+                 QStringLiteral("Trovix"));
+        QVERIFY(!closed);
     }
 
     void updateProgramWindow()
     {
         TempProgramFolder folder;
         QVERIFY(folder.copyFromBuild(QStringLiteral("update")));
-        quint16 closedPort = 0;
-        {
-            QTcpServer gone;
-            QVERIFY(gone.listen(QHostAddress::LocalHost));
-            closedPort = gone.serverPort();
-        }
+        const quint16 closedPort = freeLoopbackPort();
+        QVERIFY(closedPort);
         const QList<WId> before = managedWindows();
         QProcess update;
         QProcessEnvironment environment = desktop_.environment();

@@ -1,6 +1,8 @@
 #include "FakeBrowser.h"
+#include "FileBytes.h"
 #include "StandInServices.h"
 #include "TempProgramFolder.h"
+#include "WriteFile.h"
 
 #include "common/Configuration.h"
 #include "tracking/CourierCatalogue.h"
@@ -29,13 +31,9 @@ using namespace trovix;
 
 namespace {
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 const QDateTime StartMoment(QDate(2026, 3, 7), QTime(7, 5, 9));
+const QByteArray VersionKey("[Ver]\r\nappver=1.2\r\n");
+const QStringList PageFields{QStringLiteral("postid"), QStringLiteral("valicode"), QStringLiteral("lika")};
 
 } // namespace
 
@@ -82,8 +80,7 @@ private Q_SLOTS:
         for (int i = 0; i < entries.size(); ++i)
             QCOMPARE(entries.at(i)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_F1 + i)));
         QVERIFY(Module1::isInstalled());
-        QCOMPARE(fileBytes(f.folder.file(QStringLiteral("config.ini"))),
-                 QByteArray("[Ver]\r\nappver=1.2\r\n"));
+        QCOMPARE(fileBytes(f.folder.file(QStringLiteral("config.ini"))), VersionKey);
         QCOMPARE(f.form().Label8->text(), QStringLiteral("07:05:09"));
         QCOMPARE(f.form().Label12->text(), QStringLiteral("2026年03月07日"));
         QCOMPARE(f.form().DataGrid1->model()->rowCount(), 0);
@@ -104,8 +101,7 @@ private Q_SLOTS:
         Form1Controllers second(standIns.services(
             browser, nullptr, [] { return StartMoment; }, folder));
         QVERIFY(second.load());
-        QCOMPARE(fileBytes(first.folder.file(QStringLiteral("config.ini"))),
-                 QByteArray("[Ver]\r\nappver=1.2\r\n"));
+        QCOMPARE(fileBytes(first.folder.file(QStringLiteral("config.ini"))), VersionKey);
     }
 
     void startUpFailsOnABadDatabase_data()
@@ -120,18 +116,16 @@ private Q_SLOTS:
         QFETCH(QByteArray, content);
         Fixture f(false);
         const QString database = f.folder.file(QStringLiteral("yundan.mdb"));
-        if (!content.isEmpty()) {
-            QFile file(database);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(content);
-        }
+        if (!content.isEmpty())
+            QVERIFY(writeFile(database, content));
         bool lockedWhenReported = false;
         f.prompter.whileOpen = [&] { lockedWhenReported = Module1::isInstalled(); };
 
         QVERIFY(!f.window.load());
         QCOMPARE(f.prompter.asked.size(), 1);
-        QVERIFY(!f.prompter.asked.first().text.isEmpty());
-        QCOMPARE(f.prompter.asked.first().icon, QMessageBox::Critical);
+        const MessageBoxRequest& report = f.prompter.asked.first();
+        QVERIFY(!report.text.isEmpty());
+        QCOMPARE(report, (MessageBoxRequest{report.text, QString(), QMessageBox::Ok, QMessageBox::Critical}));
         QVERIFY(lockedWhenReported);
         QVERIFY(QFile::exists(f.folder.file(QStringLiteral("config.ini"))));
         QCOMPARE(fileBytes(database), content);
@@ -150,13 +144,10 @@ private Q_SLOTS:
 
         f.prompter.answers = {QMessageBox::Cancel};
         QVERIFY(!f.form().close());
-        QCOMPARE(f.prompter.asked.size(), 1);
-        const MessageBoxRequest& question = f.prompter.asked.first();
-        QCOMPARE(question.text,
-                 QStringLiteral("欢迎访问") + config::homeHost() + QStringLiteral("！！！确要退出吗？？？"));
-        QCOMPARE(question.caption, QStringLiteral("Trovix"));
-        QCOMPARE(question.buttons, QMessageBox::Ok | QMessageBox::Cancel);
-        QCOMPARE(question.icon, QMessageBox::NoIcon);
+        const MessageBoxRequest question{
+            QStringLiteral("欢迎访问") + config::homeHost() + QStringLiteral("！！！确要退出吗？？？"),
+            QStringLiteral("Trovix"), QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::NoIcon};
+        QCOMPARE(f.prompter.asked, QList<MessageBoxRequest>{question});
         QVERIFY(f.form().isVisible());
         QVERIFY(Module1::isInstalled());
         QCOMPARE(f.form().size(), locked);
@@ -182,9 +173,7 @@ private Q_SLOTS:
         f.form().Text3->setText(QStringLiteral("0"));
         f.form().Option1->setChecked(true);
         const QString page = trackingAddress(*courierByRow(1));
-        const QStringList fields{QStringLiteral("postid"), QStringLiteral("valicode"),
-                                 QStringLiteral("lika")};
-        f.browser.load(page, fields);
+        f.browser.load(page, PageFields);
         // A capture is due, and what it would read says "sorry".
         QVERIFY(timer1->isActive());
         f.browser.bodyText = QStringLiteral("时间地点和跟踪进度\r\n\r\n 收藏本站，方便下次查询");
@@ -195,7 +184,7 @@ private Q_SLOTS:
 
         QVERIFY(!timer1->isActive());
         QVERIFY(!timer2->isActive());
-        f.browser.load(page, fields);
+        f.browser.load(page, PageFields);
         QTRY_VERIFY(form.isNull());
         QVERIFY(!f.window.form());
         QCOMPARE(f.browser.bindCalls.size(), lookups);
@@ -214,7 +203,7 @@ private Q_SLOTS:
         f.form().Option1->setChecked(true);
         const QString page = trackingAddress(*courierByRow(1));
         QCOMPARE(f.browser.navigations.last(), page);
-        f.browser.load(page, {QStringLiteral("postid"), QStringLiteral("valicode"), QStringLiteral("lika")});
+        f.browser.load(page, PageFields);
         QVERIFY(f.form().Command5->isEnabled());
         QTRY_VERIFY(!f.form().Timer1->isActive()); // the capture after the page load
 

@@ -1,11 +1,12 @@
+#include "FileBytes.h"
 #include "Recorders.h"
 #include "RecordingPrompter.h"
+#include "WriteFile.h"
 #include "window/ClickableLabel.h"
 #include "window/ResultCommands.h"
 
 #include "common/Configuration.h"
 
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -15,16 +16,6 @@
 using namespace Qt::StringLiterals;
 
 using namespace trovix;
-
-namespace {
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-} // namespace
 
 class ResultCommandsTest : public QObject {
     Q_OBJECT
@@ -87,11 +78,7 @@ private Q_SLOTS:
     {
         Fixture f;
         const QString path = f.folder.filePath(QStringLiteral("old.txt"));
-        {
-            QFile old(path);
-            QVERIFY(old.open(QIODevice::WriteOnly));
-            old.write("previous content that is longer");
-        }
+        QVERIFY(writeFile(path, "previous content that is longer"));
         f.richTextBox3.setPlainText(QStringLiteral("new"));
         f.chooser.answer.clear();
         f.command3.click();

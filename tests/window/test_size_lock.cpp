@@ -58,40 +58,37 @@ private Q_SLOTS:
     void lockedWindowRefusesResizes_data()
     {
         QTest::addColumn<QSize>("requested");
+        QTest::addColumn<bool>("shown");
 
-        QTest::newRow("larger") << QSize(800, 700);
-        QTest::newRow("smaller") << QSize(200, 100);
-        QTest::newRow("wider, lower") << QSize(900, 50);
-        QTest::newRow("empty") << QSize(0, 0);
+        QTest::newRow("larger") << QSize(800, 700) << false;
+        QTest::newRow("smaller") << QSize(200, 100) << false;
+        QTest::newRow("wider, lower") << QSize(900, 50) << false;
+        QTest::newRow("empty") << QSize(0, 0) << false;
+        QTest::newRow("larger, shown") << QSize(600, 500) << true;
     }
 
     void lockedWindowRefusesResizes()
     {
         QFETCH(QSize, requested);
+        QFETCH(bool, shown);
         QWidget window;
         window.resize(400, 300);
         Module1::install(&window);
+        if (shown) {
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+        }
 
         window.resize(requested);
+        QCoreApplication::processEvents();
         QCOMPARE(window.size(), QSize(400, 300));
         window.setGeometry(QRect(QPoint(10, 10), requested));
         QCOMPARE(window.size(), QSize(400, 300));
-    }
-
-    void shownWindowRefusesResizes()
-    {
-        QWidget window;
-        window.resize(420, 310);
-        Module1::install(&window);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-
-        window.resize(600, 500);
-        QCoreApplication::processEvents();
-        QCOMPARE(window.size(), QSize(420, 310));
-        // What the window manager is told to keep to.
-        QCOMPARE(window.windowHandle()->minimumSize(), QSize(420, 310));
-        QCOMPARE(window.windowHandle()->maximumSize(), QSize(420, 310));
+        if (shown) {
+            // What the window manager is told to keep to.
+            QCOMPARE(window.windowHandle()->minimumSize(), QSize(400, 300));
+            QCOMPARE(window.windowHandle()->maximumSize(), QSize(400, 300));
+        }
     }
 
     void secondInstallKeepsTheFirstSize()
@@ -110,28 +107,26 @@ private Q_SLOTS:
         QCOMPARE(second.maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
     }
 
-    void removeWithoutInstallDoesNothing()
+    void removeRestoresTheEarlierLimits_data()
     {
-        QWidget window;
-        window.setMinimumSize(100, 50);
-        window.setMaximumSize(900, 800);
-        Module1::remove();
-        QVERIFY(!Module1::isInstalled());
-        QVERIFY(!Module1::lockedSize().isValid());
-        QCOMPARE(window.minimumSize(), QSize(100, 50));
-        QCOMPARE(window.maximumSize(), QSize(900, 800));
+        QTest::addColumn<bool>("installed");
+        QTest::newRow("installed") << true;
+        QTest::newRow("never installed") << false;
     }
 
     void removeRestoresTheEarlierLimits()
     {
+        QFETCH(bool, installed);
         QWidget window;
         window.setMinimumSize(100, 50);
         window.setMaximumSize(900, 800);
         window.resize(400, 300);
-        Module1::install(&window);
+        if (installed)
+            Module1::install(&window);
         Module1::remove();
 
         QVERIFY(!Module1::isInstalled());
+        QVERIFY(!Module1::lockedSize().isValid());
         QCOMPARE(window.minimumSize(), QSize(100, 50));
         QCOMPARE(window.maximumSize(), QSize(900, 800));
         window.resize(700, 600);

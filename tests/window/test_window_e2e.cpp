@@ -7,8 +7,11 @@
 
 #include "window/Module1.h"
 
+#include <QApplication>
+#include <QDir>
 #include <QSignalSpy>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <QWebEngineView>
 #include <QtTest>
 
@@ -18,7 +21,36 @@
 
 using namespace trovix;
 
-// Queries through the whole window against pages that behave like real tracking sites.
+namespace {
+
+// Every window but the main one that is on screen at any moment, by class name; each is
+// closed once seen, so a modal one cannot hold the test.
+class StrayWindowWatch {
+public:
+    explicit StrayWindowWatch(QWidget* mainWindow)
+    {
+        QObject::connect(&poll_, &QTimer::timeout, [this, mainWindow] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                if (widget != mainWindow && widget->isVisible()) {
+                    seen << QString::fromLatin1(widget->metaObject()->className());
+                    widget->close();
+                }
+            }
+        });
+        poll_.start(10);
+    }
+
+    QStringList seen;
+
+private:
+    QTimer poll_;
+};
+
+} // namespace
+
+// Queries through the whole window against pages that behave like real tracking sites,
+// and against pages that try to reach the user or the machine: the user sees nothing of
+// those, the page is refused what it asks for, and Query works after each.
 class WindowEndToEndTest : public WebEngineTestCase {
     Q_OBJECT
 
@@ -43,6 +75,7 @@ private Q_SLOTS:
         window_.reset();
         Module1::remove();
         aggregator_.setResultsInPage(false);
+        aggregator_.setHostileScript({});
     }
 
     void advertFrameReloadingFasterThanTheReadDelayStillGetsItsCapture()
@@ -114,8 +147,100 @@ private Q_SLOTS:
         QCOMPARE(aggregator_.submissions().last().fields.value(QStringLiteral("postid")), number);
     }
 
+    void queryWorksAfterAHostilePage_data()
+    {
+        QTest::addColumn<QString>("script");
+        // What the page reports it was given, "name=value" by name, blank-separated.
+        QTest::addColumn<QString>("learned");
+        QTest::addColumn<bool>("hangs");
+        const auto row = [](const char* name, const char* script, const char* learned, bool hangs) {
+            QTest::newRow(name) << QString::fromLatin1(script) << QString::fromLatin1(learned) << hangs;
+        };
+        row("dialogs", "dialogs", "confirm=false prompt=null", false);
+        row("permissions", "permissions", "location=denied notifications=denied", false);
+        row("pop-up, full screen, other program", "windows", "fullScreen=denied popup=null", false);
+        row("download", "download", "", false);
+        row("late advert frame", "late-advert", "", false);
+        row("busy", "busy", "", false);
+        row("hang", "hang", "", true);
+    }
+
+    void queryWorksAfterAHostilePage()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, learned);
+        QFETCH(bool, hangs);
+        RealWindow& w = *window_;
+        w.browser.setAnswerDeadline(2000);
+        StrayWindowWatch strayWindows(&w.form());
+        QSignalSpy served(&aggregator_, &SampleAggregator::requestServed);
+        QWebEnginePage* page = w.browser.view()->page();
+        QSignalSpy terminated(page, &QWebEnginePage::renderProcessTerminated);
+        w.form().Text3->setText(QStringLiteral("1"));
+        aggregator_.setHostileScript(script);
+        firstSubmission_ = int(aggregator_.submissions().size());
+
+        QVERIFY(w.selectCourier(w.form().Option1, QStringLiteral("/all/ems.html")));
+        if (!learned.isEmpty())
+            QVERIFY(spinUntil(
+                [&] {
+                    return !submissionsTo(QString::fromLatin1(SampleAggregator::hostileReportPath)).isEmpty();
+                },
+                40000));
+        if (script == QLatin1String("late-advert"))
+            QVERIFY(spinUntil([&] { return w.loadsOf(QStringLiteral("/ads/rotating.html")) > 0; }, 40000));
+        if (hangs) {
+            QVERIFY(spinUntil([&] { return !terminated.isEmpty(); }, 40000));
+            aggregator_.setHostileScript({});
+            QVERIFY(w.selectCourier(w.form().Option2, QStringLiteral("/all/sf.html")));
+        }
+        const QString number = SampleAggregator::knownNumbers().first();
+        w.query(number);
+
+        const QString history = linesWithCrLf(SampleAggregator::historyLines(number));
+        QVERIFY2(spinUntil([&] { return w.result().startsWith(history); }, 40000), qPrintable(w.result()));
+        QCOMPARE(submissionsTo(QStringLiteral("/query/")).last().fields.value(QStringLiteral("postid")),
+                 number);
+        QCOMPARE(strayWindows.seen, QStringList());
+        if (!learned.isEmpty())
+            QCOMPARE(
+                asText(
+                    submissionsTo(QString::fromLatin1(SampleAggregator::hostileReportPath)).first().fields),
+                learned);
+        if (script == QLatin1String("download")) {
+            QVERIFY(served.contains(
+                {QStringLiteral("GET"), QString::fromLatin1(SampleAggregator::hostileDownloadPath)}));
+            const QDir downloads(page->profile()->downloadPath());
+            QVERIFY(!downloads.exists(QStringLiteral("trovix-hostile-download.bin")));
+            QVERIFY(!downloads.exists(QStringLiteral("download.bin")));
+        }
+        QCOMPARE(terminated.isEmpty(), !hangs);
+    }
+
 private:
+    static QString asText(const QMap<QString, QString>& fields)
+    {
+        QStringList pairs;
+        for (auto it = fields.begin(); it != fields.end(); ++it)
+            pairs << it.key() + QLatin1Char('=') + it.value();
+        return pairs.join(QLatin1Char(' '));
+    }
+
+    // The current test's submissions whose path starts with `path`.
+    QList<SampleAggregator::Submission> submissionsTo(const QString& path) const
+    {
+        QList<SampleAggregator::Submission> found;
+        for (const SampleAggregator::Submission& submission :
+             aggregator_.submissions().mid(firstSubmission_)) {
+            if (submission.path.startsWith(path))
+                found << submission;
+        }
+        return found;
+    }
+
     SampleAggregator aggregator_;
+    // Those of the test under way.
+    int firstSubmission_ = 0;
     std::unique_ptr<RealWindow> window_;
 };
 
