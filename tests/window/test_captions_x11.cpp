@@ -28,6 +28,9 @@
 
 namespace {
 
+// A window manager on a machine busy with other tests can take seconds to map a window.
+constexpr int exposureTimeoutMs = 30000;
+
 // What xprop, a client of the X server like any desktop panel, reads as the window's
 // caption.
 QString netWmName(WId window)
@@ -131,13 +134,13 @@ private Q_SLOTS:
     {
         trovix::Form1* form = program_->controllers().form();
         form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form));
+        QVERIFY(QTest::qWaitForWindowExposed(form, exposureTimeoutMs));
         QCOMPARE(captionOf(form), QStringLiteral("Trovix V1.2"));
 
         form->gy->trigger();
         trovix::Form2* about = program_->controllers().about().window();
         QVERIFY(about);
-        QVERIFY(QTest::qWaitForWindowExposed(about));
+        QVERIFY(QTest::qWaitForWindowExposed(about, exposureTimeoutMs));
         QCOMPARE(captionOf(about), QStringLiteral("关于"));
         about->close();
     }
@@ -161,7 +164,7 @@ private Q_SLOTS:
         }
         trovix::Form1* form = program_->controllers().form();
         form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form));
+        QVERIFY(QTest::qWaitForWindowExposed(form, exposureTimeoutMs));
         for (const QString& number : {QStringLiteral("12345678901234567890123456789012"),
                                       QStringLiteral("EA12345678901234567890123456789012345CN")}) {
             form->Label4->setText(number);
@@ -178,7 +181,7 @@ private Q_SLOTS:
 
         form->gy->trigger();
         trovix::Form2* about = program_->controllers().about().window();
-        QVERIFY(QTest::qWaitForWindowExposed(about));
+        QVERIFY(QTest::qWaitForWindowExposed(about, exposureTimeoutMs));
         QCOMPARE(about->Label10->text(), trovix::config::homePage());
         verifyShownWhole(about->Label10, about->rect());
         about->close();
@@ -209,7 +212,7 @@ private Q_SLOTS:
     {
         trovix::Form1* form = program_->controllers().form();
         form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form));
+        QVERIFY(QTest::qWaitForWindowExposed(form, exposureTimeoutMs));
         bool closed = true;
         QCOMPARE(captionOfBoxShownBy([&] { closed = form->close(); }, QMessageBox::Cancel),
                  QStringLiteral("Trovix"));
