@@ -12,6 +12,8 @@
 #include <memory>
 #include <optional>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QByteArray formPage = R"(<!DOCTYPE html>
@@ -48,13 +50,10 @@ private Q_SLOTS:
     {
         window_ = std::make_unique<QWidget>();
         window_->resize(320, 240);
-        browser_ = std::make_unique<trovix::WebEngineBrowser>(
-            window_.get(), trovix::WebEngineBrowser::EngineStart::AfterWindowShown);
+        makeBrowser();
         browser_->view()->setGeometry(0, 0, 200, 150);
         requested_.clear();
         completed_.clear();
-        connect(browser_.get(), &trovix::Browser::documentCompleted, this,
-                [this](trovix::Browser::DocumentId, const QString& address) { completed_.append(address); });
     }
 
     void cleanup()
@@ -68,7 +67,7 @@ private Q_SLOTS:
         // A page of the view's own would start the engine: there is none until the window
         // has been on screen.
         const auto noPage = [this] { return browser_->view()->findChildren<QWebEnginePage*>().isEmpty(); };
-        browser_->navigate(address(QStringLiteral("/form.html")));
+        browser_->navigate(address(u"/form.html"_s));
         QCoreApplication::processEvents();
         QVERIFY(noPage());
 
@@ -81,18 +80,16 @@ private Q_SLOTS:
 
         showWindow();
         QVERIFY(spinUntil([&] { return !completed_.isEmpty(); }));
-        QCOMPARE(completed_, QStringList{address(QStringLiteral("/form.html"))});
-        QCOMPARE(requested_, QStringList{QStringLiteral("/form.html")});
+        QCOMPARE(completed_, QStringList{address(u"/form.html"_s)});
+        QCOMPARE(requested_, QStringList{u"/form.html"_s});
     }
 
     void navigationsWaitAndLandOnTheLast_data()
     {
         QTest::addColumn<QStringList>("paths");
-        QTest::newRow("one") << QStringList{QStringLiteral("/form.html")};
-        QTest::newRow("home page, then a courier's page")
-            << QStringList{QStringLiteral("/home/"), QStringLiteral("/form.html")};
-        QTest::newRow("three") << QStringList{QStringLiteral("/a.html"), QStringLiteral("/form.html"),
-                                              QStringLiteral("/b.html")};
+        QTest::newRow("one") << QStringList{u"/form.html"_s};
+        QTest::newRow("home page, then a courier's page") << QStringList{u"/home/"_s, u"/form.html"_s};
+        QTest::newRow("three") << QStringList{u"/a.html"_s, u"/form.html"_s, u"/b.html"_s};
     }
 
     void navigationsWaitAndLandOnTheLast()
@@ -118,22 +115,22 @@ private Q_SLOTS:
     {
         std::optional<QList<bool>> found;
         std::optional<QString> text;
-        browser_->bindElements(1, {{QStringLiteral("objUserName"), QStringLiteral("postid")}},
+        browser_->bindElements(1, {{u"objUserName"_s, u"postid"_s}},
                                [&found](const QList<bool>& answer) { found = answer; });
         browser_->readBodyText([&text](const QString& answer) { text = answer; });
-        browser_->setValue(QStringLiteral("objUserName"), QStringLiteral("EA1"));
-        browser_->click(QStringLiteral("objloginbutton"));
+        browser_->setValue(u"objUserName"_s, u"EA1"_s);
+        browser_->click(u"objloginbutton"_s);
         QVERIFY(spinUntil([&] { return found.has_value() && text.has_value(); }));
         QCOMPARE(*found, QList<bool>{false});
         QCOMPARE(*text, QString());
         QVERIFY(!browser_->engineStarted());
 
         // The engine that starts later works as one started at once.
-        browser_->navigate(address(QStringLiteral("/form.html")));
+        browser_->navigate(address(u"/form.html"_s));
         showWindow();
         QVERIFY(spinUntil([&] { return !completed_.isEmpty(); }));
         found.reset();
-        browser_->bindElements(1, {{QStringLiteral("objUserName"), QStringLiteral("postid")}},
+        browser_->bindElements(1, {{u"objUserName"_s, u"postid"_s}},
                                [&found](const QList<bool>& answer) { found = answer; });
         QVERIFY(spinUntil([&] { return found.has_value(); }));
         QCOMPARE(*found, QList<bool>{true});
@@ -141,16 +138,16 @@ private Q_SLOTS:
 
     void pageStartedLateIsShownAsVisible()
     {
-        browser_->navigate(address(QStringLiteral("/plain.html")));
+        browser_->navigate(address(u"/plain.html"_s));
         showWindow();
         QVERIFY(spinUntil([&] { return !completed_.isEmpty(); }));
         // Page scripts run as in a shown page, not slowed down as in a hidden one.
-        QCOMPARE(evaluate(QStringLiteral("document.visibilityState")).toString(), QStringLiteral("visible"));
+        QCOMPARE(evaluate(u"document.visibilityState"_s).toString(), u"visible"_s);
     }
 
     void windowKeepsItsNativeWindow()
     {
-        browser_->navigate(address(QStringLiteral("/form.html")));
+        browser_->navigate(address(u"/form.html"_s));
         window_->show();
         QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
         const QWindow* shown = window_->windowHandle();
@@ -164,7 +161,7 @@ private Q_SLOTS:
 
     void goneBeforeTheEngineStarts()
     {
-        browser_->navigate(address(QStringLiteral("/form.html")));
+        browser_->navigate(address(u"/form.html"_s));
         window_->show();
         browser_.reset();
         QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
@@ -177,24 +174,26 @@ private Q_SLOTS:
         browser_.reset();
         window_->show();
         QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-        browser_ = std::make_unique<trovix::WebEngineBrowser>(
-            window_.get(), trovix::WebEngineBrowser::EngineStart::AfterWindowShown);
-        connect(browser_.get(), &trovix::Browser::documentCompleted, this,
-                [this](trovix::Browser::DocumentId, const QString& address) { completed_.append(address); });
-        browser_->navigate(address(QStringLiteral("/form.html")));
+        makeBrowser();
+        browser_->navigate(address(u"/form.html"_s));
         QCoreApplication::processEvents();
         QVERIFY(!browser_->engineStarted());
         // No exposure comes: the window has been on screen all along.
         browser_->view()->show();
         QVERIFY(spinUntil([&] { return !completed_.isEmpty(); }));
-        QCOMPARE(completed_, QStringList{address(QStringLiteral("/form.html"))});
+        QCOMPARE(completed_, QStringList{address(u"/form.html"_s)});
     }
 
 private:
-    QString address(const QString& path) const
+    void makeBrowser()
     {
-        return QStringLiteral("http://%1%2").arg(server_->hostA(), path);
+        browser_ = std::make_unique<trovix::WebEngineBrowser>(
+            window_.get(), trovix::WebEngineBrowser::EngineStart::AfterWindowShown);
+        connect(browser_.get(), &trovix::Browser::documentCompleted, this,
+                [this](trovix::Browser::DocumentId, const QString& address) { completed_.append(address); });
     }
+
+    QString address(const QString& path) const { return u"http://%1%2"_s.arg(server_->hostA(), path); }
 
     void showWindow()
     {
@@ -208,7 +207,7 @@ private:
         std::optional<QVariant> result;
         browser_->view()->page()->runJavaScript(script, [&result](const QVariant& value) { result = value; });
         if (!spinUntil([&] { return result.has_value(); }))
-            return QStringLiteral("<no answer>");
+            return u"<no answer>"_s;
         return *result;
     }
 
