@@ -6,6 +6,7 @@
 
 #include <QWebEnginePage>
 #include <QWebEngineView>
+#include <QWindow>
 #include <QtTest>
 
 #include <memory>
@@ -60,6 +61,8 @@ private Q_SLOTS:
     {
         server_ = std::make_unique<LoopbackHttpServer>([this](const LoopbackHttpServer::Request& request) {
             LoopbackHttpServer::Response response;
+            if (request.path != "/favicon.ico")
+                requested_.append(QString::fromUtf8(request.path));
             response.body = pages_.value(request.path, "<html><body>not here</body></html>");
             if (!pages_.contains(request.path))
                 response.status = 404;
@@ -80,19 +83,17 @@ private Q_SLOTS:
         pages_ = {
             {"/form.html", formPage},   {"/plain.html", plainPage},     {"/frameset.html", framesetPage},
             {"/cross.html", crossPage}, {"/hostile.html", hostilePage}, {"/huge.html", hugePage},
-            {"/busy.html", busyPage},   {"/slow.html", plainPage},      {"/submit", resultPage}};
+            {"/busy.html", busyPage},   {"/slow.html", plainPage},      {"/submit", resultPage},
+            {"/home/", plainPage},      {"/a.html", plainPage},         {"/b.html", plainPage}};
     }
 
     void init()
     {
         window_ = std::make_unique<QWidget>();
-        browser_ = std::make_unique<trovix::WebEngineBrowser>(window_.get());
+        makeBrowser(trovix::WebEngineBrowser::EngineStart::Immediately);
         completed_.clear();
         submissions_.clear();
-        connect(browser_.get(), &trovix::Browser::documentCompleted, this,
-                [this](trovix::Browser::DocumentId document, const QString& address) {
-                    completed_.append({document, address});
-                });
+        requested_.clear();
     }
 
     void cleanup()
@@ -145,9 +146,7 @@ private Q_SLOTS:
     {
         const QList<Completed> loaded = load(u"/frameset.html"_s, 3);
         QCOMPARE(loaded.size(), 3);
-        QStringList addresses;
-        for (const Completed& document : loaded)
-            addresses.append(document.address);
+        QStringList addresses = this->addresses();
         // A frameset completes after its frames.
         QCOMPARE(addresses.last(), address(u"/frameset.html"_s));
         addresses.sort();
@@ -311,6 +310,136 @@ private Q_SLOTS:
         browser_.reset();
     }
 
+    // The browser whose engine starts only once its window is on screen.
+    void engineWaitsForTheWindowOnScreen()
+    {
+        deferEngine();
+        // A page of the view's own would start the engine: there is none until the window
+        // has been on screen.
+        const auto noPage = [this] { return browser_->view()->findChildren<QWebEnginePage*>().isEmpty(); };
+        browser_->navigate(address(u"/form.html"_s));
+        QCoreApplication::processEvents();
+        QVERIFY(noPage());
+
+        window_->show();
+        QVERIFY(noPage());
+        window_->hide();
+        QVERIFY(noPage());
+        QVERIFY(!browser_->engineStarted());
+        QVERIFY(requested_.isEmpty());
+
+        showWindow();
+        QVERIFY(spinUntil([&] { return !completed_.isEmpty(); }));
+        QCOMPARE(addresses(), QStringList{address(u"/form.html"_s)});
+        QCOMPARE(requested_, QStringList{u"/form.html"_s});
+    }
+
+    void navigationsWaitAndLandOnTheLast_data()
+    {
+        QTest::addColumn<QStringList>("paths");
+        QTest::newRow("one") << QStringList{u"/form.html"_s};
+        QTest::newRow("home page, then a courier's page") << QStringList{u"/home/"_s, u"/form.html"_s};
+        QTest::newRow("three") << QStringList{u"/a.html"_s, u"/form.html"_s, u"/b.html"_s};
+    }
+
+    void navigationsWaitAndLandOnTheLast()
+    {
+        QFETCH(QStringList, paths);
+        deferEngine();
+        for (const QString& path : paths)
+            browser_->navigate(address(path));
+        showWindow();
+        const QString last = address(paths.last());
+        QVERIFY(spinUntil([&] { return !completed_.isEmpty() && completed_.last().address == last; }));
+        QCOMPARE(browser_->view()->url().toString(), last);
+        // Each address was loaded no more than once, and in the order given.
+        QStringList expected = paths;
+        for (const QString& path : requested_) {
+            while (!expected.isEmpty() && expected.first() != path)
+                expected.removeFirst();
+            QVERIFY2(!expected.isEmpty(), qPrintable(requested_.join(QLatin1Char(' '))));
+            expected.removeFirst();
+        }
+    }
+
+    void callsBeforeTheEngineAnswerAsWithoutADocument()
+    {
+        deferEngine();
+        std::optional<QList<bool>> found;
+        std::optional<QString> text;
+        browser_->bindElements(1, {{u"objUserName"_s, u"postid"_s}},
+                               [&found](const QList<bool>& answer) { found = answer; });
+        browser_->readBodyText([&text](const QString& answer) { text = answer; });
+        browser_->setValue(u"objUserName"_s, u"EA1"_s);
+        browser_->click(u"objloginbutton"_s);
+        QVERIFY(spinUntil([&] { return found.has_value() && text.has_value(); }));
+        QCOMPARE(*found, QList<bool>{false});
+        QCOMPARE(*text, QString());
+        QVERIFY(!browser_->engineStarted());
+
+        // The engine that starts later works as one started at once.
+        browser_->navigate(address(u"/form.html"_s));
+        showWindow();
+        QVERIFY(spinUntil([&] { return !completed_.isEmpty(); }));
+        found.reset();
+        browser_->bindElements(1, {{u"objUserName"_s, u"postid"_s}},
+                               [&found](const QList<bool>& answer) { found = answer; });
+        QVERIFY(spinUntil([&] { return found.has_value(); }));
+        QCOMPARE(*found, QList<bool>{true});
+    }
+
+    void pageStartedLateIsShownAsVisible()
+    {
+        deferEngine();
+        browser_->navigate(address(u"/plain.html"_s));
+        showWindow();
+        QVERIFY(spinUntil([&] { return !completed_.isEmpty(); }));
+        // Page scripts run as in a shown page, not slowed down as in a hidden one.
+        QCOMPARE(evaluate(u"document.visibilityState"_s).toString(), u"visible"_s);
+    }
+
+    void windowKeepsItsNativeWindow()
+    {
+        deferEngine();
+        browser_->navigate(address(u"/form.html"_s));
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        const QWindow* shown = window_->windowHandle();
+        const WId id = window_->winId();
+        QVERIFY(spinUntil([&] { return !completed_.isEmpty(); }));
+        // The page's drawing surface, made now, must not make Qt recreate the window.
+        QCOMPARE(window_->windowHandle(), shown);
+        QCOMPARE(window_->winId(), id);
+        QVERIFY(window_->isVisible());
+    }
+
+    void goneBeforeTheEngineStarts()
+    {
+        deferEngine();
+        browser_->navigate(address(u"/form.html"_s));
+        window_->show();
+        browser_.reset();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        QCoreApplication::processEvents();
+        QVERIFY(requested_.isEmpty());
+    }
+
+    void viewShownInAWindowAlreadyOnScreen()
+    {
+        deferEngine();
+        browser_.reset();
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        makeBrowser(trovix::WebEngineBrowser::EngineStart::AfterWindowShown);
+        browser_->navigate(address(u"/form.html"_s));
+        QCoreApplication::processEvents();
+        QVERIFY(!browser_->engineStarted());
+        // No exposure comes: the window has been on screen all along.
+        browser_->view()->show();
+        QVERIFY(spinUntil([&] { return !completed_.isEmpty(); }));
+        QCOMPARE(addresses(), QStringList{address(u"/form.html"_s)});
+    }
+
     // One page for both: here, a second page opened after the first page's process was
     // killed sometimes never reported its document (Qt 6.4), which has nothing to do with
     // what is tested.
@@ -364,6 +493,49 @@ private:
         QString address;
     };
 
+    void makeBrowser(trovix::WebEngineBrowser::EngineStart start)
+    {
+        browser_ = std::make_unique<trovix::WebEngineBrowser>(window_.get(), start);
+        connect(browser_.get(), &trovix::Browser::documentCompleted, this,
+                [this](trovix::Browser::DocumentId document, const QString& address) {
+                    completed_.append({document, address});
+                });
+    }
+
+    // A browser whose engine waits for its window, in a window not yet shown.
+    void deferEngine()
+    {
+        browser_.reset();
+        window_ = std::make_unique<QWidget>();
+        window_->resize(320, 240);
+        makeBrowser(trovix::WebEngineBrowser::EngineStart::AfterWindowShown);
+        browser_->view()->setGeometry(0, 0, 200, 150);
+    }
+
+    QStringList addresses() const
+    {
+        QStringList addresses;
+        for (const Completed& document : completed_)
+            addresses.append(document.address);
+        return addresses;
+    }
+
+    void showWindow()
+    {
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        QVERIFY(spinUntil([&] { return browser_->engineStarted(); }));
+    }
+
+    QVariant evaluate(const QString& script)
+    {
+        std::optional<QVariant> result;
+        browser_->view()->page()->runJavaScript(script, [&result](const QVariant& value) { result = value; });
+        if (!spinUntil([&] { return result.has_value(); }))
+            return u"<no answer>"_s;
+        return *result;
+    }
+
     QString address(const QString& path, bool formB = false) const
     {
         return u"http://%1%2"_s.arg(formB ? server_->hostB() : server_->hostA(), path);
@@ -405,6 +577,7 @@ private:
     std::unique_ptr<trovix::WebEngineBrowser> browser_;
     QList<LoopbackHttpServer::Request> submissions_;
     QList<Completed> completed_;
+    QStringList requested_; // every path asked of the server
 };
 
 QTEST_MAIN(WebEngineBrowserTest)
