@@ -104,36 +104,34 @@ private Q_SLOTS:
         window_.reset();
     }
 
-    void knownNumberGivesExactlyItsHistory_data()
+    void numberGivesExactlyItsHistory_data()
     {
         QTest::addColumn<int>("row");
         QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<bool>("sorry");
         const QStringList known = SampleAggregator::knownNumbers();
-        QTest::newRow("first courier") << 1 << known.first();
-        QTest::newRow("another courier, another number") << 3 << known.last();
+        QTest::newRow("first courier")
+            << 1 << known.first() << linesWithCrLf(SampleAggregator::historyLines(known.first())) << false;
+        QTest::newRow("another courier, another number")
+            << 3 << known.last() << linesWithCrLf(SampleAggregator::historyLines(known.last())) << false;
+        QTest::newRow("unknown number") << 1 << u"NO-SUCH-NUMBER-1"_s << u"\r\n"_s << true;
     }
 
-    void knownNumberGivesExactlyItsHistory()
+    void numberGivesExactlyItsHistory()
     {
         QFETCH(int, row);
         QFETCH(QString, number);
+        QFETCH(QString, result);
+        QFETCH(bool, sorry);
 
         QVERIFY(window_->selectCourier(row));
         QCOMPARE(window_->result(), QString());
         QVERIFY(window_->query(number));
 
-        QCOMPARE(window_->result(), linesWithCrLf(SampleAggregator::historyLines(number)));
-        QVERIFY(window_->prompter.asked.isEmpty());
+        QCOMPARE(window_->result(), result);
+        QCOMPARE(window_->prompter.asked, sorry ? QList{noResultBox()} : QList<trovix::MessageBoxRequest>());
         QVERIFY(!QFile::exists(window_->folder.file(u"temp.txt"_s)));
-    }
-
-    void unknownNumberSaysSorry()
-    {
-        QVERIFY(window_->selectCourier(1));
-        QVERIFY(window_->query(u"NO-SUCH-NUMBER-1"_s));
-
-        QCOMPARE(window_->result(), u"\r\n"_s);
-        QCOMPARE(window_->prompter.asked, QList{noResultBox()});
     }
 
     void slowResultPageIsCapturedByTheLaterLoad()
