@@ -1,6 +1,8 @@
+#include "FileBytes.h"
 #include "LinesWithCrLf.h"
 #include "StandInTracking.h"
 #include "TempProgramFolder.h"
+#include "TrackingBoxes.h"
 #include "common/AnsiText.h"
 #include "tracking/ResultBox.h"
 
@@ -18,9 +20,9 @@ using trovix::boxText;
 
 namespace {
 
-const QString start = QStringLiteral("时间地点和跟踪进度");
-const QString end = QStringLiteral(" 收藏本站，方便下次查询");
-const QString crLf = QStringLiteral("\r\n");
+const QString start = u"时间地点和跟踪进度"_s;
+const QString end = u" 收藏本站，方便下次查询"_s;
+const QString crLf = u"\r\n"_s;
 
 QString page(const QStringList& lines)
 {
@@ -58,24 +60,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("written");
         QTest::addColumn<QString>("read");
 
-        QTest::newRow("empty") << ""
-                               << "";
-        QTest::newRow("one empty line") << "\r\n"
-                                        << "\r\n";
-        QTest::newRow("two lines") << "a\r\nb"
-                                   << "a\r\nb";
-        QTest::newRow("trailing line end") << "a\r\nb\r\n"
-                                           << "a\r\nb\r\n";
-        QTest::newRow("empty lines kept") << "\r\n\r\na\r\n\r\n"
-                                          << "\r\n\r\na\r\n\r\n";
-        QTest::newRow("lone line feed") << "a\nb"
-                                        << "a\r\nb";
-        QTest::newRow("lone carriage return") << "a\rb"
-                                              << "a\r\nb";
-        QTest::newRow("carriage return before CR LF") << "a\r\r\nb"
-                                                      << "a\r\n\r\nb";
-        QTest::newRow("no-break space kept") << "a\u00a0b"
-                                             << "a\u00a0b";
+        QTest::newRow("empty") << u""_s << u""_s;
+        QTest::newRow("one empty line") << u"\r\n"_s << u"\r\n"_s;
+        QTest::newRow("two lines") << u"a\r\nb"_s << u"a\r\nb"_s;
+        QTest::newRow("trailing line end") << u"a\r\nb\r\n"_s << u"a\r\nb\r\n"_s;
+        QTest::newRow("empty lines kept") << u"\r\n\r\na\r\n\r\n"_s << u"\r\n\r\na\r\n\r\n"_s;
+        QTest::newRow("lone line feed") << u"a\nb"_s << u"a\r\nb"_s;
+        QTest::newRow("lone carriage return") << u"a\rb"_s << u"a\r\nb"_s;
+        QTest::newRow("carriage return before CR LF") << u"a\r\r\nb"_s << u"a\r\n\r\nb"_s;
+        QTest::newRow("no-break space kept") << u"a\u00a0b"_s << u"a\u00a0b"_s;
     }
 
     void boxTextHasCrLfLineEnds()
@@ -90,14 +83,14 @@ private Q_SLOTS:
     void appendingKeepsWhatTheBoxHad()
     {
         QTextEdit box;
-        trovix::setBoxText(&box, QStringLiteral("old"));
-        trovix::appendToBox(&box, QStringLiteral("er\r\nline\r\n"));
-        QCOMPARE(boxText(&box), QStringLiteral("older\r\nline\r\n"));
+        trovix::setBoxText(&box, u"old"_s);
+        trovix::appendToBox(&box, u"er\r\nline\r\n"_s);
+        QCOMPARE(boxText(&box), u"older\r\nline\r\n"_s);
 
         // A line break typed as Shift+Enter stays inside its paragraph.
         QTest::keyClick(&box, Qt::Key_End, Qt::ControlModifier);
         QTest::keyClick(&box, Qt::Key_Return, Qt::ShiftModifier);
-        QCOMPARE(boxText(&box), QStringLiteral("older\r\nline\r\n\r\n"));
+        QCOMPARE(boxText(&box), u"older\r\nline\r\n\r\n"_s);
     }
 
     void historyIsCutOutBetweenTheLastMarkers_data()
@@ -107,48 +100,37 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("appended");
         QTest::addColumn<bool>("sorry");
 
-        const QString h1 = QStringLiteral("2024-03-01 08:12:45 上海市浦东新区公司 已收件");
-        const QString h2 = QStringLiteral("2024-03-02 17:03:19 北京市海淀区营业部 派件中");
-        const QString top = QStringLiteral("首页 | 快递查询 | 网点查询");
-        const QString bottom = QStringLiteral("Copyright 2024");
+        const QString h1 = u"2024-03-01 08:12:45 上海市浦东新区公司 已收件"_s;
+        const QString h2 = u"2024-03-02 17:03:19 北京市海淀区营业部 派件中"_s;
+        const QString top = u"首页 | 快递查询 | 网点查询"_s;
+        const QString bottom = u"Copyright 2024"_s;
 
-        QTest::newRow("example page")
-            << "" << QStringList{top, start, h1, h2, end, bottom} << QStringList{h1, h2} << false;
-        QTest::newRow("one empty line found")
-            << "" << QStringList{start, u""_s, end} << QStringList{u""_s} << true;
-        QTest::newRow("no markers") << "" << QStringList{top, h1, bottom} << QStringList{} << false;
-        QTest::newRow("only the start marker")
-            << "" << QStringList{top, start, h1, bottom} << QStringList{} << false;
-        QTest::newRow("only the end marker")
-            << "" << QStringList{top, h1, h2, end, bottom} << QStringList{h1, h2} << false;
-        QTest::newRow("only the end marker, at line 1")
-            << "" << QStringList{top, end, h1} << QStringList{} << false;
-        QTest::newRow("only the end marker, at line 0")
-            << "" << QStringList{end, h1} << QStringList{} << false;
-        QTest::newRow("end before start")
-            << "" << QStringList{top, end, h1, start, bottom} << QStringList{} << false;
-        QTest::newRow("markers next to each other")
-            << "" << QStringList{top, start, end} << QStringList{} << false;
-        QTest::newRow("repeated markers, last of each wins")
-            << "" << QStringList{top, start, u"old"_s, start, h1, end, h2, end, bottom}
-            << QStringList{h1, end, h2} << false;
-        QTest::newRow("end marker without its leading blank")
-            << "" << QStringList{top, start, h1, QStringLiteral("收藏本站，方便下次查询"), bottom}
-            << QStringList{} << false;
-        QTest::newRow("start marker with a trailing blank is no marker")
-            << "" << QStringList{top, start + u" "_s, h1, end} << QStringList{start + u" "_s, h1} << false;
-        QTest::newRow("empty lines between kept")
-            << "" << QStringList{top, start, h1, u""_s, h2, end} << QStringList{h1, u""_s, h2} << false;
-        QTest::newRow("no document") << "" << QStringList{} << QStringList{} << false;
-        QTest::newRow("appends to what the box had")
-            << "earlier\r\n"
-            << QStringList{top, start, h1, end} << QStringList{u"earlier"_s, h1} << false;
-        QTest::newRow("box already one empty line, nothing found")
-            << "\r\n"
-            << QStringList{top} << QStringList{u""_s} << true;
-        QTest::newRow("one more empty line is no longer sorry")
-            << "\r\n"
-            << QStringList{start, QString(), end} << QStringList{QString(), QString()} << false;
+        const auto row = [](const char* name, const QString& before, const QStringList& pageLines,
+                            const QStringList& appended,
+                            bool sorry) { QTest::newRow(name) << before << pageLines << appended << sorry; };
+
+        row("example page", {}, {top, start, h1, h2, end, bottom}, {h1, h2}, false);
+        row("one empty line found", {}, {start, u""_s, end}, {u""_s}, true);
+        row("no markers", {}, {top, h1, bottom}, {}, false);
+        row("only the start marker", {}, {top, start, h1, bottom}, {}, false);
+        row("only the end marker", {}, {top, h1, h2, end, bottom}, {h1, h2}, false);
+        row("only the end marker, at line 1", {}, {top, end, h1}, {}, false);
+        row("only the end marker, at line 0", {}, {end, h1}, {}, false);
+        row("end before start", {}, {top, end, h1, start, bottom}, {}, false);
+        row("markers next to each other", {}, {top, start, end}, {}, false);
+        row("repeated markers, last of each wins", {},
+            {top, start, u"old"_s, start, h1, end, h2, end, bottom}, {h1, end, h2}, false);
+        row("end marker without its leading blank", {}, {top, start, h1, u"收藏本站，方便下次查询"_s, bottom},
+            {}, false);
+        row("start marker with a trailing blank is no marker", {}, {top, start + u" "_s, h1, end},
+            {start + u" "_s, h1}, false);
+        row("empty lines between kept", {}, {top, start, h1, u""_s, h2, end}, {h1, u""_s, h2}, false);
+        row("no document", {}, {}, {}, false);
+        row("appends to what the box had", u"earlier\r\n"_s, {top, start, h1, end}, {u"earlier"_s, h1},
+            false);
+        row("box already one empty line, nothing found", u"\r\n"_s, {top}, {u""_s}, true);
+        row("one more empty line is no longer sorry", u"\r\n"_s, {start, QString(), end},
+            {QString(), QString()}, false);
     }
 
     void historyIsCutOutBetweenTheLastMarkers()
@@ -167,36 +149,23 @@ private Q_SLOTS:
 
         QCOMPARE(bench.rawPageBox.text(), page(pageLines));
         QCOMPARE(boxText(&bench.resultBox), linesWithCrLf(appended));
-        QCOMPARE(bench.prompter.asked.size(), sorry ? 1 : 0);
-        if (sorry) {
-            const trovix::MessageBoxRequest& box = bench.prompter.asked.first();
-            QCOMPARE(box.text, QStringLiteral(
-                                   "查询未果!\r\n1.可能是系统繁忙，请稍后再试或者将延迟时间设置的大点！\r\n2."
-                                   "可能是单号错误或者无此单号，请认真核对！"));
-            QCOMPARE(box.caption, QStringLiteral("sorry"));
-            QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-            QCOMPARE(box.icon, QMessageBox::NoIcon);
-        }
+        QCOMPARE(bench.prompter.asked, sorry ? QList{noResultBox()} : QList<trovix::MessageBoxRequest>());
         QVERIFY(!bench.timer1.isActive());
     }
 
     void scratchFileLivesOnlyDuringTheCapture()
     {
         TempProgramFolder folder;
-        const QString scratch = folder.file(QStringLiteral("temp.txt"));
+        const QString scratch = folder.file(u"temp.txt"_s);
         {
             QFile stale(scratch);
             QVERIFY(stale.open(QIODevice::WriteOnly));
             stale.write(QByteArray(100000, 'x'));
         }
         Bench bench(folder.path());
-        bench.browser.bodyText = page({QStringLiteral("上海 ABC"), start, QString(), end});
+        bench.browser.bodyText = page({u"上海 ABC"_s, start, QString(), end});
         QByteArray duringTheBox;
-        bench.prompter.whileOpen = [&] {
-            QFile file(scratch);
-            if (file.open(QIODevice::ReadOnly))
-                duringTheBox = file.readAll();
-        };
+        bench.prompter.whileOpen = [&] { duringTheBox = fileBytes(scratch); };
 
         QVERIFY(bench.expireAndCapture());
 
@@ -219,7 +188,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, programFolder);
         TempProgramFolder folder;
-        const QString regularFile = folder.file(QStringLiteral("regular-file"));
+        const QString regularFile = folder.file(u"regular-file"_s);
         {
             QFile file(regularFile);
             QVERIFY(file.open(QIODevice::WriteOnly));
@@ -229,31 +198,29 @@ private Q_SLOTS:
             programFolder = folder.file(programFolder);
 
         Bench bench(programFolder);
-        const QString h1 = QStringLiteral("2024-03-01 08:12:45 上海市 已收件 𠀀");
-        bench.browser.bodyText = page({QStringLiteral("top"), start, h1, end});
+        const QString h1 = u"2024-03-01 08:12:45 上海市 已收件 𠀀"_s;
+        bench.browser.bodyText = page({u"top"_s, start, h1, end});
 
         QVERIFY(bench.expireAndCapture());
 
         QCOMPARE(boxText(&bench.resultBox), h1 + crLf);
         QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-                 QStringList{QStringLiteral("regular-file")});
-        QFile file(regularFile);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("kept"));
+                 QStringList{u"regular-file"_s});
+        QCOMPARE(fileBytes(regularFile), QByteArray("kept"));
     }
 
     void pagesBeyond32767LinesAreCapturedWhole()
     {
         QStringList lines;
         for (int i = 0; i < 35000; ++i)
-            lines.append(QStringLiteral("advert line %1").arg(i));
+            lines.append(u"advert line %1"_s.arg(i));
         QStringList history;
         for (int i = 0; i < 40000; ++i)
-            history.append(QStringLiteral("2024-03-01 08:12:%1 第%2站 运输中").arg(i % 60).arg(i));
+            history.append(u"2024-03-01 08:12:%1 第%2站 运输中"_s.arg(i % 60).arg(i));
         lines.append(start);
         lines.append(history);
         lines.append(end);
-        lines.append(QStringLiteral("footer"));
+        lines.append(u"footer"_s);
 
         Bench bench;
         bench.browser.bodyText = page(lines);
@@ -302,14 +269,14 @@ private Q_SLOTS:
         QCOMPARE(bench.prompter.asked.size(), 1);
         QCOMPARE(bench.timer1.isActive(), activeAfterwards);
         QCOMPARE(boxText(&bench.resultBox), QString(crLf).repeated(readsAfterwards));
-        QVERIFY(!QFile::exists(bench.folder.file(QStringLiteral("temp.txt"))));
+        QVERIFY(!QFile::exists(bench.folder.file(u"temp.txt"_s)));
     }
 
     void expiryWhileThePageIsReadIsHeldBack()
     {
         Bench bench;
         bench.browser.delivery = FakeBrowser::Delivery::Queued;
-        bench.browser.bodyText = page({start, QStringLiteral("h"), end});
+        bench.browser.bodyText = page({start, u"h"_s, end});
 
         bench.session->capture().capture();
         bench.session->capture().capture();
@@ -318,7 +285,7 @@ private Q_SLOTS:
 
         QTRY_COMPARE(bench.finished.size(), 2);
         QCOMPARE(bench.browser.bodyTextReads, 2);
-        QCOMPARE(boxText(&bench.resultBox), QStringLiteral("h\r\nh\r\n"));
+        QCOMPARE(boxText(&bench.resultBox), u"h\r\nh\r\n"_s);
     }
 
     void captureGoneWhileSorryBoxIsOpen()
@@ -330,14 +297,14 @@ private Q_SLOTS:
         bench.timer1.start(0);
         QTRY_COMPARE(bench.prompter.asked.size(), 1);
         QVERIFY(!bench.session);
-        QVERIFY(!QFile::exists(bench.folder.file(QStringLiteral("temp.txt"))));
+        QVERIFY(!QFile::exists(bench.folder.file(u"temp.txt"_s)));
     }
 
     void captureGoneBeforeThePageArrives()
     {
         Bench bench;
         bench.browser.delivery = FakeBrowser::Delivery::Queued;
-        bench.browser.bodyText = page({start, QStringLiteral("h"), end});
+        bench.browser.bodyText = page({start, u"h"_s, end});
 
         bench.session->capture().capture();
         bench.session.reset();

@@ -14,9 +14,6 @@
 
 using namespace Qt::StringLiterals;
 
-using trovix::delayInterval;
-using trovix::leadingNumber;
-
 class TestReadDelay : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -62,7 +59,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, text);
         QFETCH(double, value);
-        QCOMPARE(leadingNumber(text), value);
+        QCOMPARE(trovix::leadingNumber(text), value);
     }
 
     void intervalIsWholeMillisecondsTheTimerAccepts_data()
@@ -86,7 +83,7 @@ private Q_SLOTS:
     {
         QFETCH(double, seconds);
         QFETCH(int, milliseconds);
-        QCOMPARE(delayInterval(seconds), milliseconds);
+        QCOMPARE(trovix::delayInterval(seconds), milliseconds);
     }
 
     void readDelayFollowsText3_data()

@@ -6,6 +6,7 @@
 
 #include <QWebEnginePage>
 #include <QWebEngineView>
+#include <QWindow>
 #include <QtTest>
 
 #include <memory>
@@ -60,51 +61,39 @@ private Q_SLOTS:
     {
         server_ = std::make_unique<LoopbackHttpServer>([this](const LoopbackHttpServer::Request& request) {
             LoopbackHttpServer::Response response;
-            if (request.path == "/form.html") {
-                response.body = formPage;
-            } else if (request.path == "/plain.html") {
-                response.body = plainPage;
-            } else if (request.path == "/frameset.html") {
-                response.body = framesetPage;
-            } else if (request.path == "/cross.html") {
-                response.body = "<!DOCTYPE html><html><body><iframe src=\"" +
-                                address(u"/form.html"_s, true).toUtf8() + "\"></iframe></body></html>";
-            } else if (request.path == "/hostile.html") {
-                response.body = hostilePage;
-            } else if (request.path == "/huge.html") {
-                // One line longer than the cap.
-                response.body =
-                    "<!DOCTYPE html><html><body><p id=\"text\" style=\"white-space: nowrap\"></p><script>"
-                    "document.getElementById('text').textContent = 'x'.repeat(" +
-                    QByteArray::number(trovix::WebEngineBrowser::bodyTextCap + 10) +
-                    ");</script></body></html>";
-            } else if (request.path == "/busy.html") {
-                response.body = busyPage;
-            } else if (request.path == "/slow.html") {
-                response.body = plainPage;
-                response.delayMs = 300;
-            } else if (request.path == "/submit") {
-                submissions_.append(request);
-                response.body = resultPage;
-            } else {
+            if (request.path != "/favicon.ico")
+                requested_.append(QString::fromUtf8(request.path));
+            response.body = pages_.value(request.path, "<html><body>not here</body></html>");
+            if (!pages_.contains(request.path))
                 response.status = 404;
-                response.body = "<html><body>not here</body></html>";
-            }
+            else if (request.path == "/slow.html")
+                response.delayMs = 300;
+            else if (request.path == "/submit")
+                submissions_.append(request);
             return response;
         });
         QVERIFY(server_->listen());
+        const QByteArray crossPage = "<!DOCTYPE html><html><body><iframe src=\"" +
+                                     address(u"/form.html"_s, true).toUtf8() + "\"></iframe></body></html>";
+        // One line longer than the cap.
+        const QByteArray hugePage =
+            "<!DOCTYPE html><html><body><p id=\"text\" style=\"white-space: nowrap\"></p><script>"
+            "document.getElementById('text').textContent = 'x'.repeat(" +
+            QByteArray::number(trovix::WebEngineBrowser::bodyTextCap + 10) + ");</script></body></html>";
+        pages_ = {
+            {"/form.html", formPage},   {"/plain.html", plainPage},     {"/frameset.html", framesetPage},
+            {"/cross.html", crossPage}, {"/hostile.html", hostilePage}, {"/huge.html", hugePage},
+            {"/busy.html", busyPage},   {"/slow.html", plainPage},      {"/submit", resultPage},
+            {"/home/", plainPage},      {"/a.html", plainPage},         {"/b.html", plainPage}};
     }
 
     void init()
     {
         window_ = std::make_unique<QWidget>();
-        browser_ = std::make_unique<trovix::WebEngineBrowser>(window_.get());
+        makeBrowser(trovix::WebEngineBrowser::EngineStart::Immediately);
         completed_.clear();
         submissions_.clear();
-        connect(browser_.get(), &trovix::Browser::documentCompleted, this,
-                [this](trovix::Browser::DocumentId document, const QString& address) {
-                    completed_.append({document, address});
-                });
+        requested_.clear();
     }
 
     void cleanup()
@@ -115,19 +104,19 @@ private Q_SLOTS:
 
     void viewIsNamedAfterTheControl()
     {
-        QCOMPARE(browser_->view()->objectName(), QStringLiteral("WebBrowser1"));
+        QCOMPARE(browser_->view()->objectName(), u"WebBrowser1"_s);
         QCOMPARE(browser_->view()->parentWidget(), window_.get());
-        QCOMPARE(window_->findChild<QWebEngineView*>(QStringLiteral("WebBrowser1")), browser_->view());
+        QCOMPARE(window_->findChild<QWebEngineView*>(u"WebBrowser1"_s), browser_->view());
     }
 
     void notifiesOncePerDocumentWithItsAddress()
     {
-        const QList<Completed> first = load(QStringLiteral("/form.html"));
+        const QList<Completed> first = load(u"/form.html"_s);
         QCOMPARE(first.size(), 1);
-        QCOMPARE(first.at(0).address, address(QStringLiteral("/form.html")));
-        const QList<Completed> second = load(QStringLiteral("/plain.html?a=1"));
+        QCOMPARE(first.at(0).address, address(u"/form.html"_s));
+        const QList<Completed> second = load(u"/plain.html?a=1"_s);
         QCOMPARE(second.size(), 1);
-        QCOMPARE(second.at(0).address, address(QStringLiteral("/plain.html?a=1")));
+        QCOMPARE(second.at(0).address, address(u"/plain.html?a=1"_s));
         QVERIFY(second.at(0).document != first.at(0).document);
         // Reports arrive in page order: a second report of the first page would have come
         // before the second page's, and the body text answers after any late one.
@@ -139,10 +128,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QList<bool>>("found");
-        QTest::newRow("the three fields")
-            << QStringLiteral("/form.html") << QList<bool>{true, true, true, false};
-        QTest::newRow("no elements") << QStringLiteral("/plain.html")
-                                     << QList<bool>{false, false, false, false};
+        QTest::newRow("the three fields") << u"/form.html"_s << QList<bool>{true, true, true, false};
+        QTest::newRow("no elements") << u"/plain.html"_s << QList<bool>{false, false, false, false};
     }
 
     void bindsFromTheNotifyingDocument()
@@ -151,69 +138,63 @@ private Q_SLOTS:
         QFETCH(QList<bool>, found);
         const QList<Completed> loaded = load(path);
         QCOMPARE(loaded.size(), 1);
-        QCOMPARE(bind(loaded.at(0).document, {QStringLiteral("postid"), QStringLiteral("valicode"),
-                                              QStringLiteral("lika"), QStringLiteral("valicodetel")}),
+        QCOMPARE(bind(loaded.at(0).document, {u"postid"_s, u"valicode"_s, u"lika"_s, u"valicodetel"_s}),
                  found);
     }
 
     void framesetReportsEveryFrame()
     {
-        const QList<Completed> loaded = load(QStringLiteral("/frameset.html"), 3);
+        const QList<Completed> loaded = load(u"/frameset.html"_s, 3);
         QCOMPARE(loaded.size(), 3);
-        QStringList addresses;
-        for (const Completed& document : loaded)
-            addresses.append(document.address);
+        QStringList addresses = this->addresses();
         // A frameset completes after its frames.
-        QCOMPARE(addresses.last(), address(QStringLiteral("/frameset.html")));
+        QCOMPARE(addresses.last(), address(u"/frameset.html"_s));
         addresses.sort();
-        QCOMPARE(addresses, (QStringList{address(QStringLiteral("/form.html")),
-                                         address(QStringLiteral("/frameset.html")),
-                                         address(QStringLiteral("/plain.html"))}));
+        QCOMPARE(addresses, (QStringList{address(u"/form.html"_s), address(u"/frameset.html"_s),
+                                         address(u"/plain.html"_s)}));
 
-        const QStringList fields{QStringLiteral("postid"), QStringLiteral("valicode"),
-                                 QStringLiteral("lika")};
+        const QStringList fields{u"postid"_s, u"valicode"_s, u"lika"_s};
         // A frame without the form leaves the references in the form's frame; the top
         // document moves them.
         bool formBound = false;
         for (const Completed& document : loaded) {
-            const bool isForm = document.address.endsWith(QStringLiteral("/form.html"));
-            const bool isTop = document.address.endsWith(QStringLiteral("/frameset.html"));
+            const bool isForm = document.address.endsWith(u"/form.html"_s);
+            const bool isTop = document.address.endsWith(u"/frameset.html"_s);
             formBound = isForm || (formBound && !isTop);
             QCOMPARE(bind(document.document, fields), (QList<bool>{formBound, formBound, formBound}));
         }
 
         // The references bound from a frame reach into it.
         for (const Completed& document : loaded) {
-            if (document.address.endsWith(QStringLiteral("/form.html")))
+            if (document.address.endsWith(u"/form.html"_s))
                 bind(document.document, fields);
         }
-        browser_->setValue(QStringLiteral("ref-postid"), QStringLiteral("in a frame"));
-        browser_->click(QStringLiteral("ref-lika"));
+        browser_->setValue(u"ref-postid"_s, u"in a frame"_s);
+        browser_->click(u"ref-lika"_s);
         QVERIFY(spinUntil([&] { return submissions_.size() == 1; }));
-        QCOMPARE(submissions_.at(0).query.value(QStringLiteral("postid")), QStringLiteral("in a frame"));
+        QCOMPARE(submissions_.at(0).query.value(u"postid"_s), u"in a frame"_s);
     }
 
     void crossOriginFrameIsReportedButNeverFound()
     {
-        const QList<Completed> loaded = load(QStringLiteral("/cross.html"), 2);
+        const QList<Completed> loaded = load(u"/cross.html"_s, 2);
         QCOMPARE(loaded.size(), 2);
-        const QString frameAddress = address(QStringLiteral("/form.html"), true);
+        const QString frameAddress = address(u"/form.html"_s, true);
         const auto frame = std::find_if(loaded.begin(), loaded.end(), [&](const Completed& document) {
             return document.address == frameAddress;
         });
         QVERIFY(frame != loaded.end());
-        QCOMPARE(bind(frame->document, {QStringLiteral("postid"), QStringLiteral("lika")}),
-                 (QList<bool>{false, false}));
+        QCOMPARE(bind(frame->document, {u"postid"_s, u"lika"_s}), (QList<bool>{false, false}));
         QCOMPARE(bodyText(), QString());
     }
 
     void pageScriptsCannotForgeOrHideReports()
     {
-        const QList<Completed> loaded = load(QStringLiteral("/hostile.html"));
+        const QList<Completed> loaded = load(u"/hostile.html"_s);
         QCOMPARE(loaded.size(), 1);
-        QCOMPARE(loaded.at(0).address, address(QStringLiteral("/hostile.html")));
-        QCOMPARE(bind(loaded.at(0).document, {QStringLiteral("postid")}), QList<bool>{true});
-        QCOMPARE(load(QStringLiteral("/plain.html")).size(), 1);
+        QCOMPARE(loaded.at(0).address, address(u"/hostile.html"_s));
+        QCOMPARE(bind(loaded.at(0).document, {u"postid"_s}), QList<bool>{true});
+        QCOMPARE(load(u"/plain.html"_s).size(), 1);
         QCOMPARE(completed_.size(), 2);
     }
 
@@ -221,57 +202,55 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("waybill");
         QTest::addColumn<QString>("code");
-        QTest::newRow("plain") << QStringLiteral("1234 5678") << QStringLiteral("13800000000");
-        QTest::newRow("quotes and markup")
-            << QStringLiteral("\"');</script><b>x") << QStringLiteral("\\n%1`${x}`");
-        QTest::newRow("emoji and line separator") << QStringLiteral("📦\u2028单号") << QString();
-        QTest::newRow("ten thousand characters") << QString(10000, QLatin1Char('9')) << QStringLiteral("码");
+        QTest::newRow("plain") << u"1234 5678"_s << u"13800000000"_s;
+        QTest::newRow("quotes and markup") << u"\"');</script><b>x"_s << u"\\n%1`${x}`"_s;
+        QTest::newRow("emoji and line separator") << u"📦\u2028单号"_s << QString();
+        QTest::newRow("ten thousand characters") << QString(10000, QLatin1Char('9')) << u"码"_s;
     }
 
     void valuesAndClickSubmitTheForm()
     {
         QFETCH(QString, waybill);
         QFETCH(QString, code);
-        const QList<Completed> loaded = load(QStringLiteral("/form.html"));
+        const QList<Completed> loaded = load(u"/form.html"_s);
         QCOMPARE(loaded.size(), 1);
-        QCOMPARE(bind(loaded.at(0).document,
-                      {QStringLiteral("postid"), QStringLiteral("valicode"), QStringLiteral("lika")}),
+        QCOMPARE(bind(loaded.at(0).document, {u"postid"_s, u"valicode"_s, u"lika"_s}),
                  (QList<bool>{true, true, true}));
 
-        browser_->setValue(QStringLiteral("ref-postid"), waybill);
-        browser_->setValue(QStringLiteral("ref-valicode"), code);
-        browser_->click(QStringLiteral("ref-lika"));
+        browser_->setValue(u"ref-postid"_s, waybill);
+        browser_->setValue(u"ref-valicode"_s, code);
+        browser_->click(u"ref-lika"_s);
 
         QVERIFY(spinUntil([&] { return submissions_.size() == 1; }));
         QCOMPARE(submissions_.at(0).method, QByteArray("POST"));
-        QCOMPARE(submissions_.at(0).query.value(QStringLiteral("postid")), waybill);
-        QCOMPARE(submissions_.at(0).query.value(QStringLiteral("valicode")), code);
+        QCOMPARE(submissions_.at(0).query.value(u"postid"_s), waybill);
+        QCOMPARE(submissions_.at(0).query.value(u"valicode"_s), code);
         QVERIFY(spinUntil([&] { return completed_.size() == 2; }));
-        QCOMPARE(completed_.last().address, address(QStringLiteral("/submit")));
+        QCOMPARE(completed_.last().address, address(u"/submit"_s));
     }
 
     void emptyReferencesDoNothing()
     {
-        const QList<Completed> loaded = load(QStringLiteral("/form.html"));
+        const QList<Completed> loaded = load(u"/form.html"_s);
         QCOMPARE(loaded.size(), 1);
-        QCOMPARE(bind(loaded.at(0).document, {QStringLiteral("absent")}), QList<bool>{false});
-        browser_->setValue(QStringLiteral("ref-absent"), QStringLiteral("x"));
-        browser_->click(QStringLiteral("ref-absent"));
-        browser_->click(QStringLiteral("never bound"));
+        QCOMPARE(bind(loaded.at(0).document, {u"absent"_s}), QList<bool>{false});
+        browser_->setValue(u"ref-absent"_s, u"x"_s);
+        browser_->click(u"ref-absent"_s);
+        browser_->click(u"never bound"_s);
         // The body text answers after the calls before it, so they have all run by then.
-        QVERIFY(bodyText().startsWith(QStringLiteral("运单号")));
+        QVERIFY(bodyText().startsWith(u"运单号"_s));
         QVERIFY(submissions_.isEmpty());
     }
 
     void bodyTextHasCrLfLineBreaks()
     {
-        QCOMPARE(load(QStringLiteral("/plain.html")).size(), 1);
-        QCOMPARE(bodyText(), QStringLiteral("第一行\r\nsecond line\r\n时间地点和跟踪进度"));
+        QCOMPARE(load(u"/plain.html"_s).size(), 1);
+        QCOMPARE(bodyText(), u"第一行\r\nsecond line\r\n时间地点和跟踪进度"_s);
     }
 
     void bodyTextIsCapped()
     {
-        QCOMPARE(load(QStringLiteral("/huge.html")).size(), 1);
+        QCOMPARE(load(u"/huge.html"_s).size(), 1);
         const QString text = bodyText();
         QVERIFY2(text == QString(trovix::WebEngineBrowser::bodyTextCap, QLatin1Char('x')),
                  qPrintable(QString::number(text.size())));
@@ -286,50 +265,179 @@ private Q_SLOTS:
             QVERIFY(gone.listen());
             closedPort = gone.port();
         }
-        browser_->navigate(QStringLiteral("http://127.0.0.1:%1/all/ems.html").arg(closedPort));
+        browser_->navigate(u"http://127.0.0.1:%1/all/ems.html"_s.arg(closedPort));
         QVERIFY(spinUntil([&] { return !completed_.isEmpty(); }));
-        QCOMPARE(bind(completed_.last().document, {QStringLiteral("postid")}), QList<bool>{false});
+        QCOMPARE(bind(completed_.last().document, {u"postid"_s}), QList<bool>{false});
         bodyText();
-        QCOMPARE(load(QStringLiteral("/form.html")).size(), 1);
+        QCOMPARE(load(u"/form.html"_s).size(), 1);
     }
 
     void safeWithoutADocument()
     {
         QCOMPARE(bodyText(), QString());
-        QCOMPARE(bind(7, {QStringLiteral("postid")}), QList<bool>{false});
-        browser_->setValue(QStringLiteral("ref-postid"), QStringLiteral("x"));
-        browser_->click(QStringLiteral("ref-postid"));
+        QCOMPARE(bind(7, {u"postid"_s}), QList<bool>{false});
+        browser_->setValue(u"ref-postid"_s, u"x"_s);
+        browser_->click(u"ref-postid"_s);
 
         window_.reset(); // takes the view with it
         QVERIFY(!browser_->view());
-        browser_->navigate(address(QStringLiteral("/form.html")));
-        QCOMPARE(bind(1, {QStringLiteral("postid")}), QList<bool>{false});
+        browser_->navigate(address(u"/form.html"_s));
+        QCOMPARE(bind(1, {u"postid"_s}), QList<bool>{false});
         QCOMPARE(bodyText(), QString());
     }
 
     void safeWhenThePageNavigatesAwayMidCall()
     {
-        const QList<Completed> loaded = load(QStringLiteral("/form.html"));
+        const QList<Completed> loaded = load(u"/form.html"_s);
         QCOMPARE(loaded.size(), 1);
         const trovix::Browser::DocumentId form = loaded.at(0).document;
-        bind(form, {QStringLiteral("postid"), QStringLiteral("lika")});
+        bind(form, {u"postid"_s, u"lika"_s});
 
         int answers = 0;
-        browser_->navigate(address(QStringLiteral("/slow.html")));
-        browser_->click(QStringLiteral("ref-lika"));
-        browser_->bindElements(form, {{QStringLiteral("ref-postid"), QStringLiteral("postid")}},
+        browser_->navigate(address(u"/slow.html"_s));
+        browser_->click(u"ref-lika"_s);
+        browser_->bindElements(form, {{u"ref-postid"_s, u"postid"_s}},
                                [&answers](const QList<bool>&) { ++answers; });
         browser_->readBodyText([&answers](const QString&) { ++answers; });
         QVERIFY(spinUntil([&] { return answers == 2; }));
-        QVERIFY(
-            spinUntil([&] { return completed_.last().address != address(QStringLiteral("/form.html")); }));
+        QVERIFY(spinUntil([&] { return completed_.last().address != address(u"/form.html"_s); }));
 
         // A document of a page that is gone is found in nothing.
-        QCOMPARE(bind(form, {QStringLiteral("postid")}), QList<bool>{false});
+        QCOMPARE(bind(form, {u"postid"_s}), QList<bool>{false});
 
         // Destroyed with calls still pending: their answers are dropped.
         browser_->readBodyText([](const QString&) { QFAIL("answer after the browser is gone"); });
         browser_.reset();
+    }
+
+    // The browser whose engine starts only once its window is on screen.
+    void engineWaitsForTheWindowOnScreen()
+    {
+        deferEngine();
+        // A page of the view's own would start the engine: there is none until the window
+        // has been on screen.
+        const auto noPage = [this] { return browser_->view()->findChildren<QWebEnginePage*>().isEmpty(); };
+        browser_->navigate(address(u"/form.html"_s));
+        QCoreApplication::processEvents();
+        QVERIFY(noPage());
+
+        window_->show();
+        QVERIFY(noPage());
+        window_->hide();
+        QVERIFY(noPage());
+        QVERIFY(!browser_->engineStarted());
+        QVERIFY(requested_.isEmpty());
+
+        showWindow();
+        QVERIFY(spinUntil([&] { return !completed_.isEmpty(); }));
+        QCOMPARE(addresses(), QStringList{address(u"/form.html"_s)});
+        QCOMPARE(requested_, QStringList{u"/form.html"_s});
+    }
+
+    void navigationsWaitAndLandOnTheLast_data()
+    {
+        QTest::addColumn<QStringList>("paths");
+        QTest::newRow("one") << QStringList{u"/form.html"_s};
+        QTest::newRow("home page, then a courier's page") << QStringList{u"/home/"_s, u"/form.html"_s};
+        QTest::newRow("three") << QStringList{u"/a.html"_s, u"/form.html"_s, u"/b.html"_s};
+    }
+
+    void navigationsWaitAndLandOnTheLast()
+    {
+        QFETCH(QStringList, paths);
+        deferEngine();
+        for (const QString& path : paths)
+            browser_->navigate(address(path));
+        showWindow();
+        const QString last = address(paths.last());
+        QVERIFY(spinUntil([&] { return !completed_.isEmpty() && completed_.last().address == last; }));
+        QCOMPARE(browser_->view()->url().toString(), last);
+        // Each address was loaded no more than once, and in the order given.
+        QStringList expected = paths;
+        for (const QString& path : requested_) {
+            while (!expected.isEmpty() && expected.first() != path)
+                expected.removeFirst();
+            QVERIFY2(!expected.isEmpty(), qPrintable(requested_.join(QLatin1Char(' '))));
+            expected.removeFirst();
+        }
+    }
+
+    void callsBeforeTheEngineAnswerAsWithoutADocument()
+    {
+        deferEngine();
+        std::optional<QList<bool>> found;
+        std::optional<QString> text;
+        browser_->bindElements(1, {{u"objUserName"_s, u"postid"_s}},
+                               [&found](const QList<bool>& answer) { found = answer; });
+        browser_->readBodyText([&text](const QString& answer) { text = answer; });
+        browser_->setValue(u"objUserName"_s, u"EA1"_s);
+        browser_->click(u"objloginbutton"_s);
+        QVERIFY(spinUntil([&] { return found.has_value() && text.has_value(); }));
+        QCOMPARE(*found, QList<bool>{false});
+        QCOMPARE(*text, QString());
+        QVERIFY(!browser_->engineStarted());
+
+        // The engine that starts later works as one started at once.
+        browser_->navigate(address(u"/form.html"_s));
+        showWindow();
+        QVERIFY(spinUntil([&] { return !completed_.isEmpty(); }));
+        found.reset();
+        browser_->bindElements(1, {{u"objUserName"_s, u"postid"_s}},
+                               [&found](const QList<bool>& answer) { found = answer; });
+        QVERIFY(spinUntil([&] { return found.has_value(); }));
+        QCOMPARE(*found, QList<bool>{true});
+    }
+
+    void pageStartedLateIsShownAsVisible()
+    {
+        deferEngine();
+        browser_->navigate(address(u"/plain.html"_s));
+        showWindow();
+        QVERIFY(spinUntil([&] { return !completed_.isEmpty(); }));
+        // Page scripts run as in a shown page, not slowed down as in a hidden one.
+        QCOMPARE(evaluate(u"document.visibilityState"_s).toString(), u"visible"_s);
+    }
+
+    void windowKeepsItsNativeWindow()
+    {
+        deferEngine();
+        browser_->navigate(address(u"/form.html"_s));
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        const QWindow* shown = window_->windowHandle();
+        const WId id = window_->winId();
+        QVERIFY(spinUntil([&] { return !completed_.isEmpty(); }));
+        // The page's drawing surface, made now, must not make Qt recreate the window.
+        QCOMPARE(window_->windowHandle(), shown);
+        QCOMPARE(window_->winId(), id);
+        QVERIFY(window_->isVisible());
+    }
+
+    void goneBeforeTheEngineStarts()
+    {
+        deferEngine();
+        browser_->navigate(address(u"/form.html"_s));
+        window_->show();
+        browser_.reset();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        QCoreApplication::processEvents();
+        QVERIFY(requested_.isEmpty());
+    }
+
+    void viewShownInAWindowAlreadyOnScreen()
+    {
+        deferEngine();
+        browser_.reset();
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        makeBrowser(trovix::WebEngineBrowser::EngineStart::AfterWindowShown);
+        browser_->navigate(address(u"/form.html"_s));
+        QCoreApplication::processEvents();
+        QVERIFY(!browser_->engineStarted());
+        // No exposure comes: the window has been on screen all along.
+        browser_->view()->show();
+        QVERIFY(spinUntil([&] { return !completed_.isEmpty(); }));
+        QCOMPARE(addresses(), QStringList{address(u"/form.html"_s)});
     }
 
     // One page for both: here, a second page opened after the first page's process was
@@ -337,51 +445,38 @@ private Q_SLOTS:
     // what is tested.
     void callsThePageCannotAnswerAreGivenUp()
     {
-        const trovix::Browser::DocumentId busy = loadBusyPage();
-        QVERIFY(busy);
+        const QList<Completed> loadedBusy = load(u"/busy.html"_s);
+        QCOMPARE(loadedBusy.size(), 1);
+        const trovix::Browser::DocumentId busy = loadedBusy.first().document;
+        QCOMPARE(bind(busy, {u"busy"_s}), QList<bool>{true});
+        browser_->click(u"ref-busy"_s);
 
         // The deadline gives up what a busy page does not answer.
         browser_->setAnswerDeadline(500);
-        QCOMPARE(bind(busy, {QStringLiteral("postid")}), QList<bool>{false});
+        QCOMPARE(bind(busy, {u"postid"_s}), QList<bool>{false});
         QCOMPARE(bodyText(), QString());
 
         // The page process dying answers every pending call at once.
         browser_->setAnswerDeadline(600000);
         QList<QStringList> answers;
-        browser_->bindElements(busy, {{QStringLiteral("ref-postid"), QStringLiteral("postid")}},
-                               [&answers](const QList<bool>& found) {
-                                   answers.append({QStringLiteral("bind"), QString::number(found.value(0))});
-                               });
-        browser_->readBodyText([&answers](const QString& text) {
-            answers.append({QStringLiteral("body"), text});
+        browser_->bindElements(busy, {{u"ref-postid"_s, u"postid"_s}}, [&answers](const QList<bool>& found) {
+            answers.append({u"bind"_s, QString::number(found.value(0))});
         });
+        browser_->readBodyText([&answers](const QString& text) { answers.append({u"body"_s, text}); });
         QWebEnginePage* page = browser_->view()->page();
         QSignalSpy terminated(page, &QWebEnginePage::renderProcessTerminated);
         QVERIFY(::kill(page->renderProcessPid(), SIGKILL) == 0);
         QVERIFY(spinUntil([&] { return answers.size() == 2; }));
-        QCOMPARE(answers, (QList<QStringList>{{QStringLiteral("bind"), QStringLiteral("0")},
-                                              {QStringLiteral("body"), QString()}}));
+        QCOMPARE(answers, (QList<QStringList>{{u"bind"_s, u"0"_s}, {u"body"_s, QString()}}));
         QCOMPARE(terminated.size(), 1);
         // Until a navigation brings up a new page process, calls answer as on an empty page.
-        QCOMPARE(bind(busy, {QStringLiteral("postid")}), QList<bool>{false});
+        QCOMPARE(bind(busy, {u"postid"_s}), QList<bool>{false});
         QCOMPARE(bodyText(), QString());
 
         // The next navigation brings up a new page process, and lookups work again.
-        const QList<Completed> loaded = load(QStringLiteral("/form.html"));
+        const QList<Completed> loaded = load(u"/form.html"_s);
         QCOMPARE(loaded.size(), 1);
-        QCOMPARE(bind(loaded.first().document, {QStringLiteral("postid")}), QList<bool>{true});
-    }
-
-private:
-    // Loads the busy page and sets it busy; the document's id, or 0.
-    trovix::Browser::DocumentId loadBusyPage()
-    {
-        const QList<Completed> loaded = load(QStringLiteral("/busy.html"));
-        if (loaded.size() != 1 ||
-            bind(loaded.first().document, {QStringLiteral("busy")}) != QList<bool>{true})
-            return 0;
-        browser_->click(QStringLiteral("ref-busy"));
-        return loaded.first().document;
+        QCOMPARE(bind(loaded.first().document, {u"postid"_s}), QList<bool>{true});
     }
 
 private:
@@ -390,9 +485,52 @@ private:
         QString address;
     };
 
+    void makeBrowser(trovix::WebEngineBrowser::EngineStart start)
+    {
+        browser_ = std::make_unique<trovix::WebEngineBrowser>(window_.get(), start);
+        connect(browser_.get(), &trovix::Browser::documentCompleted, this,
+                [this](trovix::Browser::DocumentId document, const QString& address) {
+                    completed_.append({document, address});
+                });
+    }
+
+    // A browser whose engine waits for its window, in a window not yet shown.
+    void deferEngine()
+    {
+        browser_.reset();
+        window_ = std::make_unique<QWidget>();
+        window_->resize(320, 240);
+        makeBrowser(trovix::WebEngineBrowser::EngineStart::AfterWindowShown);
+        browser_->view()->setGeometry(0, 0, 200, 150);
+    }
+
+    QStringList addresses() const
+    {
+        QStringList addresses;
+        for (const Completed& document : completed_)
+            addresses.append(document.address);
+        return addresses;
+    }
+
+    void showWindow()
+    {
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        QVERIFY(spinUntil([&] { return browser_->engineStarted(); }));
+    }
+
+    QVariant evaluate(const QString& script)
+    {
+        std::optional<QVariant> result;
+        browser_->view()->page()->runJavaScript(script, [&result](const QVariant& value) { result = value; });
+        if (!spinUntil([&] { return result.has_value(); }))
+            return u"<no answer>"_s;
+        return *result;
+    }
+
     QString address(const QString& path, bool formB = false) const
     {
-        return QStringLiteral("http://%1%2").arg(formB ? server_->hostB() : server_->hostA(), path);
+        return u"http://%1%2"_s.arg(formB ? server_->hostB() : server_->hostA(), path);
     }
     // Navigates and waits for `documents` notifications.
     QList<Completed> load(const QString& path, int documents = 1)
@@ -408,7 +546,7 @@ private:
     {
         QList<trovix::ElementBinding> bindings;
         for (const QString& id : ids)
-            bindings.append({QStringLiteral("ref-") + id, id});
+            bindings.append({u"ref-"_s + id, id});
         std::optional<QList<bool>> found;
         browser_->bindElements(document, bindings, [&found](const QList<bool>& answer) { found = answer; });
         if (!spinUntil([&] { return found.has_value(); }))
@@ -421,15 +559,17 @@ private:
         std::optional<QString> text;
         browser_->readBodyText([&text](const QString& answer) { text = answer; });
         if (!spinUntil([&] { return text.has_value(); }))
-            return QStringLiteral("<no answer>");
+            return u"<no answer>"_s;
         return *text;
     }
 
     std::unique_ptr<LoopbackHttpServer> server_;
+    QHash<QByteArray, QByteArray> pages_; // by path
     std::unique_ptr<QWidget> window_;
     std::unique_ptr<trovix::WebEngineBrowser> browser_;
     QList<LoopbackHttpServer::Request> submissions_;
     QList<Completed> completed_;
+    QStringList requested_; // every path asked of the server
 };
 
 QTEST_MAIN(WebEngineBrowserTest)

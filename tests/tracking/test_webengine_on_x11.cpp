@@ -65,51 +65,47 @@ public:
     explicit WebEngineOnX11Test(const X11Desktop& desktop) : desktop_(desktop) {}
 
 private Q_SLOTS:
-    void initTestCase();
+    void initTestCase()
+    {
+        if (!desktop_.running())
+            QSKIP(qPrintable(QStringLiteral("no X11 desktop: ") + desktop_.error()));
+        QVERIFY2(desktop_.waitForWindowManager(), "openbox does not manage the desktop");
+        server_ = std::make_unique<LoopbackHttpServer>([](const LoopbackHttpServer::Request&) {
+            LoopbackHttpServer::Response response;
+            response.body = "<!DOCTYPE html><html><body><input id=\"postid\"></body></html>";
+            return response;
+        });
+        QVERIFY(server_->listen());
+    }
 
-    void windowStaysTheSameAndThePageLoads_data();
-    void windowStaysTheSameAndThePageLoads();
+    void windowStaysTheSameAndThePageLoads_data()
+    {
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("on screen") << QStringLiteral("normal");
+        // Never exposed until the user restores it.
+        QTest::newRow("minimised") << QString::fromLatin1(minimised);
+    }
+
+    void windowStaysTheSameAndThePageLoads()
+    {
+        QFETCH(QString, shown);
+        const QString address = QStringLiteral("http://%1/form.html").arg(server_->hostA());
+        QProcess child;
+        child.setProcessEnvironment(desktop_.environment());
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QString::fromLatin1(childOption), address, shown});
+        // The loopback server answers from this event loop while the child runs.
+        QVERIFY(spinUntil([&] { return child.state() == QProcess::NotRunning; }, 90000));
+        QCOMPARE(QString::fromLocal8Bit(child.readAllStandardOutput()).trimmed(),
+                 QStringLiteral("completed %1 in the same window").arg(address));
+        QCOMPARE(child.exitCode(), 0);
+    }
 
 private:
     const X11Desktop& desktop_;
     std::unique_ptr<LoopbackHttpServer> server_;
 };
-
-void WebEngineOnX11Test::initTestCase()
-{
-    if (!desktop_.running())
-        QSKIP(qPrintable(QStringLiteral("no X11 desktop: ") + desktop_.error()));
-    QVERIFY2(desktop_.waitForWindowManager(), "openbox does not manage the desktop");
-    server_ = std::make_unique<LoopbackHttpServer>([](const LoopbackHttpServer::Request&) {
-        LoopbackHttpServer::Response response;
-        response.body = "<!DOCTYPE html><html><body><input id=\"postid\"></body></html>";
-        return response;
-    });
-    QVERIFY(server_->listen());
-}
-
-void WebEngineOnX11Test::windowStaysTheSameAndThePageLoads_data()
-{
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("on screen") << QStringLiteral("normal");
-    // Never exposed until the user restores it.
-    QTest::newRow("minimised") << QString::fromLatin1(minimised);
-}
-
-void WebEngineOnX11Test::windowStaysTheSameAndThePageLoads()
-{
-    QFETCH(QString, shown);
-    const QString address = QStringLiteral("http://%1/form.html").arg(server_->hostA());
-    QProcess child;
-    child.setProcessEnvironment(desktop_.environment());
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(childOption), address, shown});
-    // The loopback server answers from this event loop while the child runs.
-    QVERIFY(spinUntil([&] { return child.state() == QProcess::NotRunning; }, 90000));
-    QCOMPARE(QString::fromLocal8Bit(child.readAllStandardOutput()).trimmed(),
-             QStringLiteral("completed %1 in the same window").arg(address));
-    QCOMPARE(child.exitCode(), 0);
-}
 
 int main(int argc, char* argv[])
 {
