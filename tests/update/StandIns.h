@@ -24,6 +24,9 @@ QStringList fileNames(const QString& folder);
 // What /proc/PID/exe resolves to, or an empty text once the process has ended.
 QString executableOf(qint64 pid);
 
+// Every process running the executable has recorded its version and left no scratch file.
+bool allRecorded(const QString& executable);
+
 } // namespace standin
 
 // Programs a test starts; those still running their executable are killed when it ends.

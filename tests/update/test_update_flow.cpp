@@ -169,8 +169,8 @@ void expectServedBuildInPlace(Scenario& scenario)
 {
     QCOMPARE(scenario.flow->exitCode(), 0);
     QCOMPARE(fileBytes(scenario.trovix()), standin::servedBytes());
-    // The new build records its version through a scratch file: once that is in place.
     QTRY_COMPARE(readInstalledVersion(scenario.folder.path()), standin::ServedVersion);
+    QTRY_VERIFY(standin::allRecorded(scenario.trovix()));
     QCOMPARE(standin::fileNames(scenario.folder.path()),
              QStringList({u"Trovix"_s, u"config.ini"_s, u"update.ini"_s}));
 }
@@ -300,6 +300,7 @@ private Q_SLOTS:
         QVERIFY(standin::isExecutable(scenario.trovix()));
         QVERIFY(scenario.flow->startedTrovix() != 0);
         QTRY_COMPARE(readInstalledVersion(scenario.folder.path()), standin::ServedVersion);
+        QTRY_VERIFY(standin::allRecorded(scenario.trovix()));
         QCOMPARE(standin::fileNames(scenario.folder.path()),
                  QStringList({u"Trovix"_s, u"TrovixHelper"_s, u"config.ini"_s, u"update.ini"_s}));
         QVERIFY(scenario.isRunning(scenario.flow->startedTrovix()));
@@ -610,11 +611,12 @@ private Q_SLOTS:
         QCOMPARE(report, (MessageBoxRequest{report.text, u"更新"_s, QMessageBox::Ok, QMessageBox::Critical}));
         QCOMPARE(scenario.window.Label2->text(), InstallFailed);
         QCOMPARE(fileBytes(scenario.trovix()), standin::installedBytes());
-        QCOMPARE(standin::fileNames(scenario.folder.path()),
-                 QStringList({u"Trovix"_s, u"config.ini"_s, u"update.ini"_s}));
         QCOMPARE(scenario.flow->startedTrovix(), 0);
         // The stopped Trovix runs again.
         QTRY_COMPARE(ExecutableProcesses(scenario.trovix()).running().size(), 1);
+        QTRY_VERIFY(standin::allRecorded(scenario.trovix()));
+        QCOMPARE(standin::fileNames(scenario.folder.path()),
+                 QStringList({u"Trovix"_s, u"config.ini"_s, u"update.ini"_s}));
     }
 };
 

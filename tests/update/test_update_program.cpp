@@ -85,8 +85,8 @@ private:
         QCOMPARE(updater.exitStatus(), QProcess::NormalExit);
         QCOMPARE(updater.exitCode(), 0);
         QCOMPARE(fileBytes(folder.file(u"Trovix"_s)), standin::servedBytes());
-        // The new build records its version through a scratch file: once that is in place.
         QTRY_COMPARE(readInstalledVersion(folder.path()), standin::ServedVersion);
+        QTRY_VERIFY(standin::allRecorded(folder.file(u"Trovix"_s)));
         QCOMPARE(standin::fileNames(folder.path()),
                  QStringList({u"Trovix"_s, u"config.ini"_s, u"update"_s, u"update.ini"_s}));
         const QList<qint64> running = ExecutableProcesses(folder.file(u"Trovix"_s)).running();
@@ -187,6 +187,7 @@ private Q_SLOTS:
         QCOMPARE(server.requests(UpdateServer::VersionPath), 1);
         QCOMPARE(fileBytes(folder.file(u"Trovix"_s)), standin::servedBytes());
         QTRY_COMPARE(readInstalledVersion(folder.path()), standin::ServedVersion);
+        QTRY_VERIFY(standin::allRecorded(folder.file(u"Trovix"_s)));
         QCOMPARE(standin::fileNames(folder.path()),
                  QStringList({u"Trovix"_s, u"config.ini"_s, u"update"_s, u"update.ini"_s}));
         for (qint64 pid : ExecutableProcesses(folder.file(u"Trovix"_s)).running())
@@ -236,6 +237,8 @@ private Q_SLOTS:
         QCOMPARE(::kill(pid_t(pid), SIGKILL), 0);
         QVERIFY(finished.wait(30000));
         QFile::remove(folder.file(PausingUpdate));
+        // A build the killed program started may still be recording its version.
+        QTRY_VERIFY(standin::allRecorded(folder.file(u"Trovix"_s)));
 
         // A complete build, and it runs: it records its own version.
         const QByteArray trovix = fileBytes(folder.file(u"Trovix"_s));
