@@ -56,6 +56,15 @@ bool allRecorded(const QString& executable)
     });
 }
 
+void expectServedBuild(const QString& folder, const QStringList& files)
+{
+    const QString trovix = QDir(folder).filePath(QStringLiteral("Trovix"));
+    QCOMPARE(fileBytes(trovix), servedBytes());
+    QTRY_COMPARE(trovix::readInstalledVersion(folder), ServedVersion);
+    QTRY_VERIFY(allRecorded(trovix));
+    QCOMPARE(fileNames(folder), files);
+}
+
 } // namespace standin
 
 TestPrograms::~TestPrograms()
