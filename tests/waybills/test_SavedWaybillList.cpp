@@ -276,12 +276,10 @@ private Q_SLOTS:
         }
         prompter_->answers = {QMessageBox::Yes};
 
-        if (operation == u"add"_s)
-            window_->command6->click();
-        else if (operation == u"delete"_s)
-            window_->command1->click();
-        else
-            window_->command8->click();
+        const QMap<QString, QPushButton*> buttons{{u"add"_s, window_->command6},
+                                                  {u"delete"_s, window_->command1},
+                                                  {u"refresh"_s, window_->command8}};
+        buttons.value(operation)->click();
 
         QList<MessageBoxRequest> expected{
             {store_->lastError(), QString(), QMessageBox::Ok, QMessageBox::Warning}};
