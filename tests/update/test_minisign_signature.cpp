@@ -13,10 +13,7 @@ Q_DECLARE_METATYPE(minisign::Verdict)
 
 namespace {
 
-const QByteArray Build = QByteArray("\x7f"
-                                    "ELF a build of Trovix\n",
-                                    22)
-                             .repeated(500);
+const QByteArray Build = QByteArray("\x7f" + QByteArray("ELF a build of Trovix\n")).repeated(500);
 
 // The signature file with its second line (algorithm, key id, signature) decoded,
 // changed and encoded again.
