@@ -279,17 +279,27 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("legacy");
         QTest::addColumn<QByteArray>("versionFile");
+        QTest::addColumn<bool>("ignoresTerm"); // the old Trovix, which has to be killed
+        QTest::addColumn<bool>("closedWhileStopping");
         const QByteArray plain = "[Ver]\r\nnew=" + standin::ServedVersion + "\r\n";
-        QTest::newRow("prehashed signature") << false << plain;
-        QTest::newRow("legacy signature") << true << plain;
-        QTest::newRow("version file with a byte-order mark") << false << "\xEF\xBB\xBF" + plain;
+        QTest::newRow("prehashed signature") << false << plain << false << false;
+        QTest::newRow("legacy signature") << true << plain << false << false;
+        QTest::newRow("version file with a byte-order mark")
+            << false << "\xEF\xBB\xBF" + plain << false << false;
+        QTest::newRow("Trovix ignoring the request to end") << false << plain << true << false;
+        QTest::newRow("window closed while Trovix is stopped") << false << plain << true << true;
     }
     void signedUpdateGoesIn()
     {
         QFETCH(bool, legacy);
         QFETCH(QByteArray, versionFile);
+        QFETCH(bool, ignoresTerm);
+        QFETCH(bool, closedWhileStopping);
         Scenario scenario;
-        QVERIFY(scenario.runInstalledTrovix());
+        if (ignoresTerm)
+            scenario.settings.termWait = closedWhileStopping ? 60s : 200ms;
+        QVERIFY(scenario.runInstalledTrovix(ignoresTerm ? QStringList{u"TROVIX_STANDIN_IGNORE_TERM=1"_s}
+                                                        : QStringList()));
         TempProgramFolder other;
         const qint64 otherTrovix = scenario.programs.runInstalledTrovix(other.path());
         QVERIFY(otherTrovix);
@@ -300,6 +310,13 @@ private Q_SLOTS:
         scenario.watchTransfers();
 
         scenario.start();
+        if (closedWhileStopping) {
+            QTRY_VERIFY_WITH_TIMEOUT(scenario.server.requests(UpdateServer::ExecutablePath) == 1 &&
+                                         !scenario.window.Timer1->isActive(),
+                                     20000);
+            QVERIFY(scenario.installedRuns());
+            scenario.window.close();
+        }
         QVERIFY(scenario.waitForEnd());
 
         QCOMPARE(scenario.transfers.size(), 2);
@@ -456,36 +473,6 @@ private Q_SLOTS:
                  failingPath == UpdateServer::ExecutablePath ? 1 : 0);
         QCOMPARE(snapshot(scenario.folder.path()), expected);
         QVERIFY(scenario.installedRuns());
-    }
-
-    void trovixIgnoringTheRequestIsForced_data()
-    {
-        QTest::addColumn<bool>("closedWhileStopping");
-        QTest::newRow("window left open") << false;
-        QTest::newRow("window closed while Trovix is stopped") << true;
-    }
-    void trovixIgnoringTheRequestIsForced()
-    {
-        QFETCH(bool, closedWhileStopping);
-        Scenario scenario;
-        scenario.settings.termWait = closedWhileStopping ? 60s : 200ms;
-        QVERIFY(scenario.runInstalledTrovix({u"TROVIX_STANDIN_IGNORE_TERM=1"_s}));
-        scenario.offerSignedUpdate();
-
-        scenario.start();
-        if (closedWhileStopping) {
-            QTRY_VERIFY_WITH_TIMEOUT(scenario.server.requests(UpdateServer::ExecutablePath) == 1 &&
-                                         !scenario.window.Timer1->isActive(),
-                                     20000);
-            QVERIFY(scenario.installedRuns());
-            scenario.window.close();
-        }
-        QVERIFY(scenario.waitForEnd());
-
-        QCOMPARE(scenario.flow->exitCode(), 0);
-        QVERIFY(!scenario.installedRuns());
-        QCOMPARE(fileBytes(scenario.trovix()), standin::servedBytes());
-        QVERIFY(scenario.isRunning(scenario.flow->startedTrovix()));
     }
 
     void leftoversOfAnEndedRunAreCleared_data()
