@@ -139,10 +139,11 @@ struct Scenario {
         server.responses[UpdateServer::ExecutablePath] = executable;
         server.responses[UpdateServer::SignaturePath] = signature;
     }
-    // The served stand-in with a good signature for it.
-    void serveSigned(const QByteArray& bytes = standin::servedBytes(), bool legacy = false)
+    // The served stand-in with a good signature for it, made for the version given.
+    void serveSigned(const QByteArray& bytes = standin::servedBytes(), bool legacy = false,
+                     const QByteArray& version = standin::ServedVersion)
     {
-        serve({UpdateServer::ok(bytes)}, {UpdateServer::ok(key.sign(bytes, ServedComment, legacy))});
+        serve({UpdateServer::ok(bytes)}, {UpdateServer::ok(key.sign(bytes, "version:" + version, legacy))});
     }
 
     bool waitForWindow()
@@ -252,9 +253,7 @@ private Q_SLOTS:
         } else {
             scenario.server.responses[UpdateServer::VersionPath] = {response};
             if (!signedFor.isEmpty())
-                scenario.serve(
-                    {UpdateServer::ok(standin::servedBytes())},
-                    {UpdateServer::ok(scenario.key.sign(standin::servedBytes(), "version:" + signedFor))});
+                scenario.serveSigned(standin::servedBytes(), false, signedFor);
             if (response.status == 200 && response.sentBytes < 0)
                 expected[u"update.ini"_s] = response.body;
         }
