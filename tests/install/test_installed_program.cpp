@@ -10,11 +10,13 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr int InstallTimeoutMs = 300000;
 constexpr int LauncherTimeoutMs = 300000;
-const QString SampleNumber = QStringLiteral("EA123456785CN");
+const QString SampleNumber = u"EA123456785CN"_s;
 
 quint16 freePort()
 {
@@ -64,15 +66,14 @@ private:
     QString home_;
     QString installed_;
 
-    QString launcher() const { return prefix_ + QStringLiteral("/bin/trovix"); }
-    QString ownFolder() const { return home_ + QStringLiteral("/.local/share/trovix/program"); }
-    QString ownDatabase() const { return ownFolder() + QStringLiteral("/yundan.mdb"); }
+    QString launcher() const { return prefix_ + u"/bin/trovix"_s; }
+    QString ownFolder() const { return home_ + u"/.local/share/trovix/program"_s; }
+    QString ownDatabase() const { return ownFolder() + u"/yundan.mdb"_s; }
 
     bool install()
     {
         const Run run = runToEnd(QStringLiteral(TROVIX_CMAKE_COMMAND),
-                                 {QStringLiteral("--install"), QStringLiteral(TROVIX_BUILD_DIR),
-                                  QStringLiteral("--prefix"), prefix_},
+                                 {u"--install"_s, QStringLiteral(TROVIX_BUILD_DIR), u"--prefix"_s, prefix_},
                                  QProcessEnvironment::systemEnvironment(), InstallTimeoutMs);
         if (run.exitCode != 0)
             qWarning().noquote() << run.output;
@@ -82,25 +83,22 @@ private:
     // The driver goes where the installed Trovix was; the launcher copies it from there.
     bool putDriverInPlace() const
     {
-        const QString trovix = installed_ + QStringLiteral("/Trovix");
+        const QString trovix = installed_ + u"/Trovix"_s;
         return QFile::remove(trovix) && QFile::copy(QStringLiteral(TROVIX_DRIVER), trovix);
     }
 
     QProcessEnvironment environment(quint16 port) const
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("HOME"), home_);
-        environment.remove(QStringLiteral("XDG_DATA_HOME"));
-        environment.remove(QStringLiteral("XDG_CONFIG_HOME"));
-        const QString host = QStringLiteral("127.0.0.1:%1").arg(port);
-        environment.insert(QStringLiteral("TROVIX_AGGREGATOR_HOST_A"), host);
-        environment.insert(QStringLiteral("TROVIX_AGGREGATOR_HOST_B"),
-                           QStringLiteral("localhost:%1").arg(port));
-        environment.insert(QStringLiteral("TROVIX_HOME_PAGE"), QStringLiteral("http://%1/home/").arg(host));
-        environment.insert(QStringLiteral("TROVIX_UPDATE_VERSION_URL"),
-                           QStringLiteral("http://%1/update.ini").arg(host));
-        environment.insert(QStringLiteral("TROVIX_UPDATE_EXECUTABLE_URL"),
-                           QStringLiteral("http://%1/update/Trovix").arg(host));
+        environment.insert(u"HOME"_s, home_);
+        environment.remove(u"XDG_DATA_HOME"_s);
+        environment.remove(u"XDG_CONFIG_HOME"_s);
+        const QString host = u"127.0.0.1:%1"_s.arg(port);
+        environment.insert(u"TROVIX_AGGREGATOR_HOST_A"_s, host);
+        environment.insert(u"TROVIX_AGGREGATOR_HOST_B"_s, u"localhost:%1"_s.arg(port));
+        environment.insert(u"TROVIX_HOME_PAGE"_s, u"http://%1/home/"_s.arg(host));
+        environment.insert(u"TROVIX_UPDATE_VERSION_URL"_s, u"http://%1/update.ini"_s.arg(host));
+        environment.insert(u"TROVIX_UPDATE_EXECUTABLE_URL"_s, u"http://%1/update/Trovix"_s.arg(host));
         return environment;
     }
 
@@ -113,24 +111,24 @@ private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(root_.isValid());
-        prefix_ = root_.filePath(QStringLiteral("prefix"));
-        home_ = root_.filePath(QStringLiteral("home"));
+        prefix_ = root_.filePath(u"prefix"_s);
+        home_ = root_.filePath(u"home"_s);
         QVERIFY(QDir().mkpath(home_));
         QVERIFY(install());
-        QDirIterator found(prefix_, {QStringLiteral("Trovix")}, QDir::Files | QDir::CaseSensitive,
+        QDirIterator found(prefix_, {u"Trovix"_s}, QDir::Files | QDir::CaseSensitive,
                            QDirIterator::Subdirectories);
         QVERIFY(found.hasNext());
         installed_ = QFileInfo(found.next()).absolutePath();
-        QVERIFY(installed_.endsWith(QStringLiteral("/trovix")));
+        QVERIFY(installed_.endsWith(u"/trovix"_s));
         QVERIFY(QFileInfo(launcher()).isExecutable());
     }
 
     void installedFolderHoldsNoLiveDatabase()
     {
-        QVERIFY(QFile::exists(installed_ + QStringLiteral("/yundan.mdb.template")));
-        QVERIFY(!QFile::exists(installed_ + QStringLiteral("/yundan.mdb")));
-        QVERIFY(QFileInfo(installed_ + QStringLiteral("/sample-aggregator")).isExecutable());
-        QVERIFY(QFileInfo(installed_ + QStringLiteral("/update")).isExecutable());
+        QVERIFY(QFile::exists(installed_ + u"/yundan.mdb.template"_s));
+        QVERIFY(!QFile::exists(installed_ + u"/yundan.mdb"_s));
+        QVERIFY(QFileInfo(installed_ + u"/sample-aggregator"_s).isExecutable());
+        QVERIFY(QFileInfo(installed_ + u"/update"_s).isExecutable());
     }
 
     void launcherTracksWithTheSampleItStartsAndStops()
@@ -139,33 +137,33 @@ private Q_SLOTS:
         const quint16 port = freePort();
         QVERIFY(port != 0);
 
-        const Run run = launch({QStringLiteral("--query"), SampleNumber, QStringLiteral("--add")}, port);
+        const Run run = launch({u"--query"_s, SampleNumber, u"--add"_s}, port);
 
         QVERIFY2(run.exitCode == 0, qPrintable(run.output));
         QVERIFY2(run.output.contains(SampleAggregator::historyLines(SampleNumber).first()),
                  qPrintable(run.output));
-        QCOMPARE(rowsInFile(ownDatabase()), QList<WaybillRow>({{QStringLiteral("EMS快递"), SampleNumber}}));
+        QCOMPARE(rowsInFile(ownDatabase()), QList<WaybillRow>({{u"EMS快递"_s, SampleNumber}}));
         QVERIFY(!listening(port));
     }
 
     void installingAgainKeepsTheSavedRows()
     {
         QVERIFY(QFile::exists(ownDatabase()));
-        QVERIFY(appendRows(ownDatabase(), {{QStringLiteral("顺丰速递"), QStringLiteral("SF-KEPT")}}));
+        QVERIFY(appendRows(ownDatabase(), {{u"顺丰速递"_s, u"SF-KEPT"_s}}));
         const QList<WaybillRow> saved = rowsInFile(ownDatabase());
         QCOMPARE(saved.size(), 2);
 
         QVERIFY(install());
 
         // The install did write: the driver gave way to the built Trovix again.
-        QVERIFY(QFileInfo(installed_ + QStringLiteral("/Trovix")).size() !=
+        QVERIFY(QFileInfo(installed_ + u"/Trovix"_s).size() !=
                 QFileInfo(QStringLiteral(TROVIX_DRIVER)).size());
         QCOMPARE(rowsInFile(ownDatabase()), saved);
-        QVERIFY(!QFile::exists(installed_ + QStringLiteral("/yundan.mdb")));
+        QVERIFY(!QFile::exists(installed_ + u"/yundan.mdb"_s));
         // The next start takes the reinstalled build into the user's folder and keeps
         // the user's database.
         QVERIFY(putDriverInPlace());
-        const Run run = launch({QStringLiteral("--expect-row"), QStringLiteral("SF-KEPT")}, freePort());
+        const Run run = launch({u"--expect-row"_s, u"SF-KEPT"_s}, freePort());
         QVERIFY2(run.exitCode == 0, qPrintable(run.output));
         QCOMPARE(rowsInFile(ownDatabase()), saved);
     }
@@ -173,21 +171,21 @@ private Q_SLOTS:
     // Earlier installs ran whoever could write the installed folder straight from it.
     void waybillsSavedInTheInstalledFolderAreTakenOver()
     {
-        const QString earlier = installed_ + QStringLiteral("/yundan.mdb");
-        QVERIFY(QFile::copy(installed_ + QStringLiteral("/yundan.mdb.template"), earlier));
+        const QString earlier = installed_ + u"/yundan.mdb"_s;
+        QVERIFY(QFile::copy(installed_ + u"/yundan.mdb.template"_s, earlier));
         QVERIFY(QFile::setPermissions(earlier, QFile::ReadOwner | QFile::WriteOwner));
-        const QList<WaybillRow> saved{{QStringLiteral("EMS快递"), QStringLiteral("EARLIER-1")}};
+        const QList<WaybillRow> saved{{u"EMS快递"_s, u"EARLIER-1"_s}};
         QVERIFY(appendRows(earlier, saved));
-        home_ = root_.filePath(QStringLiteral("earlier-user"));
+        home_ = root_.filePath(u"earlier-user"_s);
         QVERIFY(QDir().mkpath(home_));
         QVERIFY(putDriverInPlace());
 
-        Run run = launch({QStringLiteral("--expect-row"), QStringLiteral("EARLIER-1")}, freePort());
+        Run run = launch({u"--expect-row"_s, u"EARLIER-1"_s}, freePort());
 
         QVERIFY2(run.exitCode == 0, qPrintable(run.output));
         QCOMPARE(rowsInFile(ownDatabase()), saved);
         QVERIFY(!QFile::exists(earlier));
-        QCOMPARE(rowsInFile(earlier + QStringLiteral(".taken")), saved);
+        QCOMPARE(rowsInFile(earlier + u".taken"_s), saved);
         // Starting afresh gives an empty list, not the earlier rows again.
         QVERIFY(QFile::remove(ownDatabase()));
         run = launch({}, freePort());
@@ -203,10 +201,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("hostB");
         QTest::addColumn<bool>("shipped");
         QTest::newRow("embedded defaults") << QString() << QString() << true;
-        QTest::newRow("real aggregator") << "track.example.com"
-                                         << "www.track.example.com" << false;
-        QTest::newRow("form B on loopback") << "track.example.com"
-                                            << "localhost:8080" << true;
+        QTest::newRow("real aggregator") << u"track.example.com"_s << u"www.track.example.com"_s << false;
+        QTest::newRow("form B on loopback") << u"track.example.com"_s << u"localhost:8080"_s << true;
     }
     void sampleShipsOnlyWithALoopbackAggregator()
     {
@@ -214,24 +210,20 @@ private Q_SLOTS:
         QFETCH(QString, hostB);
         QFETCH(bool, shipped);
         QTemporaryDir tree;
-        QStringList arguments{QStringLiteral("-S"),
-                              QStringLiteral(TROVIX_SOURCE_DIR),
-                              QStringLiteral("-B"),
-                              tree.path(),
-                              QStringLiteral("-DTROVIX_BUILD_TESTS=OFF"),
-                              QStringLiteral("-DTROVIX_BUILD_BENCHMARKS=OFF")};
+        QStringList arguments{
+            u"-S"_s,     QStringLiteral(TROVIX_SOURCE_DIR), u"-B"_s,
+            tree.path(), u"-DTROVIX_BUILD_TESTS=OFF"_s,     u"-DTROVIX_BUILD_BENCHMARKS=OFF"_s};
         if (!hostA.isEmpty())
-            arguments << QStringLiteral("-DTROVIX_AGGREGATOR_HOST_A=") + hostA
-                      << QStringLiteral("-DTROVIX_AGGREGATOR_HOST_B=") + hostB;
+            arguments << u"-DTROVIX_AGGREGATOR_HOST_A="_s + hostA << u"-DTROVIX_AGGREGATOR_HOST_B="_s + hostB;
         const Run run = runToEnd(QStringLiteral(TROVIX_CMAKE_COMMAND), arguments,
                                  QProcessEnvironment::systemEnvironment(), InstallTimeoutMs);
         QVERIFY2(run.exitCode == 0, qPrintable(run.output));
 
-        QFile rules(tree.filePath(QStringLiteral("cmake_install.cmake")));
+        QFile rules(tree.filePath(u"cmake_install.cmake"_s));
         QVERIFY(rules.open(QIODevice::ReadOnly));
         const QString text = QString::fromUtf8(rules.readAll());
-        QCOMPARE(text.contains(QStringLiteral("/trovix/sample-aggregator\"")), shipped);
-        QVERIFY(text.contains(QStringLiteral("/trovix/Trovix\"")));
+        QCOMPARE(text.contains(u"/trovix/sample-aggregator\""_s), shipped);
+        QVERIFY(text.contains(u"/trovix/Trovix\""_s));
     }
 
     void launcherLeavesAnAggregatorThatIsThereAlone()
@@ -240,11 +232,11 @@ private Q_SLOTS:
         QVERIFY(running.listen());
         QVERIFY(putDriverInPlace());
 
-        const Run run = launch({QStringLiteral("--query"), SampleNumber}, running.port());
+        const Run run = launch({u"--query"_s, SampleNumber}, running.port());
 
         QVERIFY2(run.exitCode == 0, qPrintable(run.output));
         QVERIFY(!running.submissions().isEmpty());
-        QCOMPARE(running.submissions().first().fields.value(QStringLiteral("postid")), SampleNumber);
+        QCOMPARE(running.submissions().first().fields.value(u"postid"_s), SampleNumber);
     }
 };
 

@@ -13,8 +13,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString startMarker = QStringLiteral("时间地点和跟踪进度");
-const QString endMarker = QStringLiteral(" 收藏本站，方便下次查询");
+const QString startMarker = u"时间地点和跟踪进度"_s;
+const QString endMarker = u" 收藏本站，方便下次查询"_s;
 
 } // namespace
 
@@ -27,7 +27,7 @@ private Q_SLOTS:
         QVERIFY(aggregator_.listen());
         view_.resize(1024, 768);
     }
-    void cleanup() { view_.setUrl(QUrl(QStringLiteral("about:blank"))); }
+    void cleanup() { view_.setUrl(QUrl(u"about:blank"_s)); }
     void submittedQueryShowsHistoryBetweenMarkers_data()
     {
         QTest::addColumn<QString>("page");
@@ -38,24 +38,16 @@ private Q_SLOTS:
         const QStringList known = SampleAggregator::knownNumbers();
         QVERIFY(!known.isEmpty());
         for (const QString& number : known)
-            QTest::newRow(qPrintable(number)) << "/all/ems.html"
-                                              << "valicode" << number << "";
-        QTest::newRow("telephone page") << "/all/jjwl.html"
-                                        << "valicodetel" << known.first() << "13912345678";
-        QTest::newRow("slow answer") << "/all/zt.html"
-                                     << "valicode" << u"SLOW"_s + known.last() << "";
-        QTest::newRow("unknown number") << "/all/sf.html"
-                                        << "valicode"
-                                        << "SF0000000000"
-                                        << "1234";
-        QTest::newRow("markup and form characters") << "/all/st.html"
-                                                    << "valicode"
-                                                    << "<b>1&2=3+4 %41{{rows}}</b>"
-                                                    << "中文 验证码#";
-        QTest::newRow("empty number") << "/all/ztky.html"
-                                      << "valicode"
-                                      << ""
-                                      << "";
+            QTest::newRow(qPrintable(number)) << u"/all/ems.html"_s << u"valicode"_s << number << QString();
+        QTest::newRow("telephone page")
+            << u"/all/jjwl.html"_s << u"valicodetel"_s << known.first() << u"13912345678"_s;
+        QTest::newRow("slow answer") << u"/all/zt.html"_s << u"valicode"_s << u"SLOW"_s + known.last()
+                                     << QString();
+        QTest::newRow("unknown number")
+            << u"/all/sf.html"_s << u"valicode"_s << u"SF0000000000"_s << u"1234"_s;
+        QTest::newRow("markup and form characters")
+            << u"/all/st.html"_s << u"valicode"_s << u"<b>1&2=3+4 %41{{rows}}</b>"_s << u"中文 验证码#"_s;
+        QTest::newRow("empty number") << u"/all/ztky.html"_s << u"valicode"_s << QString() << QString();
     }
     void submittedQueryShowsHistoryBetweenMarkers()
     {
@@ -81,11 +73,10 @@ private Q_SLOTS:
         QCOMPARE(submitted.count(), 1);
         const SampleAggregator::Submission submission = aggregator_.submissions().constLast();
         QVERIFY(submission.path.startsWith(QLatin1String("/query/")));
-        QCOMPARE(submission.fields.value(QStringLiteral("postid")), number);
+        QCOMPARE(submission.fields.value(u"postid"_s), number);
         QCOMPARE(submission.fields.value(codeField), code);
 
-        const QStringList lines =
-            evaluate(QStringLiteral("document.body.innerText")).toString().split(QLatin1Char('\n'));
+        const QStringList lines = evaluate(u"document.body.innerText"_s).toString().split(QLatin1Char('\n'));
         QCOMPARE(lines.count(startMarker), 1);
         QCOMPARE(lines.count(endMarker), 1);
         const qsizetype start = lines.indexOf(startMarker);
@@ -101,21 +92,19 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("present");
         QTest::addColumn<bool>("loads");
 
-        const QString top = QStringLiteral("window");
+        const QString top = u"window"_s;
         const QStringList none{};
-        QTest::newRow("home page") << "/home/" << top << none << true;
-        QTest::newRow("front page") << "/" << top << none << true;
-        QTest::newRow("missing page") << "/all/nosuch.html" << top << none << false;
+        QTest::newRow("home page") << u"/home/"_s << top << none << true;
+        QTest::newRow("front page") << u"/"_s << top << none << true;
+        QTest::newRow("missing page") << u"/all/nosuch.html"_s << top << none << false;
         QTest::newRow("courier page")
-            << "/all/ems.html" << top << QStringList{u"postid"_s, u"valicode"_s, u"lika"_s} << true;
+            << u"/all/ems.html"_s << top << QStringList{u"postid"_s, u"valicode"_s, u"lika"_s} << true;
         QTest::newRow("telephone page, host form B")
             << u"http://"_s + aggregator_.hostB() + u"/all/jjwl.html"_s << top
             << QStringList{u"postid"_s, u"valicodetel"_s, u"lika"_s} << true;
-        QTest::newRow("frameset banner") << "/frames/index.html"
-                                         << "window.frames[0]" << none << true;
-        QTest::newRow("frameset query")
-            << "/frames/index.html"
-            << "window.frames[1]" << QStringList{u"postid"_s, u"valicode"_s, u"lika"_s} << true;
+        QTest::newRow("frameset banner") << u"/frames/index.html"_s << u"window.frames[0]"_s << none << true;
+        QTest::newRow("frameset query") << u"/frames/index.html"_s << u"window.frames[1]"_s
+                                        << QStringList{u"postid"_s, u"valicode"_s, u"lika"_s} << true;
     }
     void pageElements()
     {
@@ -130,15 +119,15 @@ private Q_SLOTS:
             evaluate(QStringLiteral("%1.document.body ? ['%2'].filter(function(id) {"
                                     " return %1.document.getElementById(id) !== null; }).join(',')"
                                     " : 'no body'")
-                         .arg(frame, ids.join(QStringLiteral("','"))))
+                         .arg(frame, ids.join(u"','"_s)))
                 .toString();
         QCOMPARE(found, present.join(QLatin1Char(',')));
     }
     void versionFileAnnouncesThisVersion()
     {
         QNetworkAccessManager network;
-        QNetworkReply* reply = network.get(
-            QNetworkRequest(QUrl(QStringLiteral("http://%1/update.ini").arg(aggregator_.hostA()))));
+        QNetworkReply* reply =
+            network.get(QNetworkRequest(QUrl(u"http://%1/update.ini"_s.arg(aggregator_.hostA()))));
         QSignalSpy done(reply, &QNetworkReply::finished);
         QVERIFY(done.wait(30000));
         QCOMPARE(reply->readAll(), QByteArray("[Ver]\r\nnew=1.2\r\n"));
@@ -148,11 +137,11 @@ private Q_SLOTS:
     void homePageSaysItIsASampleSite()
     {
         QVERIFY(load(aggregator_.homePage()));
-        const QString notice = QStringLiteral("这是示例网站（sample site）。");
+        const QString notice = u"这是示例网站（sample site）。"_s;
         QString text;
         // The blank page of the previous test may still be the one that finished loading.
         QTRY_VERIFY_WITH_TIMEOUT(
-            (text = evaluate(QStringLiteral("document.body ? document.body.innerText : ''")).toString())
+            (text = evaluate(u"document.body ? document.body.innerText : ''"_s).toString())
                 .startsWith(notice),
             30000);
         for (const QString& number : SampleAggregator::knownNumbers())

@@ -1,6 +1,7 @@
 #include "StandIns.h"
 
 #include "FileBytes.h"
+#include "update/ExecutableProcesses.h"
 #include "update/VersionComparison.h"
 
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <QProcess>
 #include <QTest>
 
+#include <algorithm>
 #include <csignal>
 #include <unistd.h>
 
@@ -46,6 +48,23 @@ QString executableOf(qint64 pid)
     return QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget();
 }
 
+bool allRecorded(const QString& executable)
+{
+    const QList<qint64> running = trovix::ExecutableProcesses(executable).running();
+    return std::all_of(running.begin(), running.end(), [](qint64 pid) {
+        return fileBytes(QStringLiteral("/proc/%1/comm").arg(pid)) == "recorded\n";
+    });
+}
+
+void expectServedBuild(const QString& folder, const QStringList& files)
+{
+    const QString trovix = QDir(folder).filePath(QStringLiteral("Trovix"));
+    QCOMPARE(fileBytes(trovix), servedBytes());
+    QTRY_COMPARE(trovix::readInstalledVersion(folder), ServedVersion);
+    QTRY_VERIFY(allRecorded(trovix));
+    QCOMPARE(fileNames(folder), files);
+}
+
 } // namespace standin
 
 TestPrograms::~TestPrograms()
@@ -81,8 +100,10 @@ qint64 TestPrograms::runInstalledTrovix(const QString& folder, const QStringList
     if (!standin::install(trovix, standin::installedBytes()))
         return 0;
     const qint64 pid = start(trovix, {}, extraEnvironment);
-    const auto recorded = [&] { return trovix::readInstalledVersion(folder) == standin::InstalledVersion; };
-    return pid && QTest::qWaitFor(recorded) ? pid : 0;
+    return pid && QTest::qWaitFor([&] { return standin::allRecorded(trovix); }) &&
+                   trovix::readInstalledVersion(folder) == standin::InstalledVersion
+               ? pid
+               : 0;
 }
 
 void TestPrograms::adopt(qint64 pid)

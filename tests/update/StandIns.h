@@ -24,6 +24,13 @@ QStringList fileNames(const QString& folder);
 // What /proc/PID/exe resolves to, or an empty text once the process has ended.
 QString executableOf(qint64 pid);
 
+// Every process running the executable has recorded its version and left no scratch file.
+bool allRecorded(const QString& executable);
+
+// The folder holds the served build, which has recorded its version, and no files but
+// those named.
+void expectServedBuild(const QString& folder, const QStringList& files);
+
 } // namespace standin
 
 // Programs a test starts; those still running their executable are killed when it ends.

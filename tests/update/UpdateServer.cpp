@@ -19,22 +19,9 @@ UpdateServer::~UpdateServer()
         socket->abort();
 }
 
-QUrl UpdateServer::versionUrl() const
+QUrl UpdateServer::urlOf(const QByteArray& path) const
 {
-    return QUrl(
-        QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(QLatin1String(VersionPath)));
-}
-
-QUrl UpdateServer::executableUrl() const
-{
-    return QUrl(
-        QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(QLatin1String(ExecutablePath)));
-}
-
-QUrl UpdateServer::signatureUrl() const
-{
-    return QUrl(
-        QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(QLatin1String(SignaturePath)));
+    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(QLatin1String(path)));
 }
 
 UpdateServer::Response UpdateServer::ok(const QByteArray& body)

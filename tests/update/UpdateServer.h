@@ -34,9 +34,9 @@ public:
     UpdateServer();
     ~UpdateServer() override;
 
-    QUrl versionUrl() const;
-    QUrl executableUrl() const;
-    QUrl signatureUrl() const;
+    QUrl versionUrl() const { return urlOf(VersionPath); }
+    QUrl executableUrl() const { return urlOf(ExecutablePath); }
+    QUrl signatureUrl() const { return urlOf(SignaturePath); }
 
     static Response ok(const QByteArray& body);
     static Response status(int code);
@@ -64,6 +64,7 @@ Q_SIGNALS:
     void hanging(const QByteArray& path);
 
 private:
+    QUrl urlOf(const QByteArray& path) const;
     void onNewConnection();
     void answer(QTcpSocket* socket, const QByteArray& path, const Response& response);
     Response next(const QByteArray& path);

@@ -13,10 +13,7 @@ Q_DECLARE_METATYPE(minisign::Verdict)
 
 namespace {
 
-const QByteArray Build = QByteArray("\x7f"
-                                    "ELF a build of Trovix\n",
-                                    22)
-                             .repeated(500);
+const QByteArray Build = QByteArray("\x7f" + QByteArray("ELF a build of Trovix\n")).repeated(500);
 
 // The signature file with its second line (algorithm, key id, signature) decoded,
 // changed and encoded again.
@@ -51,71 +48,59 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("version");
         QTest::addColumn<Verdict>("verdict");
 
+        // Signed for the build and offered as version 1.3 unless a row says otherwise.
+        const auto row = [](const char* name, const QByteArray& signature, Verdict verdict,
+                            const QByteArray& content = Build, const QByteArray& version = "1.3") {
+            QTest::newRow(name) << signature << content << version << verdict;
+        };
         const QByteArray prehashed = key_.sign(Build, "version:1.3");
         const QByteArray legacy = key_.sign(Build, "version:1.3", true);
-        QTest::newRow("prehashed") << prehashed << Build << QByteArray("1.3") << Verdict::Valid;
-        QTest::newRow("legacy") << legacy << Build << QByteArray("1.3") << Verdict::Valid;
-        QTest::newRow("empty file") << key_.sign({}, "version:1.3") << QByteArray() << QByteArray("1.3")
-                                    << Verdict::Valid;
-        QTest::newRow("CR LF line ends")
-            << QByteArray(prehashed).replace("\n", "\r\n") << Build << QByteArray("1.3") << Verdict::Valid;
-        QTest::newRow("token among others")
-            << key_.sign(Build, "timestamp:1765280000\tfile:Trovix version:1.3 hashed") << Build
-            << QByteArray("1.3") << Verdict::Valid;
+        row("prehashed", prehashed, Verdict::Valid);
+        row("legacy", legacy, Verdict::Valid);
+        row("empty file", key_.sign({}, "version:1.3"), Verdict::Valid, QByteArray());
+        row("CR LF line ends", QByteArray(prehashed).replace("\n", "\r\n"), Verdict::Valid);
+        row("token among others", key_.sign(Build, "timestamp:1765280000\tfile:Trovix version:1.3 hashed"),
+            Verdict::Valid);
 
-        QTest::newRow("other version") << prehashed << Build << QByteArray("1.2") << Verdict::OtherVersion;
-        QTest::newRow("offered version longer")
-            << prehashed << Build << QByteArray("1.30") << Verdict::OtherVersion;
-        QTest::newRow("signed version longer")
-            << key_.sign(Build, "version:1.30") << Build << QByteArray("1.3") << Verdict::OtherVersion;
-        QTest::newRow("token inside a word")
-            << key_.sign(Build, "myversion:1.3") << Build << QByteArray("1.3") << Verdict::OtherVersion;
-        QTest::newRow("token in other case")
-            << key_.sign(Build, "Version:1.3") << Build << QByteArray("1.3") << Verdict::OtherVersion;
-        QTest::newRow("minisign's own comment")
-            << key_.sign(Build, "timestamp:1765280000\tfile:Trovix\thashed") << Build << QByteArray("1.3")
-            << Verdict::OtherVersion;
+        row("other version", prehashed, Verdict::OtherVersion, Build, "1.2");
+        row("offered version longer", prehashed, Verdict::OtherVersion, Build, "1.30");
+        row("signed version longer", key_.sign(Build, "version:1.30"), Verdict::OtherVersion);
+        row("token inside a word", key_.sign(Build, "myversion:1.3"), Verdict::OtherVersion);
+        row("token in other case", key_.sign(Build, "Version:1.3"), Verdict::OtherVersion);
+        row("minisign's own comment", key_.sign(Build, "timestamp:1765280000\tfile:Trovix\thashed"),
+            Verdict::OtherVersion);
 
-        QTest::newRow("other key") << otherKey_.sign(Build, "version:1.3") << Build << QByteArray("1.3")
-                                   << Verdict::OtherKey;
-        QTest::newRow("other key under this key's id")
-            << withSignatureLine(otherKey_.sign(Build, "version:1.3"),
-                                 [&](QByteArray& line) {
-                                     line.replace(2, 8,
-                                                  QByteArray::fromBase64(key_.publicKeyLine()).mid(2, 8));
-                                 })
-            << Build << QByteArray("1.3") << Verdict::BadSignature;
-        QTest::newRow("other content")
-            << prehashed << Build + "!" << QByteArray("1.3") << Verdict::BadSignature;
-        QTest::newRow("other content, legacy")
-            << legacy << QByteArray(Build).replace(100, 1, "?") << QByteArray("1.3") << Verdict::BadSignature;
-        QTest::newRow("prehashed taken for legacy")
-            << withSignatureLine(prehashed, [](QByteArray& line) { line.replace(0, 2, "Ed"); }) << Build
-            << QByteArray("1.3") << Verdict::BadSignature;
-        QTest::newRow("trusted comment rewritten")
-            << QByteArray(key_.sign(Build, "version:1.2")).replace("version:1.2", "version:1.3") << Build
-            << QByteArray("1.3") << Verdict::BadSignature;
+        row("other key", otherKey_.sign(Build, "version:1.3"), Verdict::OtherKey);
+        row("other key under this key's id",
+            withSignatureLine(otherKey_.sign(Build, "version:1.3"),
+                              [&](QByteArray& line) {
+                                  line.replace(2, 8, QByteArray::fromBase64(key_.publicKeyLine()).mid(2, 8));
+                              }),
+            Verdict::BadSignature);
+        row("other content", prehashed, Verdict::BadSignature, Build + "!");
+        row("other content, legacy", legacy, Verdict::BadSignature, QByteArray(Build).replace(100, 1, "?"));
+        row("prehashed taken for legacy",
+            withSignatureLine(prehashed, [](QByteArray& line) { line.replace(0, 2, "Ed"); }),
+            Verdict::BadSignature);
+        row("trusted comment rewritten",
+            QByteArray(key_.sign(Build, "version:1.2")).replace("version:1.2", "version:1.3"),
+            Verdict::BadSignature);
         QList<QByteArray> spliced = prehashed.split('\n');
         spliced[2] = legacy.split('\n')[2];
         spliced[3] = legacy.split('\n')[3];
-        QTest::newRow("comment of another signature")
-            << spliced.join('\n') << Build << QByteArray("1.3") << Verdict::BadSignature;
+        row("comment of another signature", spliced.join('\n'), Verdict::BadSignature);
 
-        QTest::newRow("empty") << QByteArray() << Build << QByteArray("1.3") << Verdict::Malformed;
-        QTest::newRow("web page") << QByteArray("<html><body>Sign in</body></html>\n") << Build
-                                  << QByteArray("1.3") << Verdict::Malformed;
-        QTest::newRow("last line missing")
-            << prehashed.left(prehashed.lastIndexOf('\n', prehashed.size() - 2)) << Build << QByteArray("1.3")
-            << Verdict::Malformed;
-        QTest::newRow("signature not base64")
-            << QByteArray(prehashed).replace(prehashed.split('\n')[1], "RUS*not*base64*") << Build
-            << QByteArray("1.3") << Verdict::Malformed;
-        QTest::newRow("unknown algorithm")
-            << withSignatureLine(prehashed, [](QByteArray& line) { line.replace(0, 2, "XX"); }) << Build
-            << QByteArray("1.3") << Verdict::Malformed;
-        QTest::newRow("public key in place of a signature")
-            << "untrusted comment: key\n" + key_.publicKeyLine() + "\n"
-            << Build << QByteArray("1.3") << Verdict::Malformed;
+        row("empty", QByteArray(), Verdict::Malformed);
+        row("web page", "<html><body>Sign in</body></html>\n", Verdict::Malformed);
+        row("last line missing", prehashed.left(prehashed.lastIndexOf('\n', prehashed.size() - 2)),
+            Verdict::Malformed);
+        row("signature not base64",
+            QByteArray(prehashed).replace(prehashed.split('\n')[1], "RUS*not*base64*"), Verdict::Malformed);
+        row("unknown algorithm",
+            withSignatureLine(prehashed, [](QByteArray& line) { line.replace(0, 2, "XX"); }),
+            Verdict::Malformed);
+        row("public key in place of a signature", "untrusted comment: key\n" + key_.publicKeyLine() + "\n",
+            Verdict::Malformed);
     }
     void verdicts()
     {

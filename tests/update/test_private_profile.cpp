@@ -27,54 +27,46 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("plain") << QByteArray("[Ver]\r\nnew=1.3\r\n") << QByteArray("1.3");
-        QTest::newRow("missing section") << QByteArray("[Other]\r\nnew=1.3\r\n") << QByteArray();
-        QTest::newRow("missing key") << QByteArray("[Ver]\r\nold=1.3\r\n") << QByteArray();
-        QTest::newRow("LF lines, no final break") << QByteArray("[Ver]\nnew=1.3") << QByteArray("1.3");
-        QTest::newRow("blanks around everything")
-            << QByteArray("  [Ver]  \r\n\t new \t=  1.3  \r\n") << QByteArray("1.3");
-        QTest::newRow("trailing blank") << QByteArray("[Ver]\r\nnew=1.3 \r\n") << QByteArray("1.3");
-        QTest::newRow("blanks inside brackets") << QByteArray("[ Ver ]\r\nnew=1.3\r\n") << QByteArray("1.3");
-        QTest::newRow("names in any case") << QByteArray("[vER]\r\nNeW=1.3\r\n") << QByteArray("1.3");
-        QTest::newRow("comment lines")
-            << QByteArray("; server\r\n[Ver]\r\n;new=9.9\r\n  ; x\r\nnew=1.3\r\n") << QByteArray("1.3");
-        QTest::newRow("semicolon inside a value is kept")
-            << QByteArray("[Ver]\r\nnew=1.3 ; stable\r\n") << QByteArray("1.3 ; stable");
-        QTest::newRow("double quotes removed, inner blank kept")
-            << QByteArray("[Ver]\r\nnew=\" 1.3 \"\r\n") << QByteArray(" 1.3 ");
-        QTest::newRow("unmatched quote kept")
-            << QByteArray("[Ver]\r\nnew=\"1.3'\r\n") << QByteArray("\"1.3'");
-        QTest::newRow("first key wins") << QByteArray("[Ver]\r\nnew=1\r\nnew=2\r\n") << QByteArray("1");
-        QTest::newRow("first section wins")
-            << QByteArray("[Ver]\r\na=1\r\n[Ver]\r\nnew=2\r\n") << QByteArray();
-        QTest::newRow("line before any section") << QByteArray("new=1.3\r\n[Ver]\r\n") << QByteArray();
-        QTest::newRow("unclosed header is no section") << QByteArray("[Ver\r\nnew=1.3\r\n") << QByteArray();
-        QTest::newRow("empty value") << QByteArray("[Ver]\r\nnew=\r\n") << QByteArray();
-        QTest::newRow("ANSI value") << QByteArray("[Ver]\r\nnew=\xb0\xe6\xb1\xbe 2\r\n")
-                                    << QByteArray("\xb0\xe6\xb1\xbe 2");
+        // The expected value defaults to none.
+        const auto row = [](const char* name, const char* content, const char* expected = "") {
+            QTest::newRow(name) << QByteArray(content) << QByteArray(expected);
+        };
+        row("plain", "[Ver]\r\nnew=1.3\r\n", "1.3");
+        row("missing section", "[Other]\r\nnew=1.3\r\n");
+        row("missing key", "[Ver]\r\nold=1.3\r\n");
+        row("LF lines, no final break", "[Ver]\nnew=1.3", "1.3");
+        row("blanks around everything", "  [Ver]  \r\n\t new \t=  1.3  \r\n", "1.3");
+        row("trailing blank", "[Ver]\r\nnew=1.3 \r\n", "1.3");
+        row("blanks inside brackets", "[ Ver ]\r\nnew=1.3\r\n", "1.3");
+        row("names in any case", "[vER]\r\nNeW=1.3\r\n", "1.3");
+        row("comment lines", "; server\r\n[Ver]\r\n;new=9.9\r\n  ; x\r\nnew=1.3\r\n", "1.3");
+        row("semicolon inside a value is kept", "[Ver]\r\nnew=1.3 ; stable\r\n", "1.3 ; stable");
+        row("double quotes removed, inner blank kept", "[Ver]\r\nnew=\" 1.3 \"\r\n", " 1.3 ");
+        row("unmatched quote kept", "[Ver]\r\nnew=\"1.3'\r\n", "\"1.3'");
+        row("first key wins", "[Ver]\r\nnew=1\r\nnew=2\r\n", "1");
+        row("first section wins", "[Ver]\r\na=1\r\n[Ver]\r\nnew=2\r\n");
+        row("line before any section", "new=1.3\r\n[Ver]\r\n");
+        row("unclosed header is no section", "[Ver\r\nnew=1.3\r\n");
+        row("empty value", "[Ver]\r\nnew=\r\n");
+        row("ANSI value", "[Ver]\r\nnew=\xb0\xe6\xb1\xbe 2\r\n", "\xb0\xe6\xb1\xbe 2");
         // "乚" is 81 5D in GB18030: its trail byte is not the header's closing bracket.
-        QTest::newRow("trail byte looking like ]")
-            << QByteArray("[Ver]\x81\x5d\r\nnew=1.3\r\n") << QByteArray("1.3");
-        QTest::newRow("UTF-8 byte-order mark")
-            << QByteArray("\xEF\xBB\xBF[Ver]\r\nnew=1.3\r\n") << QByteArray("1.3");
-        QTest::newRow("byte-order mark before a comment")
-            << QByteArray("\xEF\xBB\xBF; server\r\n[Ver]\nnew=1.3") << QByteArray("1.3");
-        QTest::newRow("byte-order mark only at the start")
-            << QByteArray("[Other]\r\n\xEF\xBB\xBF[Ver]\r\nnew=1.3\r\n") << QByteArray();
+        row("trail byte looking like ]", "[Ver]\x81\x5d\r\nnew=1.3\r\n", "1.3");
+        row("UTF-8 byte-order mark", "\xEF\xBB\xBF[Ver]\r\nnew=1.3\r\n", "1.3");
+        row("byte-order mark before a comment", "\xEF\xBB\xBF; server\r\n[Ver]\nnew=1.3", "1.3");
+        row("byte-order mark only at the start", "[Other]\r\n\xEF\xBB\xBF[Ver]\r\nnew=1.3\r\n");
     }
     void readsLikeTheProfileFunctions()
     {
         QFETCH(QByteArray, content);
         QFETCH(QByteArray, expected);
-        QCOMPARE(profile::readStringFromContent(content, QStringLiteral("Ver"), QStringLiteral("new")),
-                 expected);
+        QCOMPARE(profile::readStringFromContent(content, u"Ver"_s, u"new"_s), expected);
     }
 
     void cutsLongValuesTo255Bytes()
     {
         const QByteArray value(300, 'x');
-        const QByteArray read = profile::readStringFromContent("[Ver]\r\nnew=" + value + "\r\n",
-                                                               QStringLiteral("Ver"), QStringLiteral("new"));
+        const QByteArray read =
+            profile::readStringFromContent("[Ver]\r\nnew=" + value + "\r\n", u"Ver"_s, u"new"_s);
         QCOMPARE(read, value.left(255));
     }
 
@@ -99,41 +91,33 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("before");
         QTest::addColumn<QByteArray>("after");
         QTest::newRow("empty file") << QByteArray() << QByteArray("[Ver]\r\nappver=1.2\r\n");
-        QTest::newRow("section added after others")
-            << QByteArray("; mine\r\n[Skin]\r\nname=a\r\n")
-            << QByteArray("; mine\r\n[Skin]\r\nname=a\r\n[Ver]\r\nappver=1.2\r\n");
-        QTest::newRow("unterminated last line")
-            << QByteArray("[Skin]\nname=a") << QByteArray("[Skin]\nname=a\r\n[Ver]\r\nappver=1.2\r\n");
-        QTest::newRow("key added at the end of its section")
-            << QByteArray("[Ver]\nnew=3\n; end\n\n[Skin]\n")
-            << QByteArray("[Ver]\nnew=3\n; end\nappver=1.2\r\n\n[Skin]\n");
-        QTest::newRow("key added to an unterminated section")
-            << QByteArray("[Ver]") << QByteArray("[Ver]\r\nappver=1.2\r\n");
-        QTest::newRow("only the value replaced")
-            << QByteArray(";c\r\n[ver]\n  AppVer = 1.1  \n[Other]\nappver=0\n")
-            << QByteArray(";c\r\n[ver]\n  AppVer = 1.2  \n[Other]\nappver=0\n");
-        QTest::newRow("empty value") << QByteArray("[Ver]\r\nappver=\r\n")
-                                     << QByteArray("[Ver]\r\nappver=1.2\r\n");
-        QTest::newRow("key without =")
-            << QByteArray("[Ver]\r\nappver\r\nx=1\r\n") << QByteArray("[Ver]\r\nappver=1.2\r\nx=1\r\n");
-        QTest::newRow("commented key is not the key")
-            << QByteArray("[Ver]\r\n;appver=0.9\r\n") << QByteArray("[Ver]\r\n;appver=0.9\r\nappver=1.2\r\n");
-        QTest::newRow("byte-order mark kept, its section found")
-            << QByteArray("\xEF\xBB\xBF[Ver]\r\nappver=1.1\r\n")
-            << QByteArray("\xEF\xBB\xBF[Ver]\r\nappver=1.2\r\n");
-        QTest::newRow("ANSI and stray bytes kept")
-            << QByteArray("[\xb0\xe6]\r\n\xff\xfe\x81=\x01\r\n")
-            << QByteArray("[\xb0\xe6]\r\n\xff\xfe\x81=\x01\r\n[Ver]\r\nappver=1.2\r\n");
+        const auto row = [](const char* name, const char* before, const char* after) {
+            QTest::newRow(name) << QByteArray(before) << QByteArray(after);
+        };
+        row("section added after others", "; mine\r\n[Skin]\r\nname=a\r\n",
+            "; mine\r\n[Skin]\r\nname=a\r\n[Ver]\r\nappver=1.2\r\n");
+        row("unterminated last line", "[Skin]\nname=a", "[Skin]\nname=a\r\n[Ver]\r\nappver=1.2\r\n");
+        row("key added at the end of its section", "[Ver]\nnew=3\n; end\n\n[Skin]\n",
+            "[Ver]\nnew=3\n; end\nappver=1.2\r\n\n[Skin]\n");
+        row("key added to an unterminated section", "[Ver]", "[Ver]\r\nappver=1.2\r\n");
+        row("only the value replaced", ";c\r\n[ver]\n  AppVer = 1.1  \n[Other]\nappver=0\n",
+            ";c\r\n[ver]\n  AppVer = 1.2  \n[Other]\nappver=0\n");
+        row("empty value", "[Ver]\r\nappver=\r\n", "[Ver]\r\nappver=1.2\r\n");
+        row("key without =", "[Ver]\r\nappver\r\nx=1\r\n", "[Ver]\r\nappver=1.2\r\nx=1\r\n");
+        row("commented key is not the key", "[Ver]\r\n;appver=0.9\r\n",
+            "[Ver]\r\n;appver=0.9\r\nappver=1.2\r\n");
+        row("byte-order mark kept, its section found", "\xEF\xBB\xBF[Ver]\r\nappver=1.1\r\n",
+            "\xEF\xBB\xBF[Ver]\r\nappver=1.2\r\n");
+        row("ANSI and stray bytes kept", "[\xb0\xe6]\r\n\xff\xfe\x81=\x01\r\n",
+            "[\xb0\xe6]\r\n\xff\xfe\x81=\x01\r\n[Ver]\r\nappver=1.2\r\n");
     }
     void writesOneKeyAndKeepsTheRest()
     {
         QFETCH(QByteArray, before);
         QFETCH(QByteArray, after);
-        const QByteArray written =
-            profile::writeStringToContent(before, QStringLiteral("Ver"), QStringLiteral("appver"), "1.2");
+        const QByteArray written = profile::writeStringToContent(before, u"Ver"_s, u"appver"_s, "1.2");
         QCOMPARE(written, after);
-        QCOMPARE(profile::readStringFromContent(written, QStringLiteral("Ver"), QStringLiteral("appver")),
-                 QByteArray("1.2"));
+        QCOMPARE(profile::readStringFromContent(written, u"Ver"_s, u"appver"_s), QByteArray("1.2"));
     }
 
     void refusesWritesThatWouldAddLines_data()
@@ -141,14 +125,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QByteArray>("value");
-        QTest::newRow("line break in value") << "Ver"
-                                             << "appver" << QByteArray("1.2\r\n[Evil]");
-        QTest::newRow("= in key") << "Ver"
-                                  << "app=ver" << QByteArray("1.2");
-        QTest::newRow("] in section") << "V]er"
-                                      << "appver" << QByteArray("1.2");
-        QTest::newRow("Ctrl-Z the reader trims off a key") << "Ver"
-                                                           << "appver\x1a" << QByteArray("1.2");
+        QTest::newRow("line break in value") << u"Ver"_s << u"appver"_s << QByteArray("1.2\r\n[Evil]");
+        QTest::newRow("= in key") << u"Ver"_s << u"app=ver"_s << QByteArray("1.2");
+        QTest::newRow("] in section") << u"V]er"_s << u"appver"_s << QByteArray("1.2");
+        QTest::newRow("Ctrl-Z the reader trims off a key")
+            << u"Ver"_s << u"appver\x1a"_s << QByteArray("1.2");
     }
     void refusesWritesThatWouldAddLines()
     {

@@ -22,18 +22,19 @@ using namespace Qt::StringLiterals;
 using namespace trovix;
 using namespace std::chrono_literals;
 using Response = UpdateServer::Response;
+using Responses = QList<Response>;
 
 Q_DECLARE_METATYPE(UpdateServer::Response)
 
 namespace {
 
-const QString NoUpdate = QStringLiteral("程序不需要更新");
-const QString UpdateFound = QStringLiteral("程序有更新！");
-const QString Preparing = QStringLiteral("正在准备更新.....请稍候");
-const QString CheckFailed = QStringLiteral("无法检查更新");
-const QString NoKey = QStringLiteral("缺少更新公钥，无法安装更新");
-const QString Refused = QStringLiteral("更新文件签名无效，已拒绝安装");
-const QString InstallFailed = QStringLiteral("更新失败，原程序未改动");
+const QString NoUpdate = u"程序不需要更新"_s;
+const QString UpdateFound = u"程序有更新！"_s;
+const QString Preparing = u"正在准备更新.....请稍候"_s;
+const QString CheckFailed = u"无法检查更新"_s;
+const QString NoKey = u"缺少更新公钥，无法安装更新"_s;
+const QString Refused = u"更新文件签名无效，已拒绝安装"_s;
+const QString InstallFailed = u"更新失败，原程序未改动"_s;
 
 const QByteArray ServedComment = "version:" + standin::ServedVersion;
 
@@ -133,15 +134,16 @@ struct Scenario {
         offer(standin::ServedVersion);
         serveSigned();
     }
-    void serve(const QList<Response>& executable, const QList<Response>& signature)
+    void serve(const Responses& executable, const Responses& signature)
     {
         server.responses[UpdateServer::ExecutablePath] = executable;
         server.responses[UpdateServer::SignaturePath] = signature;
     }
-    // The served stand-in with a good signature for it.
-    void serveSigned(const QByteArray& bytes = standin::servedBytes(), bool legacy = false)
+    // The served stand-in with a good signature for it, made for the version given.
+    void serveSigned(const QByteArray& bytes = standin::servedBytes(), bool legacy = false,
+                     const QByteArray& version = standin::ServedVersion)
     {
-        serve({UpdateServer::ok(bytes)}, {UpdateServer::ok(key.sign(bytes, ServedComment, legacy))});
+        serve({UpdateServer::ok(bytes)}, {UpdateServer::ok(key.sign(bytes, "version:" + version, legacy))});
     }
 
     bool waitForWindow()
@@ -168,11 +170,7 @@ void expectSettled(const Scenario& scenario, const QString& verdict)
 void expectServedBuildInPlace(Scenario& scenario)
 {
     QCOMPARE(scenario.flow->exitCode(), 0);
-    QCOMPARE(fileBytes(scenario.trovix()), standin::servedBytes());
-    // The new build records its version through a scratch file: once that is in place.
-    QTRY_COMPARE(readInstalledVersion(scenario.folder.path()), standin::ServedVersion);
-    QCOMPARE(standin::fileNames(scenario.folder.path()),
-             QStringList({u"Trovix"_s, u"config.ini"_s, u"update.ini"_s}));
+    standin::expectServedBuild(scenario.folder.path(), {u"Trovix"_s, u"config.ini"_s, u"update.ini"_s});
 }
 
 class UpdateFlowTest : public QObject {
@@ -184,7 +182,7 @@ private Q_SLOTS:
     void windowAsDesigned()
     {
         Form3 window;
-        QCOMPARE(window.windowTitle(), QStringLiteral("更新"));
+        QCOMPARE(window.windowTitle(), u"更新"_s);
         auto* label2 = window.findChild<QLabel*>(u"Label2"_s);
         auto* label1 = window.findChild<QLabel*>(u"Label1"_s);
         auto* timer = window.findChild<QTimer*>(u"Timer1"_s);
@@ -207,20 +205,30 @@ private Q_SLOTS:
         QTest::addColumn<bool>("serverDown");
         QTest::addColumn<QString>("verdict");
         QTest::addColumn<QByteArray>("signedFor"); // the served build's version; empty: none served
+        QTest::addColumn<QByteArray>("publicKey"); // null: the scenario's own
+        QTest::addColumn<int>("exitCode");
+        const auto row = [](const QByteArray& name, const Response& response, const QString& verdict,
+                            const QByteArray& signedFor = {}, const QByteArray& publicKey = {},
+                            int exitCode = 0) {
+            QTest::newRow(name.constData())
+                << response << false << verdict << signedFor << publicKey << exitCode;
+        };
         const QByteArray offer = "[Ver]\r\nnew=2.0\r\n; padding";
         // A build signed for the version offered, which is not higher than the installed one.
         for (const QByteArray& offered :
              {standin::InstalledVersion, QByteArray("1.1"), QByteArray("2.0-beta")})
-            QTest::addRow("%s offered", offered.constData())
-                << UpdateServer::versionFile(offered) << false << NoUpdate << offered;
-        QTest::newRow("not found") << UpdateServer::status(404) << false << CheckFailed << QByteArray();
-        QTest::newRow("server error") << UpdateServer::status(500) << false << CheckFailed << QByteArray();
-        QTest::newRow("cut off") << UpdateServer::cutOff(offer) << false << CheckFailed << QByteArray();
-        QTest::newRow("no version offered")
-            << UpdateServer::webPage() << false << CheckFailed << QByteArray();
-        QTest::newRow("transfer hangs")
-            << UpdateServer::hangHalfWay(offer) << false << CheckFailed << QByteArray();
-        QTest::newRow("server down") << Response() << true << CheckFailed << QByteArray();
+            row(offered + " offered", UpdateServer::versionFile(offered), NoUpdate, offered);
+        row("not found", UpdateServer::status(404), CheckFailed);
+        row("server error", UpdateServer::status(500), CheckFailed);
+        row("cut off", UpdateServer::cutOff(offer), CheckFailed);
+        row("no version offered", UpdateServer::webPage(), CheckFailed);
+        row("transfer hangs", UpdateServer::hangHalfWay(offer), CheckFailed);
+        QTest::newRow("server down") << Response() << true << CheckFailed << QByteArray() << QByteArray()
+                                     << 0;
+        // An update on offer, but no key to check it with: nothing is fetched.
+        const QByteArray served = standin::ServedVersion;
+        row("no key", UpdateServer::versionFile(served), NoKey, served, "", 1);
+        row("not a key", UpdateServer::versionFile(served), NoKey, served, "RWSnot+a+key", 1);
     }
     void checkThatGoesNoFurtherTouchesNothing()
     {
@@ -228,23 +236,24 @@ private Q_SLOTS:
         QFETCH(bool, serverDown);
         QFETCH(QString, verdict);
         QFETCH(QByteArray, signedFor);
+        QFETCH(QByteArray, publicKey);
+        QFETCH(int, exitCode);
         Scenario scenario;
         scenario.settings.stallTimeout = 300ms;
+        if (!publicKey.isNull())
+            scenario.settings.publicKey = publicKey;
         QVERIFY(scenario.runInstalledTrovix());
         QVERIFY(standin::install(scenario.folder.file(u"update.ini"_s), "[Ver]\r\nnew=1.1\r\n"));
         Snapshot expected = snapshot(scenario.folder.path());
         QTcpServer closed;
         if (serverDown) {
             QVERIFY(closed.listen(QHostAddress::LocalHost));
-            scenario.settings.versionUrl =
-                QUrl(QStringLiteral("http://127.0.0.1:%1/update.ini").arg(closed.serverPort()));
+            scenario.settings.versionUrl = QUrl(u"http://127.0.0.1:%1/update.ini"_s.arg(closed.serverPort()));
             closed.close();
         } else {
             scenario.server.responses[UpdateServer::VersionPath] = {response};
             if (!signedFor.isEmpty())
-                scenario.serve(
-                    {UpdateServer::ok(standin::servedBytes())},
-                    {UpdateServer::ok(scenario.key.sign(standin::servedBytes(), "version:" + signedFor))});
+                scenario.serveSigned(standin::servedBytes(), false, signedFor);
             if (response.status == 200 && response.sentBytes < 0)
                 expected[u"update.ini"_s] = response.body;
         }
@@ -258,27 +267,38 @@ private Q_SLOTS:
         expectSettled(scenario, verdict);
         QVERIFY(scenario.prompter.asked.isEmpty());
         QVERIFY(!scenario.flow->hasEnded());
+        QCOMPARE(scenario.server.requests(UpdateServer::SignaturePath), 0);
         QCOMPARE(scenario.server.requests(UpdateServer::ExecutablePath), 0);
         scenario.window.close();
         QVERIFY(scenario.flow->hasEnded());
-        QCOMPARE(scenario.flow->exitCode(), 0);
+        QCOMPARE(scenario.flow->exitCode(), exitCode);
     }
 
     void signedUpdateGoesIn_data()
     {
         QTest::addColumn<bool>("legacy");
         QTest::addColumn<QByteArray>("versionFile");
+        QTest::addColumn<bool>("ignoresTerm"); // the old Trovix, which has to be killed
+        QTest::addColumn<bool>("closedWhileStopping");
         const QByteArray plain = "[Ver]\r\nnew=" + standin::ServedVersion + "\r\n";
-        QTest::newRow("prehashed signature") << false << plain;
-        QTest::newRow("legacy signature") << true << plain;
-        QTest::newRow("version file with a byte-order mark") << false << "\xEF\xBB\xBF" + plain;
+        QTest::newRow("prehashed signature") << false << plain << false << false;
+        QTest::newRow("legacy signature") << true << plain << false << false;
+        QTest::newRow("version file with a byte-order mark")
+            << false << "\xEF\xBB\xBF" + plain << false << false;
+        QTest::newRow("Trovix ignoring the request to end") << false << plain << true << false;
+        QTest::newRow("window closed while Trovix is stopped") << false << plain << true << true;
     }
     void signedUpdateGoesIn()
     {
         QFETCH(bool, legacy);
         QFETCH(QByteArray, versionFile);
+        QFETCH(bool, ignoresTerm);
+        QFETCH(bool, closedWhileStopping);
         Scenario scenario;
-        QVERIFY(scenario.runInstalledTrovix());
+        if (ignoresTerm)
+            scenario.settings.termWait = closedWhileStopping ? 60s : 200ms;
+        QVERIFY(scenario.runInstalledTrovix(ignoresTerm ? QStringList{u"TROVIX_STANDIN_IGNORE_TERM=1"_s}
+                                                        : QStringList()));
         TempProgramFolder other;
         const qint64 otherTrovix = scenario.programs.runInstalledTrovix(other.path());
         QVERIFY(otherTrovix);
@@ -289,6 +309,13 @@ private Q_SLOTS:
         scenario.watchTransfers();
 
         scenario.start();
+        if (closedWhileStopping) {
+            QTRY_VERIFY_WITH_TIMEOUT(scenario.server.requests(UpdateServer::ExecutablePath) == 1 &&
+                                         !scenario.window.Timer1->isActive(),
+                                     20000);
+            QVERIFY(scenario.installedRuns());
+            scenario.window.close();
+        }
         QVERIFY(scenario.waitForEnd());
 
         QCOMPARE(scenario.transfers.size(), 2);
@@ -296,12 +323,8 @@ private Q_SLOTS:
         QCOMPARE(scenario.flow->exitCode(), 0);
         QVERIFY(scenario.prompter.asked.isEmpty());
         QVERIFY(!scenario.installedRuns());
-        QCOMPARE(fileBytes(scenario.trovix()), standin::servedBytes());
         QVERIFY(standin::isExecutable(scenario.trovix()));
         QVERIFY(scenario.flow->startedTrovix() != 0);
-        QTRY_COMPARE(readInstalledVersion(scenario.folder.path()), standin::ServedVersion);
-        QCOMPARE(standin::fileNames(scenario.folder.path()),
-                 QStringList({u"Trovix"_s, u"TrovixHelper"_s, u"config.ini"_s, u"update.ini"_s}));
         QVERIFY(scenario.isRunning(scenario.flow->startedTrovix()));
         QVERIFY(!scenario.window.isVisible());
         QVERIFY(!scenario.window.Timer1->isActive());
@@ -309,6 +332,8 @@ private Q_SLOTS:
 
         QCOMPARE(standin::executableOf(otherTrovix), other.file(u"Trovix"_s));
         QCOMPARE(standin::executableOf(helper), scenario.folder.file(u"TrovixHelper"_s));
+        standin::expectServedBuild(scenario.folder.path(),
+                                   {u"Trovix"_s, u"TrovixHelper"_s, u"config.ini"_s, u"update.ini"_s});
     }
 
     void refusedBuildChangesNothing_data()
@@ -336,12 +361,12 @@ private Q_SLOTS:
         QVERIFY(scenario.runInstalledTrovix());
         scenario.offer(standin::ServedVersion);
         const Snapshot expected = scenario.afterCheck();
-        const QList<Response> builds{UpdateServer::ok(standin::servedBytes()), UpdateServer::webPage(),
-                                     UpdateServer::cutOffUnannounced(standin::servedBytes())};
+        const Responses builds{UpdateServer::ok(standin::servedBytes()), UpdateServer::webPage(),
+                               UpdateServer::cutOffUnannounced(standin::servedBytes())};
         SigningKey otherKey;
-        const QList<Response> signatures{UpdateServer::ok(scenario.key.sign(signedContent, comment)),
-                                         UpdateServer::ok(otherKey.sign(signedContent, comment)),
-                                         UpdateServer::webPage()};
+        const Responses signatures{UpdateServer::ok(scenario.key.sign(signedContent, comment)),
+                                   UpdateServer::ok(otherKey.sign(signedContent, comment)),
+                                   UpdateServer::webPage()};
         scenario.serve({builds.at(build)}, {signatures.at(signer)});
 
         scenario.start();
@@ -362,51 +387,24 @@ private Q_SLOTS:
         QVERIFY(scenario.installedRuns());
     }
 
-    void withoutAKeyNothingIsFetched_data()
-    {
-        QTest::addColumn<QByteArray>("publicKey");
-        QTest::newRow("no key") << QByteArray();
-        QTest::newRow("not a key") << QByteArray("RWSnot+a+key");
-    }
-    void withoutAKeyNothingIsFetched()
-    {
-        QFETCH(QByteArray, publicKey);
-        Scenario scenario;
-        scenario.settings.publicKey = publicKey;
-        QVERIFY(scenario.runInstalledTrovix());
-        scenario.offerSignedUpdate();
-
-        scenario.start();
-        QVERIFY(scenario.waitForWindow());
-
-        expectSettled(scenario, NoKey);
-        QCOMPARE(scenario.server.requests(UpdateServer::SignaturePath), 0);
-        QCOMPARE(scenario.server.requests(UpdateServer::ExecutablePath), 0);
-        QVERIFY(scenario.installedRuns());
-        QCOMPARE(fileBytes(scenario.trovix()), standin::installedBytes());
-    }
-
     void failedTransfersAreRetried_data()
     {
-        QTest::addColumn<QList<Response>>("signatures"); // the good one follows
-        QTest::addColumn<QList<Response>>("builds");     // the good one follows
+        QTest::addColumn<Responses>("signatures"); // the good one follows
+        QTest::addColumn<Responses>("builds");     // the good one follows
         QTest::addColumn<int>("stallTimeoutMs");
         const QByteArray served = standin::servedBytes();
-        QTest::newRow("no signature at first")
-            << QList<Response>{UpdateServer::status(404), UpdateServer::status(404)} << QList<Response>{}
-            << 60000;
+        const Response missing = UpdateServer::status(404);
+        QTest::newRow("no signature at first") << Responses{missing, missing} << Responses{} << 60000;
         QTest::newRow("program not found, cut off, server error")
-            << QList<Response>{}
-            << QList<Response>{UpdateServer::status(404), UpdateServer::cutOff(served),
-                               UpdateServer::status(503)}
+            << Responses{} << Responses{missing, UpdateServer::cutOff(served), UpdateServer::status(503)}
             << 60000;
-        QTest::newRow("stalled transfers") << QList<Response>{UpdateServer::hangHalfWay(served)}
-                                           << QList<Response>{UpdateServer::hangHalfWay(served)} << 2000;
+        QTest::newRow("stalled transfers") << Responses{UpdateServer::hangHalfWay(served)}
+                                           << Responses{UpdateServer::hangHalfWay(served)} << 2000;
     }
     void failedTransfersAreRetried()
     {
-        QFETCH(QList<Response>, signatures);
-        QFETCH(QList<Response>, builds);
+        QFETCH(Responses, signatures);
+        QFETCH(Responses, builds);
         QFETCH(int, stallTimeoutMs);
         Scenario scenario;
         scenario.settings.stallTimeout = std::chrono::milliseconds(stallTimeoutMs);
@@ -476,72 +474,36 @@ private Q_SLOTS:
         QVERIFY(scenario.installedRuns());
     }
 
-    void trovixIgnoringTheRequestIsForced_data()
-    {
-        QTest::addColumn<bool>("closedWhileStopping");
-        QTest::newRow("window left open") << false;
-        QTest::newRow("window closed while Trovix is stopped") << true;
-    }
-    void trovixIgnoringTheRequestIsForced()
-    {
-        QFETCH(bool, closedWhileStopping);
-        Scenario scenario;
-        scenario.settings.termWait = closedWhileStopping ? 60s : 200ms;
-        QVERIFY(scenario.runInstalledTrovix({u"TROVIX_STANDIN_IGNORE_TERM=1"_s}));
-        scenario.offerSignedUpdate();
-
-        scenario.start();
-        if (closedWhileStopping) {
-            QTRY_VERIFY_WITH_TIMEOUT(scenario.server.requests(UpdateServer::ExecutablePath) == 1 &&
-                                         !scenario.window.Timer1->isActive(),
-                                     20000);
-            QVERIFY(scenario.installedRuns());
-            scenario.window.close();
-        }
-        QVERIFY(scenario.waitForEnd());
-
-        QCOMPARE(scenario.flow->exitCode(), 0);
-        QVERIFY(!scenario.installedRuns());
-        QCOMPARE(fileBytes(scenario.trovix()), standin::servedBytes());
-        QVERIFY(scenario.isRunning(scenario.flow->startedTrovix()));
-    }
-
     void leftoversOfAnEndedRunAreCleared_data()
     {
         QTest::addColumn<QByteArray>("trovix"); // empty: none
-        QTest::addColumn<QStringList>("names");
-        QTest::addColumn<QList<QByteArray>>("contents");
+        QTest::addColumn<Snapshot>("leftovers");
         QTest::addColumn<QByteArray>("offered"); // empty: the check fails
         const QByteArray installed = standin::installedBytes();
         const QByteArray half = standin::servedBytes().left(standin::servedBytes().size() / 2);
         const QByteArray served = standin::ServedVersion;
-        QTest::newRow("half a download")
-            << installed << QStringList{u"Trovix.download"_s} << QList<QByteArray>{half} << served;
+        QTest::newRow("half a download") << installed << Snapshot{{u"Trovix.download"_s, half}} << served;
         QTest::newRow("half a download, no update offered")
-            << installed << QStringList{u"Trovix.download"_s} << QList<QByteArray>{half}
-            << standin::InstalledVersion;
+            << installed << Snapshot{{u"Trovix.download"_s, half}} << standin::InstalledVersion;
         QTest::newRow("version file scratch, check failing")
-            << installed << QStringList{u"update.ini.download"_s}
-            << QList<QByteArray>{QByteArray("[Ver]\r\nne")} << QByteArray();
+            << installed << Snapshot{{u"update.ini.download"_s, "[Ver]\r\nne"}} << QByteArray();
         QTest::newRow("earlier updater's backup beside Trovix")
-            << installed << QStringList{u"Trovix.bak"_s} << QList<QByteArray>{installed} << served;
+            << installed << Snapshot{{u"Trovix.bak"_s, installed}} << served;
         QTest::newRow("earlier updater ended with Trovix set aside")
-            << QByteArray() << QStringList{u"Trovix.bak"_s, u"Trovix.download"_s}
-            << QList<QByteArray>{installed, half} << served;
-        QTest::newRow("no Trovix at all") << QByteArray() << QStringList() << QList<QByteArray>() << served;
+            << QByteArray() << Snapshot{{u"Trovix.bak"_s, installed}, {u"Trovix.download"_s, half}} << served;
+        QTest::newRow("no Trovix at all") << QByteArray() << Snapshot() << served;
     }
     void leftoversOfAnEndedRunAreCleared()
     {
         QFETCH(QByteArray, trovix);
-        QFETCH(QStringList, names);
-        QFETCH(QList<QByteArray>, contents);
+        QFETCH(Snapshot, leftovers);
         QFETCH(QByteArray, offered);
         Scenario scenario;
         QVERIFY(standin::install(scenario.folder.file(u"config.ini"_s), "[Ver]\r\nappver=1.2\r\n"));
         if (!trovix.isEmpty())
             QVERIFY(standin::install(scenario.trovix(), trovix));
-        for (int i = 0; i < names.size(); ++i)
-            QVERIFY(standin::install(scenario.folder.file(names.at(i)), contents.at(i)));
+        for (auto leftover = leftovers.cbegin(); leftover != leftovers.cend(); ++leftover)
+            QVERIFY(standin::install(scenario.folder.file(leftover.key()), leftover.value()));
         if (!offered.isEmpty())
             scenario.offer(offered);
         scenario.serveSigned();
@@ -610,11 +572,12 @@ private Q_SLOTS:
         QCOMPARE(report, (MessageBoxRequest{report.text, u"更新"_s, QMessageBox::Ok, QMessageBox::Critical}));
         QCOMPARE(scenario.window.Label2->text(), InstallFailed);
         QCOMPARE(fileBytes(scenario.trovix()), standin::installedBytes());
-        QCOMPARE(standin::fileNames(scenario.folder.path()),
-                 QStringList({u"Trovix"_s, u"config.ini"_s, u"update.ini"_s}));
         QCOMPARE(scenario.flow->startedTrovix(), 0);
         // The stopped Trovix runs again.
         QTRY_COMPARE(ExecutableProcesses(scenario.trovix()).running().size(), 1);
+        QTRY_VERIFY(standin::allRecorded(scenario.trovix()));
+        QCOMPARE(standin::fileNames(scenario.folder.path()),
+                 QStringList({u"Trovix"_s, u"config.ini"_s, u"update.ini"_s}));
     }
 };
 

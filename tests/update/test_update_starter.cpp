@@ -49,9 +49,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("error");
         QTest::newRow("missing") << QByteArray() << false << ENOENT;
         QTest::newRow("not executable") << standin::installedBytes() << false << EACCES;
-        QTest::newRow("not a program") << QByteArray("\x7f"
-                                                     "ELF garbage")
-                                       << true << ENOEXEC;
+        QTest::newRow("not a program") << QByteArray("\x7f" + QByteArray("ELF garbage")) << true << ENOEXEC;
     }
     void reportsAnUpdaterThatCannotStart()
     {

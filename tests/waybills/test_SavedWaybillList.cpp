@@ -29,8 +29,12 @@ namespace {
 
 enum class Failure { Locked, ReadOnly, Vanished };
 
-const MessageBoxRequest DeleteQuestion{QStringLiteral("是否删除该运单？"), QStringLiteral("提示"),
-                                       QMessageBox::Yes | QMessageBox::No, QMessageBox::NoIcon};
+const MessageBoxRequest DeleteQuestion{u"是否删除该运单？"_s, u"提示"_s, QMessageBox::Yes | QMessageBox::No,
+                                       QMessageBox::NoIcon};
+
+// Two rows alike between two others.
+const QList<WaybillRow> TwinRows{
+    {u"A"_s, u"1"_s}, {u"EMS快递"_s, u"T"_s}, {u"EMS快递"_s, u"T"_s}, {u"B"_s, u"2"_s}};
 
 } // namespace
 
@@ -71,8 +75,8 @@ private Q_SLOTS:
     void init()
     {
         folder_ = std::make_unique<TempProgramFolder>();
-        QVERIFY(folder_->copyFromBuild(QStringLiteral("yundan.mdb")));
-        database_ = folder_->file(QStringLiteral("yundan.mdb"));
+        QVERIFY(folder_->copyFromBuild(u"yundan.mdb"_s));
+        database_ = folder_->file(u"yundan.mdb"_s);
         window_ = std::make_unique<SavedWaybillWindow>();
         prompter_ = std::make_unique<RecordingPrompter>();
     }
@@ -92,13 +96,13 @@ private Q_SLOTS:
         QTableView* grid = window_->grid;
         QCOMPARE(rowsInGrid(),
                  QList<WaybillRow>({{u"EMS快递"_s, u"E1"_s}, {u""_s, u"N2"_s}, {u"顺丰速递"_s, u"S3"_s}}));
-        QCOMPARE(grid->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("快递公司"));
-        QCOMPARE(grid->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("运单号"));
+        QCOMPARE(grid->model()->headerData(0, Qt::Horizontal).toString(), u"快递公司"_s);
+        QCOMPARE(grid->model()->headerData(1, Qt::Horizontal).toString(), u"运单号"_s);
         QVERIFY(!grid->isColumnHidden(0));
         QVERIFY(!grid->isColumnHidden(1));
         QVERIFY(grid->isColumnHidden(2));
         QCOMPARE(grid->currentIndex().row(), 0);
-        QCOMPARE(grid->font().families(), trovix::fonts::windowsFont(QStringLiteral("宋体"), 9).families());
+        QCOMPARE(grid->font().families(), trovix::fonts::windowsFont(u"宋体"_s, 9).families());
         QCOMPARE(grid->font().pointSizeF(), 9.0);
         QCOMPARE(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
         QVERIFY(!(grid->model()->flags(grid->model()->index(0, 1)) & Qt::ItemIsEditable));
@@ -109,30 +113,18 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("courier");
         QTest::addColumn<QString>("number");
-        QTest::addColumn<QString>("message"); // empty: none
-        QTest::addColumn<bool>("stored");
-        QTest::newRow("empty number") << "EMS快递"
-                                      << ""
-                                      << "运单号不能为空！" << false;
-        QTest::newRow("stored number") << "EMS快递"
-                                       << "SF1"
-                                       << "运单号已存在！" << false;
-        QTest::newRow("stored number in other case") << "EMS快递"
-                                                     << "sf1"
-                                                     << "运单号已存在！" << false;
-        QTest::newRow("new number") << "顺丰速递"
-                                    << "SF2"
-                                    << "" << true;
-        QTest::newRow("new number, no courier") << ""
-                                                << "N9"
-                                                << "" << true;
+        QTest::addColumn<QString>("message"); // empty: none, and the number is stored
+        QTest::newRow("empty number") << u"EMS快递"_s << QString() << u"运单号不能为空！"_s;
+        QTest::newRow("stored number") << u"EMS快递"_s << u"SF1"_s << u"运单号已存在！"_s;
+        QTest::newRow("stored number in other case") << u"EMS快递"_s << u"sf1"_s << u"运单号已存在！"_s;
+        QTest::newRow("new number") << u"顺丰速递"_s << u"SF2"_s << QString();
+        QTest::newRow("new number, no courier") << QString() << u"N9"_s << QString();
     }
     void add()
     {
         QFETCH(QString, courier);
         QFETCH(QString, number);
         QFETCH(QString, message);
-        QFETCH(bool, stored);
         QVERIFY(appendRows(database_, {{u"A"_s, u"1"_s}, {u"顺丰速递"_s, u"SF1"_s}}));
         QVERIFY(start());
         window_->clickRow(1);
@@ -143,14 +135,10 @@ private Q_SLOTS:
 
         window_->command6->click();
 
-        if (message.isEmpty()) {
-            QVERIFY(prompter_->asked.isEmpty());
-        } else {
-            QCOMPARE(prompter_->asked.size(), 1);
-            QCOMPARE(prompter_->asked.first(), (MessageBoxRequest{message, QString()}));
-        }
+        QCOMPARE(prompter_->asked, (message.isEmpty() ? QList<MessageBoxRequest>()
+                                                      : QList<MessageBoxRequest>{{message, QString()}}));
         QList<WaybillRow> expected{{u"A"_s, u"1"_s}, {u"顺丰速递"_s, u"SF1"_s}, {u"B"_s, u"2"_s}};
-        if (stored)
+        if (message.isEmpty())
             expected.append({courier, number});
         QCOMPARE(rowsInFile(database_), expected);
         QCOMPARE(rowsInGrid(), expected);
@@ -158,18 +146,6 @@ private Q_SLOTS:
         QCOMPARE(window_->grid->currentIndex().row(), 0);
         QCOMPARE(window_->label4->text(), number);
         QCOMPARE(window_->label6->text(), courier);
-    }
-
-    void emptyListShowsNothingAndAsksNothing()
-    {
-        QVERIFY(start());
-        QCOMPARE(window_->grid->model()->rowCount(), 0);
-        QVERIFY(!window_->grid->currentIndex().isValid());
-        window_->label4->setText(QStringLiteral("typed"));
-        QTest::mouseClick(window_->grid->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
-        window_->command1->click();
-        QVERIFY(prompter_->asked.isEmpty());
-        QCOMPARE(window_->label4->text(), QStringLiteral("typed"));
     }
 
     void deleteRemovesThePickedRowOnlyWhenAnsweredYes_data()
@@ -184,8 +160,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, byKeyboard);
         QFETCH(bool, yes);
-        const QList<WaybillRow> rows{
-            {u"A"_s, u"1"_s}, {u"EMS快递"_s, u"T"_s}, {u"EMS快递"_s, u"T"_s}, {u"B"_s, u"2"_s}};
+        const QList<WaybillRow> rows = TwinRows;
         QVERIFY(appendRows(database_, rows));
         QVERIFY(start());
         if (byKeyboard) {
@@ -231,14 +206,9 @@ private Q_SLOTS:
         window_->clickRow(1);
 
         QCOMPARE(window_->label6->text(), courier);
-        QCOMPARE(window_->label4->text(), QStringLiteral("P'1 %"));
-        if (option == 0) {
-            QCOMPARE(window_->checkedOption(), nullptr);
-            QVERIFY(window_->loadedPages.isEmpty());
-        } else {
-            QCOMPARE(window_->checkedOption(), window_->options.at(option - 1));
-            QCOMPARE(window_->loadedPages, QStringList{courier});
-        }
+        QCOMPARE(window_->label4->text(), u"P'1 %"_s);
+        QCOMPARE(window_->checkedOption(), option == 0 ? nullptr : window_->options.at(option - 1));
+        QCOMPARE(window_->loadedPages, option == 0 ? QStringList() : QStringList{courier});
         QVERIFY(window_->text1->text().isEmpty());
         QVERIFY(prompter_->asked.isEmpty());
     }
@@ -249,14 +219,14 @@ private Q_SLOTS:
         QVERIFY(start());
         window_->clickRow(0);
         window_->command6->click();
-        QCOMPARE(prompter_->asked.size(), 1);
-        QCOMPARE(prompter_->asked.first().text, QStringLiteral("运单号已存在！"));
+        const QList<MessageBoxRequest> stored{{u"运单号已存在！"_s, QString()}};
+        QCOMPARE(prompter_->asked, stored);
 
-        QTest::keyClicks(window_->text1, QStringLiteral(" SF2 "));
-        QCOMPARE(window_->label4->text(), QStringLiteral("SF2"));
+        QTest::keyClicks(window_->text1, u" SF2 "_s);
+        QCOMPARE(window_->label4->text(), u"SF2"_s);
         window_->command6->click();
 
-        QCOMPARE(prompter_->asked.size(), 1);
+        QCOMPARE(prompter_->asked, stored);
         QCOMPARE(rowsInFile(database_),
                  QList<WaybillRow>({{u"顺丰速递"_s, u"SF1"_s}, {u"顺丰速递"_s, u"SF2"_s}}));
     }
@@ -286,15 +256,14 @@ private Q_SLOTS:
         QFETCH(QString, operation);
         QFETCH(int, picked);
         QFETCH(int, current);
-        const QList<WaybillRow> rows{
-            {u"A"_s, u"1"_s}, {u"EMS快递"_s, u"T"_s}, {u"EMS快递"_s, u"T"_s}, {u"B"_s, u"2"_s}};
+        const QList<WaybillRow> rows = TwinRows;
         QVERIFY(appendRows(database_, rows));
         if (failure == Failure::ReadOnly)
             QVERIFY(makeReadOnly(database_));
         QVERIFY(start());
         if (picked >= 0)
             window_->clickRow(picked);
-        window_->label4->setText(QStringLiteral("NEW"));
+        window_->label4->setText(u"NEW"_s);
         std::unique_ptr<ExclusiveLock> lock;
         if (failure == Failure::Locked) {
             lock = std::make_unique<ExclusiveLock>(database_);
@@ -304,12 +273,10 @@ private Q_SLOTS:
         }
         prompter_->answers = {QMessageBox::Yes};
 
-        if (operation == u"add"_s)
-            window_->command6->click();
-        else if (operation == u"delete"_s)
-            window_->command1->click();
-        else
-            window_->command8->click();
+        const QMap<QString, QPushButton*> buttons{{u"add"_s, window_->command6},
+                                                  {u"delete"_s, window_->command1},
+                                                  {u"refresh"_s, window_->command8}};
+        buttons.value(operation)->click();
 
         QList<MessageBoxRequest> expected{
             {store_->lastError(), QString(), QMessageBox::Ok, QMessageBox::Warning}};
@@ -318,7 +285,7 @@ private Q_SLOTS:
         QCOMPARE(prompter_->asked, expected);
         QVERIFY(!store_->lastError().isEmpty());
         if (lock)
-            QVERIFY2(store_->lastError().contains(QStringLiteral("locked")), qPrintable(store_->lastError()));
+            QVERIFY2(store_->lastError().contains(u"locked"_s), qPrintable(store_->lastError()));
         QCOMPARE(rowsInGrid(), rows);
         QCOMPARE(window_->grid->currentIndex().row(), current);
         QCOMPARE(window_->selectedRows(), QList<int>{current});
@@ -351,7 +318,8 @@ private Q_SLOTS:
     void deleteOnAGridShowingNoRowAsksNothing_data()
     {
         QTest::addColumn<bool>("rowBehindTheGrid");
-        QTest::addColumn<bool>("currentRowTakenAway");
+        QTest::addColumn<bool>("currentRowTakenAway"); // or the empty grid clicked
+        QTest::newRow("empty list") << false << false;
         QTest::newRow("empty table, a row written behind the grid's back") << true << false;
         QTest::newRow("rows, none current") << false << true;
     }
@@ -364,8 +332,13 @@ private Q_SLOTS:
         QVERIFY(start());
         if (rowBehindTheGrid)
             QVERIFY(appendRows(database_, {{u"C"_s, u"3"_s}}));
+        window_->label4->setText(u"typed"_s);
         if (currentRowTakenAway)
             window_->grid->setCurrentIndex(QModelIndex());
+        else
+            QTest::mouseClick(window_->grid->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(window_->grid->model()->rowCount(), currentRowTakenAway ? 2 : 0);
+        QVERIFY(!window_->grid->currentIndex().isValid());
         QVERIFY(window_->selectedRows().isEmpty());
         const QList<WaybillRow> before = rowsInFile(database_);
         prompter_->answers = {QMessageBox::Yes};
@@ -374,6 +347,7 @@ private Q_SLOTS:
 
         QVERIFY(prompter_->asked.isEmpty());
         QCOMPARE(rowsInFile(database_), before);
+        QCOMPARE(window_->label4->text(), u"typed"_s);
     }
 
     void currentRowAlwaysDrawnSelected_data()
@@ -397,16 +371,16 @@ private Q_SLOTS:
         QCOMPARE(window_->selectedRows(), QList<int>{1});
         window_->grid->setFocus();
         const Qt::KeyboardModifiers modifiers =
-            gesture.startsWith(QStringLiteral("ctrl")) ? Qt::ControlModifier : Qt::NoModifier;
+            gesture.startsWith(u"ctrl"_s) ? Qt::ControlModifier : Qt::NoModifier;
 
-        if (gesture.endsWith(QStringLiteral("below"))) {
+        if (gesture.endsWith(u"below"_s)) {
             const QRect last = window_->grid->visualRect(window_->grid->model()->index(2, 1));
             const QPoint below(last.center().x(), last.bottom() + 3 * last.height());
             QVERIFY(window_->grid->viewport()->rect().contains(below));
             QTest::mouseClick(window_->grid->viewport(), Qt::LeftButton, modifiers, below);
-        } else if (gesture.endsWith(QStringLiteral("down"))) {
+        } else if (gesture.endsWith(u"down"_s)) {
             QTest::keyClick(window_->grid, Qt::Key_Down, modifiers);
-        } else if (gesture.endsWith(QStringLiteral("space"))) {
+        } else if (gesture.endsWith(u"space"_s)) {
             QTest::keyClick(window_->grid, Qt::Key_Space, modifiers);
         } else {
             window_->clickRow(gesture.right(1).toInt(), modifiers);

@@ -16,8 +16,8 @@ using trovix::WaybillStore;
 
 namespace {
 
-const QString Courier = QStringLiteral("快递公司");
-const QString Number = QStringLiteral("运单号");
+const QString Courier = u"快递公司"_s;
+const QString Number = u"运单号"_s;
 
 QStringList entriesOf(const QString& folder)
 {
@@ -42,8 +42,8 @@ private Q_SLOTS:
     void init()
     {
         folder_ = new TempProgramFolder;
-        QVERIFY(folder_->copyFromBuild(QStringLiteral("yundan.mdb")));
-        database_ = folder_->file(QStringLiteral("yundan.mdb"));
+        QVERIFY(folder_->copyFromBuild(u"yundan.mdb"_s));
+        database_ = folder_->file(u"yundan.mdb"_s);
     }
     void cleanup()
     {
@@ -67,12 +67,16 @@ private Q_SLOTS:
     void insertThenCountByNumber()
     {
         WaybillStore store;
+        WaybillStore second;
+        QVERIFY(store.connectionName() != second.connectionName());
         QVERIFY(store.open(database_));
-        QCOMPARE(store.countByNumber(QStringLiteral("E1")), 0);
-        QVERIFY(store.insert(QStringLiteral("EMS快递"), QStringLiteral("E1")));
-        QCOMPARE(store.countByNumber(QStringLiteral("E1")), 1);
-        QVERIFY(store.insert(QStringLiteral("EMS快递"), QStringLiteral("E1")));
-        QCOMPARE(store.countByNumber(QStringLiteral("E1")), 2);
+        QVERIFY(second.open(database_));
+        QCOMPARE(store.countByNumber(u"E1"_s), 0);
+        QVERIFY(store.insert(u"EMS快递"_s, u"E1"_s));
+        QCOMPARE(store.countByNumber(u"E1"_s), 1);
+        QCOMPARE(second.countByNumber(u"E1"_s), 1);
+        QVERIFY(store.insert(u"EMS快递"_s, u"E1"_s));
+        QCOMPARE(store.countByNumber(u"E1"_s), 2);
         // The list is a snapshot until it is re-opened.
         QCOMPARE(store.rowCount(), 0);
         QVERIFY(store.reopenList());
@@ -97,6 +101,9 @@ private Q_SLOTS:
         WaybillStore store;
         QVERIFY(openWith(store, {{u"顺丰速递"_s, u"SF123x"_s}, {u"顺丰速递"_s, u"ä1"_s}}));
         QCOMPARE(store.countByNumber(looked), count);
+        // A look-up holds no lock on the file afterwards.
+        ExclusiveLock other(database_);
+        QVERIFY(other.isHeld());
     }
 
     void twinRowDeleteRemovesOne()
@@ -116,10 +123,10 @@ private Q_SLOTS:
         QVERIFY(openWith(store, {{u"A"_s, u"1"_s}, {u"B"_s, u"2"_s}, {u"C"_s, u"3"_s}}));
         // Another program removes the last row; the next insert reuses its rowid.
         QSqlQuery other(QSqlDatabase::database(store.connectionName()));
-        QVERIFY(other.exec(QStringLiteral("delete from 运单 where 运单号='3'")));
+        QVERIFY(other.exec(u"delete from 运单 where 运单号='3'"_s));
         QVERIFY(appendRows(database_, {{u"X"_s, u"9"_s}}));
         store.setCurrentRow(2);
-        QCOMPARE(store.cellText(Number), QStringLiteral("3"));
+        QCOMPARE(store.cellText(Number), u"3"_s);
         QVERIFY(store.deleteCurrentRow());
         QCOMPARE(rowsInFile(database_),
                  QList<WaybillRow>({{u"A"_s, u"1"_s}, {u"B"_s, u"2"_s}, {u"X"_s, u"9"_s}}));
@@ -130,49 +137,27 @@ private Q_SLOTS:
         WaybillStore store;
         QVERIFY(openWith(store, {{u"A"_s, u"1"_s}, {u"B"_s, u"2"_s}, {u"C"_s, u"3"_s}}));
         store.setCurrentRow(1);
-        QCOMPARE(store.cellText(Number), QStringLiteral("2"));
+        QCOMPARE(store.cellText(Number), u"2"_s);
         QVERIFY(store.deleteCurrentRow());
         QVERIFY(store.reopenList());
         QCOMPARE(store.rowCount(), 2);
         QCOMPARE(store.currentRow(), 0);
-        QCOMPARE(store.cellText(Courier), QStringLiteral("A"));
-        QCOMPARE(store.cellText(Number), QStringLiteral("1"));
-    }
-
-    void emptyCourierIsStoredAsEmptyText_data()
-    {
-        QTest::addColumn<QString>("courier");
-        QTest::newRow("null text") << QString();
-        QTest::newRow("empty text") << QStringLiteral("");
-    }
-    void emptyCourierIsStoredAsEmptyText()
-    {
-        QFETCH(QString, courier);
-        WaybillStore store;
-        QVERIFY(store.open(database_));
-        QVERIFY2(store.insert(courier, QStringLiteral("N1")), qPrintable(store.lastError()));
-        QSqlQuery query(QSqlDatabase::database(store.connectionName()));
-        QVERIFY(query.exec(QStringLiteral("select typeof(快递公司), length(快递公司) from 运单")));
-        QVERIFY(query.next());
-        QCOMPARE(query.value(0).toString(), QStringLiteral("text"));
-        QCOMPARE(query.value(1).toInt(), 0);
+        QCOMPARE(store.cellText(Courier), u"A"_s);
+        QCOMPARE(store.cellText(Number), u"1"_s);
     }
 
     void awkwardTextRoundTrips_data()
     {
         QTest::addColumn<QString>("courier");
         QTest::addColumn<QString>("number");
-        QTest::newRow("single quote") << "O'Brien快递"
-                                      << "SF'1'); drop table 运单; --";
-        QTest::newRow("backslash") << "C:\\快递"
-                                   << "A\\B\\";
-        QTest::newRow("percent and underscore") << "100%"
-                                                << "5%_x";
-        QTest::newRow("emoji") << "📦快递"
-                               << "😀1😀";
+        QTest::newRow("single quote") << u"O'Brien快递"_s << u"SF'1'); drop table 运单; --"_s;
+        QTest::newRow("backslash") << u"C:\\快递"_s << u"A\\B\\"_s;
+        QTest::newRow("percent and underscore") << u"100%"_s << u"5%_x"_s;
+        QTest::newRow("emoji") << u"📦快递"_s << u"😀1😀"_s;
         QTest::newRow("500 characters") << QString(500, QChar(u'快')) << QString(500, QChar(u'9'));
-        QTest::newRow("inner blanks and tab") << " E M S "
-                                              << "1 2\t3";
+        QTest::newRow("inner blanks and tab") << u" E M S "_s << u"1 2\t3"_s;
+        QTest::newRow("null courier") << QString() << u"N1"_s;
+        QTest::newRow("empty courier") << u""_s << u"N1"_s;
     }
     void awkwardTextRoundTrips()
     {
@@ -181,6 +166,13 @@ private Q_SLOTS:
         WaybillStore store;
         QVERIFY(openWith(store, {{u"A"_s, u"other"_s}}));
         QVERIFY2(store.insert(courier, number), qPrintable(store.lastError()));
+        // Stored as text of its characters, an empty courier too.
+        QSqlQuery query(QSqlDatabase::database(store.connectionName()));
+        QVERIFY(
+            query.exec(u"select typeof(快递公司), length(快递公司) from 运单 order by rowid desc limit 1"_s));
+        QVERIFY(query.next());
+        QCOMPARE(query.value(0).toString(), u"text"_s);
+        QCOMPARE(query.value(1).toInt(), courier.toUcs4().size());
         QCOMPARE(store.countByNumber(number), 1);
         QVERIFY(store.reopenList());
         QCOMPARE(store.rowCount(), 2);
@@ -218,8 +210,8 @@ private Q_SLOTS:
         QVERIFY(!store.lastError().isEmpty());
         QVERIFY(!store.isListOpen());
         QCOMPARE(store.rowCount(), 0);
-        QCOMPARE(store.countByNumber(QStringLiteral("1")), -1);
-        QVERIFY(!store.insert(QStringLiteral("A"), QStringLiteral("1")));
+        QCOMPARE(store.countByNumber(u"1"_s), -1);
+        QVERIFY(!store.insert(u"A"_s, u"1"_s));
 
         QCOMPARE(entriesOf(folder_->path()), before);
         if (!content.isNull() && content != "<folder>") {
@@ -231,26 +223,17 @@ private Q_SLOTS:
 
     void folderNameWithUriCharacters()
     {
-        const QString odd = folder_->file(QStringLiteral("运单 #1?%41&mode=ro"));
+        const QString odd = folder_->file(u"运单 #1?%41&mode=ro"_s);
         QVERIFY(QDir().mkdir(odd));
-        const QString path = odd + QStringLiteral("/yundan.mdb");
+        const QString path = odd + u"/yundan.mdb"_s;
         QVERIFY(QFile::copy(database_, path));
         const QStringList before = entriesOf(folder_->path());
 
         WaybillStore store;
         QVERIFY2(store.open(path), qPrintable(store.lastError()));
-        QVERIFY2(store.insert(QStringLiteral("A"), QStringLiteral("1")), qPrintable(store.lastError()));
+        QVERIFY2(store.insert(u"A"_s, u"1"_s), qPrintable(store.lastError()));
         QCOMPARE(rowsInFile(path), QList<WaybillRow>({{u"A"_s, u"1"_s}}));
         QCOMPARE(entriesOf(folder_->path()), before);
-    }
-
-    void storeHoldsNoLockBetweenOperations()
-    {
-        WaybillStore store;
-        QVERIFY(openWith(store, {{u"A"_s, u"1"_s}}));
-        QCOMPARE(store.countByNumber(QStringLiteral("1")), 1);
-        ExclusiveLock other(database_);
-        QVERIFY(other.isHeld());
     }
 
     void failedWritesChangeNothing_data()
@@ -272,7 +255,7 @@ private Q_SLOTS:
         QVERIFY(appendRows(database_, rows));
         if (failure == u"read-only"_s)
             QVERIFY(makeReadOnly(database_));
-        const QString aside = folder_->file(QStringLiteral("aside.mdb"));
+        const QString aside = folder_->file(u"aside.mdb"_s);
         QVERIFY(QFile::copy(database_, aside));
 
         WaybillStore store;
@@ -283,16 +266,16 @@ private Q_SLOTS:
             QVERIFY(lock->isHeld());
         } else if (failure == u"full"_s) {
             QSqlQuery query(QSqlDatabase::database(store.connectionName()));
-            QVERIFY(query.exec(QStringLiteral("PRAGMA max_page_count = 3")));
+            QVERIFY(query.exec(u"PRAGMA max_page_count = 3"_s));
         } else if (failure == u"deleted"_s) {
             QVERIFY(QFile::remove(database_));
         } else if (failure == u"replaced"_s) {
-            QVERIFY(QFile::rename(database_, folder_->file(QStringLiteral("old.mdb"))));
+            QVERIFY(QFile::rename(database_, folder_->file(u"old.mdb"_s)));
             QVERIFY(QFile::copy(aside, database_));
         }
 
         // Large enough to need pages the full disk does not have.
-        QVERIFY(!store.insert(QStringLiteral("C"), QString(20000, QChar(u'3'))));
+        QVERIFY(!store.insert(u"C"_s, QString(20000, QChar(u'3'))));
         QVERIFY(!store.lastError().isEmpty());
         if (deleteFails) {
             store.setCurrentRow(1);
@@ -324,12 +307,12 @@ private Q_SLOTS:
             QVERIFY(other.isHeld());
             QVERIFY(!store.reopenList());
         }
-        QVERIFY(store.lastError().contains(QStringLiteral("locked")));
+        QVERIFY(store.lastError().contains(u"locked"_s));
         QVERIFY(store.isListOpen());
         QCOMPARE(store.listModel(), shown);
         QCOMPARE(store.rowCount(), 2);
         QCOMPARE(store.currentRow(), 1);
-        QCOMPARE(store.cellText(Number), QStringLiteral("2"));
+        QCOMPARE(store.cellText(Number), u"2"_s);
 
         QVERIFY(store.reopenList());
         QCOMPARE(store.rowCount(), 3);
@@ -337,17 +320,6 @@ private Q_SLOTS:
         // The list read in full holds no lock on the file.
         ExclusiveLock after(database_);
         QVERIFY(after.isHeld());
-    }
-
-    void twoStoresUseTwoConnections()
-    {
-        WaybillStore first;
-        WaybillStore second;
-        QVERIFY(first.connectionName() != second.connectionName());
-        QVERIFY(first.open(database_));
-        QVERIFY(second.open(database_));
-        QVERIFY(first.insert(QStringLiteral("A"), QStringLiteral("1")));
-        QCOMPARE(second.countByNumber(QStringLiteral("1")), 1);
     }
 };
 

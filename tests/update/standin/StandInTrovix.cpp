@@ -1,12 +1,14 @@
 // A stand-in for Trovix in the updater's tests: it records its version in its folder's
-// config.ini, as Trovix does at start-up, and then runs until it is stopped. With
-// TROVIX_STANDIN_IGNORE_TERM set it ignores SIGTERM, like a program that hangs.
+// config.ini, as Trovix does at start-up, then takes the name "recorded" (seen in
+// /proc/PID/comm) and runs until it is stopped. With TROVIX_STANDIN_IGNORE_TERM set it
+// ignores SIGTERM, like a program that hangs.
 #include "common/ProgramFolder.h"
 #include "update/PrivateProfile.h"
 
 #include <QCoreApplication>
 
 #include <csignal>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 int main(int argc, char* argv[])
@@ -19,6 +21,8 @@ int main(int argc, char* argv[])
     trovix::profile::writeString(
         trovix::ProgramFolder::ofRunningExecutable().file(trovix::programfiles::InstalledVersionFile),
         QStringLiteral("Ver"), QStringLiteral("appver"), STANDIN_VERSION);
+    // The record goes through a scratch file: the tests wait for this before they list the folder.
+    ::prctl(PR_SET_NAME, "recorded");
     for (;;)
         ::pause();
 }
