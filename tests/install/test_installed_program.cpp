@@ -1,3 +1,4 @@
+#include "FreePort.h"
 #include "SampleAggregator.h"
 #include "WaybillFiles.h"
 
@@ -5,7 +6,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -17,12 +17,6 @@ namespace {
 constexpr int InstallTimeoutMs = 300000;
 constexpr int LauncherTimeoutMs = 300000;
 const QString SampleNumber = u"EA123456785CN"_s;
-
-quint16 freePort()
-{
-    QTcpServer probe;
-    return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
-}
 
 bool listening(quint16 port)
 {
@@ -134,7 +128,7 @@ private Q_SLOTS:
     void launcherTracksWithTheSampleItStartsAndStops()
     {
         QVERIFY(putDriverInPlace());
-        const quint16 port = freePort();
+        const quint16 port = freeLoopbackPort();
         QVERIFY(port != 0);
 
         const Run run = launch({u"--query"_s, SampleNumber, u"--add"_s}, port);
@@ -163,7 +157,7 @@ private Q_SLOTS:
         // The next start takes the reinstalled build into the user's folder and keeps
         // the user's database.
         QVERIFY(putDriverInPlace());
-        const Run run = launch({u"--expect-row"_s, u"SF-KEPT"_s}, freePort());
+        const Run run = launch({u"--expect-row"_s, u"SF-KEPT"_s}, freeLoopbackPort());
         QVERIFY2(run.exitCode == 0, qPrintable(run.output));
         QCOMPARE(rowsInFile(ownDatabase()), saved);
     }
@@ -180,7 +174,7 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(home_));
         QVERIFY(putDriverInPlace());
 
-        Run run = launch({u"--expect-row"_s, u"EARLIER-1"_s}, freePort());
+        Run run = launch({u"--expect-row"_s, u"EARLIER-1"_s}, freeLoopbackPort());
 
         QVERIFY2(run.exitCode == 0, qPrintable(run.output));
         QCOMPARE(rowsInFile(ownDatabase()), saved);
@@ -188,7 +182,7 @@ private Q_SLOTS:
         QCOMPARE(rowsInFile(earlier + u".taken"_s), saved);
         // Starting afresh gives an empty list, not the earlier rows again.
         QVERIFY(QFile::remove(ownDatabase()));
-        run = launch({}, freePort());
+        run = launch({}, freeLoopbackPort());
         QVERIFY2(run.exitCode == 0, qPrintable(run.output));
         QVERIFY(QFile::exists(ownDatabase()));
         QVERIFY(rowsInFile(ownDatabase()).isEmpty());
