@@ -1,5 +1,6 @@
 #include "tracking/WebEngineBrowser.h"
 
+#include "FreePort.h"
 #include "LoopbackHttpServer.h"
 #include "SpinUntil.h"
 #include "WebEngineTestCase.h"
@@ -136,9 +137,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, path);
         QFETCH(QList<bool>, found);
-        const QList<Completed> loaded = load(path);
-        QCOMPARE(loaded.size(), 1);
-        QCOMPARE(bind(loaded.at(0).document, {u"postid"_s, u"valicode"_s, u"lika"_s, u"valicodetel"_s}),
+        QCOMPARE(load(path).size(), 1);
+        QCOMPARE(bind(completed_.last().document, {u"postid"_s, u"valicode"_s, u"lika"_s, u"valicodetel"_s}),
                  found);
     }
 
@@ -190,10 +190,9 @@ private Q_SLOTS:
 
     void pageScriptsCannotForgeOrHideReports()
     {
-        const QList<Completed> loaded = load(u"/hostile.html"_s);
-        QCOMPARE(loaded.size(), 1);
-        QCOMPARE(loaded.at(0).address, address(u"/hostile.html"_s));
-        QCOMPARE(bind(loaded.at(0).document, {u"postid"_s}), QList<bool>{true});
+        QCOMPARE(load(u"/hostile.html"_s).size(), 1);
+        QCOMPARE(completed_.last().address, address(u"/hostile.html"_s));
+        QCOMPARE(bind(completed_.last().document, {u"postid"_s}), QList<bool>{true});
         QCOMPARE(load(u"/plain.html"_s).size(), 1);
         QCOMPARE(completed_.size(), 2);
     }
@@ -212,9 +211,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, waybill);
         QFETCH(QString, code);
-        const QList<Completed> loaded = load(u"/form.html"_s);
-        QCOMPARE(loaded.size(), 1);
-        QCOMPARE(bind(loaded.at(0).document, {u"postid"_s, u"valicode"_s, u"lika"_s}),
+        QCOMPARE(load(u"/form.html"_s).size(), 1);
+        QCOMPARE(bind(completed_.last().document, {u"postid"_s, u"valicode"_s, u"lika"_s}),
                  (QList<bool>{true, true, true}));
 
         browser_->setValue(u"ref-postid"_s, waybill);
@@ -231,9 +229,8 @@ private Q_SLOTS:
 
     void emptyReferencesDoNothing()
     {
-        const QList<Completed> loaded = load(u"/form.html"_s);
-        QCOMPARE(loaded.size(), 1);
-        QCOMPARE(bind(loaded.at(0).document, {u"absent"_s}), QList<bool>{false});
+        QCOMPARE(load(u"/form.html"_s).size(), 1);
+        QCOMPARE(bind(completed_.last().document, {u"absent"_s}), QList<bool>{false});
         browser_->setValue(u"ref-absent"_s, u"x"_s);
         browser_->click(u"ref-absent"_s);
         browser_->click(u"never bound"_s);
@@ -258,13 +255,8 @@ private Q_SLOTS:
 
     void failedNavigationCompletesAnErrorPage()
     {
-        quint16 closedPort = 0;
-        {
-            LoopbackHttpServer gone(
-                [](const LoopbackHttpServer::Request&) { return LoopbackHttpServer::Response(); });
-            QVERIFY(gone.listen());
-            closedPort = gone.port();
-        }
+        const quint16 closedPort = freeLoopbackPort();
+        QVERIFY(closedPort);
         browser_->navigate(u"http://127.0.0.1:%1/all/ems.html"_s.arg(closedPort));
         QVERIFY(spinUntil([&] { return !completed_.isEmpty(); }));
         QCOMPARE(bind(completed_.last().document, {u"postid"_s}), QList<bool>{false});
@@ -288,9 +280,8 @@ private Q_SLOTS:
 
     void safeWhenThePageNavigatesAwayMidCall()
     {
-        const QList<Completed> loaded = load(u"/form.html"_s);
-        QCOMPARE(loaded.size(), 1);
-        const trovix::Browser::DocumentId form = loaded.at(0).document;
+        QCOMPARE(load(u"/form.html"_s).size(), 1);
+        const trovix::Browser::DocumentId form = completed_.last().document;
         bind(form, {u"postid"_s, u"lika"_s});
 
         int answers = 0;
@@ -352,6 +343,8 @@ private Q_SLOTS:
         const QString last = address(paths.last());
         QVERIFY(spinUntil([&] { return !completed_.isEmpty() && completed_.last().address == last; }));
         QCOMPARE(browser_->view()->url().toString(), last);
+        // Page scripts run as in a shown page, not slowed down as in a hidden one.
+        QCOMPARE(evaluate(u"document.visibilityState"_s).toString(), u"visible"_s);
         // Each address was loaded no more than once, and in the order given.
         QStringList expected = paths;
         for (const QString& path : requested_) {
@@ -365,37 +358,17 @@ private Q_SLOTS:
     void callsBeforeTheEngineAnswerAsWithoutADocument()
     {
         deferEngine();
-        std::optional<QList<bool>> found;
-        std::optional<QString> text;
-        browser_->bindElements(1, {{u"objUserName"_s, u"postid"_s}},
-                               [&found](const QList<bool>& answer) { found = answer; });
-        browser_->readBodyText([&text](const QString& answer) { text = answer; });
         browser_->setValue(u"objUserName"_s, u"EA1"_s);
         browser_->click(u"objloginbutton"_s);
-        QVERIFY(spinUntil([&] { return found.has_value() && text.has_value(); }));
-        QCOMPARE(*found, QList<bool>{false});
-        QCOMPARE(*text, QString());
+        QCOMPARE(bind(1, {u"postid"_s}), QList<bool>{false});
+        QCOMPARE(bodyText(), QString());
         QVERIFY(!browser_->engineStarted());
 
         // The engine that starts later works as one started at once.
         browser_->navigate(address(u"/form.html"_s));
         showWindow();
         QVERIFY(spinUntil([&] { return !completed_.isEmpty(); }));
-        found.reset();
-        browser_->bindElements(1, {{u"objUserName"_s, u"postid"_s}},
-                               [&found](const QList<bool>& answer) { found = answer; });
-        QVERIFY(spinUntil([&] { return found.has_value(); }));
-        QCOMPARE(*found, QList<bool>{true});
-    }
-
-    void pageStartedLateIsShownAsVisible()
-    {
-        deferEngine();
-        browser_->navigate(address(u"/plain.html"_s));
-        showWindow();
-        QVERIFY(spinUntil([&] { return !completed_.isEmpty(); }));
-        // Page scripts run as in a shown page, not slowed down as in a hidden one.
-        QCOMPARE(evaluate(u"document.visibilityState"_s).toString(), u"visible"_s);
+        QCOMPARE(bind(1, {u"postid"_s}), QList<bool>{true});
     }
 
     void windowKeepsItsNativeWindow()
@@ -445,9 +418,8 @@ private Q_SLOTS:
     // what is tested.
     void callsThePageCannotAnswerAreGivenUp()
     {
-        const QList<Completed> loadedBusy = load(u"/busy.html"_s);
-        QCOMPARE(loadedBusy.size(), 1);
-        const trovix::Browser::DocumentId busy = loadedBusy.first().document;
+        QCOMPARE(load(u"/busy.html"_s).size(), 1);
+        const trovix::Browser::DocumentId busy = completed_.last().document;
         QCOMPARE(bind(busy, {u"busy"_s}), QList<bool>{true});
         browser_->click(u"ref-busy"_s);
 
@@ -474,9 +446,8 @@ private Q_SLOTS:
         QCOMPARE(bodyText(), QString());
 
         // The next navigation brings up a new page process, and lookups work again.
-        const QList<Completed> loaded = load(u"/form.html"_s);
-        QCOMPARE(loaded.size(), 1);
-        QCOMPARE(bind(loaded.first().document, {u"postid"_s}), QList<bool>{true});
+        QCOMPARE(load(u"/form.html"_s).size(), 1);
+        QCOMPARE(bind(completed_.last().document, {u"postid"_s}), QList<bool>{true});
     }
 
 private:
@@ -519,13 +490,18 @@ private:
         QVERIFY(spinUntil([&] { return browser_->engineStarted(); }));
     }
 
+    // What `ask` hands its callback, or `none` when no answer comes.
+    template <typename T, typename Ask> static T answerOf(Ask ask, const T& none)
+    {
+        std::optional<T> answer;
+        ask([&answer](const T& value) { answer = value; });
+        return spinUntil([&] { return answer.has_value(); }) ? *answer : none;
+    }
+
     QVariant evaluate(const QString& script)
     {
-        std::optional<QVariant> result;
-        browser_->view()->page()->runJavaScript(script, [&result](const QVariant& value) { result = value; });
-        if (!spinUntil([&] { return result.has_value(); }))
-            return u"<no answer>"_s;
-        return *result;
+        const auto ask = [&](auto done) { browser_->view()->page()->runJavaScript(script, done); };
+        return answerOf<QVariant>(ask, u"<no answer>"_s);
     }
 
     QString address(const QString& path, bool formB = false) const
@@ -547,20 +523,13 @@ private:
         QList<trovix::ElementBinding> bindings;
         for (const QString& id : ids)
             bindings.append({u"ref-"_s + id, id});
-        std::optional<QList<bool>> found;
-        browser_->bindElements(document, bindings, [&found](const QList<bool>& answer) { found = answer; });
-        if (!spinUntil([&] { return found.has_value(); }))
-            return {QList<bool>{}};
-        return *found;
+        return answerOf<QList<bool>>([&](auto done) { browser_->bindElements(document, bindings, done); },
+                                     {});
     }
 
     QString bodyText()
     {
-        std::optional<QString> text;
-        browser_->readBodyText([&text](const QString& answer) { text = answer; });
-        if (!spinUntil([&] { return text.has_value(); }))
-            return u"<no answer>"_s;
-        return *text;
+        return answerOf<QString>([this](auto done) { browser_->readBodyText(done); }, u"<no answer>"_s);
     }
 
     std::unique_ptr<LoopbackHttpServer> server_;

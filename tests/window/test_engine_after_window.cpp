@@ -35,6 +35,7 @@ private Q_SLOTS:
 
     void cleanup() { Module1::remove(); }
 
+    // The browser meanwhile stays out of sight and out of keyboard reach.
     void homePageLoadsOnceTheWindowIsShown()
     {
         RealWindow f(WebEngineBrowser::EngineStart::AfterWindowShown);
@@ -53,6 +54,15 @@ private Q_SLOTS:
         QVERIFY(f.form().Command5->isEnabled());
         QVERIFY(f.form().Timer1->isActive());
         QVERIFY(f.prompter.asked.isEmpty());
+
+        // The engine's widgets, made after the window was shown, are placed and kept as the
+        // view is.
+        QWidget* client = f.form().WebBrowser1->parentWidget();
+        QVERIFY(!client->rect().intersects(f.form().WebBrowser1->geometry()));
+        const QList<QWidget*> inner = f.form().WebBrowser1->findChildren<QWidget*>();
+        QVERIFY(!inner.isEmpty());
+        for (QWidget* widget : inner)
+            QCOMPARE(widget->focusPolicy(), Qt::NoFocus);
     }
 
     void courierChosenInTheFirstInstantLoadsItsPage()
@@ -82,23 +92,6 @@ private Q_SLOTS:
         const QString lastLine = SampleAggregator::historyLines(number).last();
         QVERIFY(spinUntil([&] { return boxText(f.form().RichTextBox3).contains(lastLine); }, 60000));
         QVERIFY(f.prompter.asked.isEmpty());
-    }
-
-    void browserStaysOutOfSightAndOutOfKeyboardReach()
-    {
-        RealWindow f(WebEngineBrowser::EngineStart::AfterWindowShown);
-        QVERIFY(f.folderReady);
-        QVERIFY(f.window.load());
-        f.form().show();
-        QVERIFY(f.waitForPage(config::homePage()));
-        // The engine's widgets, made after the window was shown, are placed and kept as the
-        // view is.
-        QWidget* client = f.form().WebBrowser1->parentWidget();
-        QVERIFY(!client->rect().intersects(f.form().WebBrowser1->geometry()));
-        const QList<QWidget*> inner = f.form().WebBrowser1->findChildren<QWidget*>();
-        QVERIFY(!inner.isEmpty());
-        for (QWidget* widget : inner)
-            QCOMPARE(widget->focusPolicy(), Qt::NoFocus);
     }
 
     void desktopProgramStartsItsEngineAfterItsWindow()

@@ -21,33 +21,6 @@
 
 using namespace trovix;
 
-namespace {
-
-// Every window but the main one that is on screen at any moment, by class name; each is
-// closed once seen, so a modal one cannot hold the test.
-class StrayWindowWatch {
-public:
-    explicit StrayWindowWatch(QWidget* mainWindow)
-    {
-        QObject::connect(&poll_, &QTimer::timeout, [this, mainWindow] {
-            for (QWidget* widget : QApplication::topLevelWidgets()) {
-                if (widget != mainWindow && widget->isVisible()) {
-                    seen << QString::fromLatin1(widget->metaObject()->className());
-                    widget->close();
-                }
-            }
-        });
-        poll_.start(10);
-    }
-
-    QStringList seen;
-
-private:
-    QTimer poll_;
-};
-
-} // namespace
-
 // Queries through the whole window against pages that behave like real tracking sites,
 // and against pages that try to reach the user or the machine: the user sees nothing of
 // those, the page is refused what it asks for, and Query works after each.
@@ -127,8 +100,8 @@ private Q_SLOTS:
         // is on its way.
         const QString page1 = QStringLiteral("/all/ems.html");
         QMetaObject::Connection kill = connect(&w.browser, &Browser::documentCompleted, this,
-                                               [page](Browser::DocumentId, const QString& at) {
-                                                   if (at.endsWith(QStringLiteral("/all/ems.html")))
+                                               [page, page1](Browser::DocumentId, const QString& at) {
+                                                   if (at.endsWith(page1))
                                                        ::kill(page->renderProcessPid(), SIGKILL);
                                                });
         w.form().Option1->setChecked(true);
@@ -172,21 +145,30 @@ private Q_SLOTS:
         QFETCH(bool, hangs);
         RealWindow& w = *window_;
         w.browser.setAnswerDeadline(2000);
-        StrayWindowWatch strayWindows(&w.form());
+        // Every window but the main one that is on screen at any moment, by class name; each
+        // is closed once seen, so a modal one cannot hold the test.
+        QStringList strayWindows;
+        QTimer strayWindowWatch;
+        connect(&strayWindowWatch, &QTimer::timeout, this, [&] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                if (widget != &w.form() && widget->isVisible()) {
+                    strayWindows << QString::fromLatin1(widget->metaObject()->className());
+                    widget->close();
+                }
+            }
+        });
+        strayWindowWatch.start(10);
         QSignalSpy served(&aggregator_, &SampleAggregator::requestServed);
         QWebEnginePage* page = w.browser.view()->page();
         QSignalSpy terminated(page, &QWebEnginePage::renderProcessTerminated);
         w.form().Text3->setText(QStringLiteral("1"));
         aggregator_.setHostileScript(script);
         firstSubmission_ = int(aggregator_.submissions().size());
+        const QString report = QString::fromLatin1(SampleAggregator::hostileReportPath);
 
         QVERIFY(w.selectCourier(w.form().Option1, QStringLiteral("/all/ems.html")));
         if (!learned.isEmpty())
-            QVERIFY(spinUntil(
-                [&] {
-                    return !submissionsTo(QString::fromLatin1(SampleAggregator::hostileReportPath)).isEmpty();
-                },
-                40000));
+            QVERIFY(spinUntil([&] { return !submissionsTo(report).isEmpty(); }, 40000));
         if (script == QLatin1String("late-advert"))
             QVERIFY(spinUntil([&] { return w.loadsOf(QStringLiteral("/ads/rotating.html")) > 0; }, 40000));
         if (hangs) {
@@ -201,12 +183,9 @@ private Q_SLOTS:
         QVERIFY2(spinUntil([&] { return w.result().startsWith(history); }, 40000), qPrintable(w.result()));
         QCOMPARE(submissionsTo(QStringLiteral("/query/")).last().fields.value(QStringLiteral("postid")),
                  number);
-        QCOMPARE(strayWindows.seen, QStringList());
+        QCOMPARE(strayWindows, QStringList());
         if (!learned.isEmpty())
-            QCOMPARE(
-                asText(
-                    submissionsTo(QString::fromLatin1(SampleAggregator::hostileReportPath)).first().fields),
-                learned);
+            QCOMPARE(asText(submissionsTo(report).first().fields), learned);
         if (script == QLatin1String("download")) {
             QVERIFY(served.contains(
                 {QStringLiteral("GET"), QString::fromLatin1(SampleAggregator::hostileDownloadPath)}));
