@@ -30,14 +30,7 @@ struct Entries {
             list.append(action);
         }
     }
-    QAction* named(const QString& name) const
-    {
-        for (QAction* action : list) {
-            if (action->objectName() == name)
-                return action;
-        }
-        return nullptr;
-    }
+    QAction* named(const QString& name) const { return owner.findChild<QAction*>(name); }
     QStringList checked() const
     {
         QStringList names;
