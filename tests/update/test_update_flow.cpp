@@ -404,10 +404,8 @@ private Q_SLOTS:
         scenario.settings.stallTimeout = std::chrono::milliseconds(stallTimeoutMs);
         QVERIFY(scenario.runInstalledTrovix());
         scenario.offerSignedUpdate();
-        scenario.server.responses[UpdateServer::SignaturePath] =
-            signatures + scenario.server.responses[UpdateServer::SignaturePath];
-        scenario.server.responses[UpdateServer::ExecutablePath] =
-            builds + scenario.server.responses[UpdateServer::ExecutablePath];
+        scenario.serve(builds + scenario.server.responses[UpdateServer::ExecutablePath],
+                       signatures + scenario.server.responses[UpdateServer::SignaturePath]);
         scenario.watchTransfers();
 
         scenario.start();
