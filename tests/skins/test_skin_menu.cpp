@@ -147,24 +147,20 @@ private Q_SLOTS:
         QCOMPARE(r.store.writes, QStringList{stored});
         QCOMPARE(r.entries.checked(), QStringList{entry});
     }
-    void choosingTheCheckedEntryKeepsItChecked()
-    {
-        Rig r;
-        r.entries.named(u"jdxp"_s)->trigger();
-        r.entries.named(u"jdxp"_s)->trigger();
-
-        QCOMPARE(r.entries.checked(), QStringList{u"jdxp"_s});
-        QCOMPARE(r.library.calls.size(), 2);
-        QCOMPARE(r.store.writes, QStringList({u"\\bin\\经典xp.she"_s, u"\\bin\\经典xp.she"_s}));
-    }
+    // Each choice, of the checked entry too, attaches its skin, is stored and carries the only mark.
     void lastChoiceCarriesTheOnlyMark()
     {
         Rig r;
         r.menu.restore();
+        r.library.calls.clear();
         for (const char* name : {"bsjy", "moren", "hskx", "jdqq", "jdqq", "dylg", "jpjm"}) {
             r.entries.named(QLatin1String(name))->trigger();
             QCOMPARE(r.entries.checked(), QStringList{QLatin1String(name)});
         }
+        QCOMPARE(r.library.calls.size(), 7);
+        QCOMPARE(r.store.writes, QStringList({u"\\bin\\白色简约.she"_s, QString(), u"\\bin\\黑色酷炫.she"_s,
+                                              u"\\bin\\腾讯QQ.she"_s, u"\\bin\\腾讯QQ.she"_s,
+                                              u"\\bin\\淡雅流光.she"_s, u"\\bin\\简谱积木.she"_s}));
     }
     void choiceSurvivesARestart()
     {
