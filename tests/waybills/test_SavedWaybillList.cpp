@@ -283,8 +283,7 @@ private Q_SLOTS:
         QFETCH(QString, operation);
         QFETCH(int, picked);
         QFETCH(int, current);
-        const QList<WaybillRow> rows = TwinRows;
-        QVERIFY(appendRows(database_, rows));
+        QVERIFY(appendRows(database_, TwinRows));
         if (failure == Failure::ReadOnly)
             QVERIFY(makeReadOnly(database_));
         QVERIFY(start());
@@ -313,17 +312,17 @@ private Q_SLOTS:
         QVERIFY(!store_->lastError().isEmpty());
         if (lock)
             QVERIFY2(store_->lastError().contains(u"locked"_s), qPrintable(store_->lastError()));
-        QCOMPARE(rowsInGrid(), rows);
+        QCOMPARE(rowsInGrid(), TwinRows);
         QCOMPARE(window_->grid->currentIndex().row(), current);
         QCOMPARE(window_->selectedRows(), QList<int>{current});
         if (failure == Failure::Vanished)
             return;
         if (lock)
             lock->release();
-        QCOMPARE(rowsInFile(database_), rows);
+        QCOMPARE(rowsInFile(database_), TwinRows);
 
         // Once the file can be written again, Delete removes the row shown current.
-        QList<WaybillRow> remaining = rows;
+        QList<WaybillRow> remaining = TwinRows;
         if (failure == Failure::Locked) {
             prompter_->asked.clear();
             prompter_->answers = {QMessageBox::Yes};
