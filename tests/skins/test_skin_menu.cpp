@@ -70,8 +70,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("operation");
         QTest::addColumn<QString>("path");
 
-        QTest::newRow("nothing saved") << QString() << "moren"
-                                       << "SkinH_Attach" << QString();
+        QTest::newRow("nothing saved") << QString() << u"moren"_s << u"SkinH_Attach"_s << QString();
         const QStringList bin = {u"jdqq"_s, u"jdxp"_s, u"dylg"_s, u"jpjm"_s, u"hskx"_s, u"bsjy"_s};
         for (const SkinEntry& skin : skinTable()) {
             if (!bin.contains(skin.entryName))
@@ -81,8 +80,7 @@ private Q_SLOTS:
         }
         // A saved value no entry has: its file is attached, the default entry checked.
         const auto foreign = [](const char* name, const QString& saved) {
-            QTest::newRow(name) << saved << "moren"
-                                << "SkinH_AttachEx" << Folder + saved;
+            QTest::newRow(name) << saved << u"moren"_s << u"SkinH_AttachEx"_s << Folder + saved;
         };
         foreign("wrong letter case", u"\\bin\\经典XP.she"_s);
         foreign("unknown skin", u"\\bin\\unknown.she"_s);
