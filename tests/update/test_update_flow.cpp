@@ -1,4 +1,5 @@
 #include "FileBytes.h"
+#include "FreePort.h"
 #include "RecordingPrompter.h"
 #include "SigningKey.h"
 #include "StandIns.h"
@@ -11,7 +12,6 @@
 
 #include <QDir>
 #include <QLabel>
-#include <QTcpServer>
 #include <QTimer>
 #include <QtTest>
 
@@ -256,11 +256,10 @@ private Q_SLOTS:
         QVERIFY(scenario.runInstalledTrovix());
         QVERIFY(standin::install(scenario.folder.file(u"update.ini"_s), "[Ver]\r\nnew=1.1\r\n"));
         Snapshot expected = snapshot(scenario.folder.path());
-        QTcpServer closed;
         if (serverDown) {
-            QVERIFY(closed.listen(QHostAddress::LocalHost));
-            scenario.settings.versionUrl = QUrl(u"http://127.0.0.1:%1/update.ini"_s.arg(closed.serverPort()));
-            closed.close();
+            const quint16 port = freeLoopbackPort();
+            QVERIFY(port != 0);
+            scenario.settings.versionUrl = QUrl(u"http://127.0.0.1:%1/update.ini"_s.arg(port));
         } else {
             scenario.server.responses[UpdateServer::VersionPath] = {response};
             if (!signedFor.isEmpty())
@@ -446,9 +445,8 @@ private Q_SLOTS:
             QTRY_VERIFY_WITH_TIMEOUT(scenario.server.requests(failingPath) >= 3, 20000);
         else
             QVERIFY(hanging.wait(20000));
-        if (failingPath == UpdateServer::ExecutablePath) {
+        if (failingPath == UpdateServer::ExecutablePath)
             QTRY_VERIFY(QFileInfo(scenario.folder.file(u"Trovix.download"_s)).size() > 0);
-        }
         QCOMPARE(scenario.window.Label2->text(), UpdateFound);
         QCOMPARE(scenario.window.Label1->text(), Preparing);
         QSignalSpy ended(scenario.flow.get(), &UpdateFlow::ended);
