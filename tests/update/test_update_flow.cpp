@@ -1,4 +1,5 @@
 #include "FileBytes.h"
+#include "FreePort.h"
 #include "RecordingPrompter.h"
 #include "SigningKey.h"
 #include "StandIns.h"
@@ -11,7 +12,6 @@
 
 #include <QDir>
 #include <QLabel>
-#include <QTcpServer>
 #include <QTimer>
 #include <QtTest>
 
@@ -157,13 +157,24 @@ struct Scenario {
     }
 };
 
-// The window shows the verdict of a check that went no further.
-void expectSettled(const Scenario& scenario, const QString& verdict)
+// The window shows the verdict of a check that went no further, with the folder and the
+// installed Trovix as they were, and closing it ends the update with exitCode.
+void expectSettled(Scenario& scenario, const QString& verdict, const Snapshot& expected, int exitCode)
 {
     QVERIFY(scenario.window.isVisible());
     QCOMPARE(scenario.window.Label2->text(), verdict);
     QVERIFY(scenario.window.Label1->text().isEmpty());
     QVERIFY(!scenario.window.Timer1->isActive());
+    QCOMPARE(snapshot(scenario.folder.path()), expected);
+    QVERIFY(scenario.installedRuns());
+    QVERIFY(scenario.prompter.asked.isEmpty());
+    QVERIFY(!scenario.flow->hasEnded());
+
+    scenario.window.close();
+    QVERIFY(scenario.flow->hasEnded());
+    QCOMPARE(scenario.flow->exitCode(), exitCode);
+    QCOMPARE(snapshot(scenario.folder.path()), expected);
+    QVERIFY(scenario.installedRuns());
 }
 
 // The served build went in and started, and the update left nothing behind it.
@@ -245,11 +256,10 @@ private Q_SLOTS:
         QVERIFY(scenario.runInstalledTrovix());
         QVERIFY(standin::install(scenario.folder.file(u"update.ini"_s), "[Ver]\r\nnew=1.1\r\n"));
         Snapshot expected = snapshot(scenario.folder.path());
-        QTcpServer closed;
         if (serverDown) {
-            QVERIFY(closed.listen(QHostAddress::LocalHost));
-            scenario.settings.versionUrl = QUrl(u"http://127.0.0.1:%1/update.ini"_s.arg(closed.serverPort()));
-            closed.close();
+            const quint16 port = freeLoopbackPort();
+            QVERIFY(port != 0);
+            scenario.settings.versionUrl = QUrl(u"http://127.0.0.1:%1/update.ini"_s.arg(port));
         } else {
             scenario.server.responses[UpdateServer::VersionPath] = {response};
             if (!signedFor.isEmpty())
@@ -262,16 +272,9 @@ private Q_SLOTS:
         QVERIFY(!scenario.window.isVisible());
         QVERIFY(scenario.waitForWindow());
 
-        QCOMPARE(snapshot(scenario.folder.path()), expected);
-        QVERIFY(scenario.installedRuns());
-        expectSettled(scenario, verdict);
-        QVERIFY(scenario.prompter.asked.isEmpty());
-        QVERIFY(!scenario.flow->hasEnded());
         QCOMPARE(scenario.server.requests(UpdateServer::SignaturePath), 0);
         QCOMPARE(scenario.server.requests(UpdateServer::ExecutablePath), 0);
-        scenario.window.close();
-        QVERIFY(scenario.flow->hasEnded());
-        QCOMPARE(scenario.flow->exitCode(), exitCode);
+        expectSettled(scenario, verdict, expected, exitCode);
     }
 
     void signedUpdateGoesIn_data()
@@ -373,18 +376,8 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(scenario.window.Label2->text(), Refused, 20000);
 
         // Not fetched again: no tick is left to do it.
-        expectSettled(scenario, Refused);
         QCOMPARE(scenario.server.requests(UpdateServer::ExecutablePath), 1);
-        QVERIFY(scenario.installedRuns());
-        QCOMPARE(snapshot(scenario.folder.path()), expected);
-        QVERIFY(scenario.prompter.asked.isEmpty());
-        QVERIFY(!scenario.flow->hasEnded());
-
-        scenario.window.close();
-        QVERIFY(scenario.flow->hasEnded());
-        QCOMPARE(scenario.flow->exitCode(), 1);
-        QCOMPARE(snapshot(scenario.folder.path()), expected);
-        QVERIFY(scenario.installedRuns());
+        expectSettled(scenario, Refused, expected, 1);
     }
 
     void failedTransfersAreRetried_data()
@@ -410,10 +403,8 @@ private Q_SLOTS:
         scenario.settings.stallTimeout = std::chrono::milliseconds(stallTimeoutMs);
         QVERIFY(scenario.runInstalledTrovix());
         scenario.offerSignedUpdate();
-        scenario.server.responses[UpdateServer::SignaturePath] =
-            signatures + scenario.server.responses[UpdateServer::SignaturePath];
-        scenario.server.responses[UpdateServer::ExecutablePath] =
-            builds + scenario.server.responses[UpdateServer::ExecutablePath];
+        scenario.serve(builds + scenario.server.responses[UpdateServer::ExecutablePath],
+                       signatures + scenario.server.responses[UpdateServer::SignaturePath]);
         scenario.watchTransfers();
 
         scenario.start();
@@ -454,9 +445,8 @@ private Q_SLOTS:
             QTRY_VERIFY_WITH_TIMEOUT(scenario.server.requests(failingPath) >= 3, 20000);
         else
             QVERIFY(hanging.wait(20000));
-        if (failingPath == UpdateServer::ExecutablePath) {
+        if (failingPath == UpdateServer::ExecutablePath)
             QTRY_VERIFY(QFileInfo(scenario.folder.file(u"Trovix.download"_s)).size() > 0);
-        }
         QCOMPARE(scenario.window.Label2->text(), UpdateFound);
         QCOMPARE(scenario.window.Label1->text(), Preparing);
         QSignalSpy ended(scenario.flow.get(), &UpdateFlow::ended);

@@ -39,9 +39,10 @@ class UpdateProgramTest : public QObject {
 private:
     SigningKey key_;
 
-    // The folder with update and the installed stand-in, running.
-    bool prepare(const TempProgramFolder& folder, TestPrograms& programs)
+    // The folder with update and the installed stand-in, running; the served stand-in on offer.
+    bool prepare(const TempProgramFolder& folder, TestPrograms& programs, UpdateServer& server)
     {
+        serveUpdate(server);
         return folder.copyFromBuild(u"update"_s) && programs.runInstalledTrovix(folder.path());
     }
 
@@ -133,13 +134,12 @@ private Q_SLOTS:
     {
         TempProgramFolder folder;
         TestPrograms programs;
-        QVERIFY(prepare(folder, programs));
+        UpdateServer server;
+        QVERIFY(prepare(folder, programs, server));
         const QList<qint64> installed = ExecutableProcesses(folder.file(u"Trovix"_s)).running();
         TempProgramFolder other;
         const qint64 otherTrovix = programs.runInstalledTrovix(other.path());
         QVERIFY(otherTrovix);
-        UpdateServer server;
-        serveUpdate(server);
         server.responses[UpdateServer::ExecutablePath].prepend(UpdateServer::status(404));
 
         runCleanUpdate(folder, server, programs);
@@ -155,12 +155,10 @@ private Q_SLOTS:
     {
         TempProgramFolder folder;
         TestPrograms programs;
-        QVERIFY(prepare(folder, programs));
         UpdateServer server;
-        serveUpdate(server);
-        server.responses[UpdateServer::VersionPath] = {
-            UpdateServer::held(UpdateServer::versionFile(standin::ServedVersion)),
-            UpdateServer::versionFile(standin::ServedVersion)};
+        QVERIFY(prepare(folder, programs, server));
+        server.responses[UpdateServer::VersionPath].prepend(
+            UpdateServer::held(UpdateServer::versionFile(standin::ServedVersion)));
         const QStringList before = standin::fileNames(folder.path());
         const QByteArray trovixBefore = fileBytes(folder.file(u"Trovix"_s));
 
@@ -208,9 +206,8 @@ private Q_SLOTS:
         QFETCH(QByteArray, pauseAt);
         TempProgramFolder folder;
         TestPrograms programs;
-        QVERIFY(prepare(folder, programs));
         UpdateServer server;
-        serveUpdate(server);
+        QVERIFY(prepare(folder, programs, server));
         if (!hungPath.isEmpty())
             server.responses[hungPath] = {UpdateServer::hangHalfWay(server.responses[hungPath].first().body)};
         QSignalSpy hanging(&server, &UpdateServer::hanging);
@@ -222,15 +219,13 @@ private Q_SLOTS:
         const qint64 pid = updater.processId();
         if (!hungPath.isEmpty()) {
             QVERIFY(hanging.wait(30000));
-            if (hungPath == UpdateServer::ExecutablePath) {
+            if (hungPath == UpdateServer::ExecutablePath)
                 QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(folder.file(u"Trovix.download"_s)).size() > 0, 30000);
-            }
         } else {
             QTRY_COMPARE_WITH_TIMEOUT(processState(pid), 'T', 30000);
         }
-        QSignalSpy finished(&updater, &QProcess::finished);
         QCOMPARE(::kill(pid_t(pid), SIGKILL), 0);
-        QVERIFY(finished.wait(30000));
+        QVERIFY(updater.waitForFinished(30000));
         QFile::remove(folder.file(PausingUpdate));
         // A build the killed program started may still be recording its version.
         QTRY_VERIFY(standin::allRecorded(folder.file(u"Trovix"_s)));
@@ -258,13 +253,12 @@ private Q_SLOTS:
 
         TempProgramFolder folder;
         TestPrograms programs;
-        QVERIFY(prepare(folder, programs));
         UpdateServer server;
-        server.responses[UpdateServer::VersionPath] = {
-            UpdateServer::ok(fileBytes(upload + u"/update.ini"_s))};
-        server.responses[UpdateServer::ExecutablePath] = {UpdateServer::ok(fileBytes(upload + u"/Trovix"_s))};
-        server.responses[UpdateServer::SignaturePath] = {
-            UpdateServer::ok(fileBytes(upload + u"/Trovix.minisig"_s))};
+        QVERIFY(prepare(folder, programs, server));
+        const auto uploaded = [&](const QString& name) { return UpdateServer::ok(fileBytes(upload + name)); };
+        server.responses[UpdateServer::VersionPath] = {uploaded(u"/update.ini"_s)};
+        server.responses[UpdateServer::ExecutablePath] = {uploaded(u"/Trovix"_s)};
+        server.responses[UpdateServer::SignaturePath] = {uploaded(u"/Trovix.minisig"_s)};
         runCleanUpdate(folder, server, programs);
     }
 

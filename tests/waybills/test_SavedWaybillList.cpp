@@ -148,29 +148,56 @@ private Q_SLOTS:
         QCOMPARE(window_->label6->text(), courier);
     }
 
-    void deleteRemovesThePickedRowOnlyWhenAnsweredYes_data()
+    // However the row became current, it is drawn selected and is the one Delete removes,
+    // a row with a twin too, once the user answers Yes.
+    void deleteRemovesTheRowDrawnCurrent_data()
     {
-        QTest::addColumn<bool>("byKeyboard");
+        QTest::addColumn<QStringList>("gestures");
+        QTest::addColumn<int>("current");
         QTest::addColumn<bool>("yes");
-        QTest::newRow("clicked, answered No") << false << false;
-        QTest::newRow("clicked") << false << true;
-        QTest::newRow("moved to with the arrow key") << true << true;
+        const auto row = [](const char* name, const QString& gestures, int current, bool yes = true) {
+            QTest::newRow(name) << gestures.split(u", "_s) << current << yes;
+        };
+        row("clicked, answered No", u"click 2"_s, 2, false);
+        row("clicked", u"click 2"_s, 2);
+        row("moved to with the arrow key", u"down, down"_s, 2);
+        row("ctrl+click on the current row", u"click 2, ctrl+click 2"_s, 2);
+        row("ctrl+click on another row", u"click 2, ctrl+click 3"_s, 3);
+        row("click below the last row", u"click 2, click below"_s, 2);
+        row("ctrl+click below the last row", u"click 2, ctrl+click below"_s, 2);
+        row("ctrl+down arrow", u"click 2, ctrl+down"_s, 3);
+        row("ctrl+space", u"click 2, ctrl+space"_s, 2);
     }
-    void deleteRemovesThePickedRowOnlyWhenAnsweredYes()
+    void deleteRemovesTheRowDrawnCurrent()
     {
-        QFETCH(bool, byKeyboard);
+        QFETCH(QStringList, gestures);
+        QFETCH(int, current);
         QFETCH(bool, yes);
-        const QList<WaybillRow> rows = TwinRows;
+        const QList<WaybillRow> rows = TwinRows + QList<WaybillRow>{{u"C"_s, u"3"_s}};
         QVERIFY(appendRows(database_, rows));
         QVERIFY(start());
-        if (byKeyboard) {
-            window_->grid->setFocus();
-            QTest::keyClick(window_->grid, Qt::Key_Down);
-            QTest::keyClick(window_->grid, Qt::Key_Down);
-        } else {
-            window_->clickRow(2);
+        window_->grid->setFocus();
+        for (const QString& gesture : gestures) {
+            const Qt::KeyboardModifiers modifiers =
+                gesture.startsWith(u"ctrl"_s) ? Qt::ControlModifier : Qt::NoModifier;
+            if (gesture.endsWith(u"below"_s)) {
+                const QRect last =
+                    window_->grid->visualRect(window_->grid->model()->index(rows.size() - 1, 1));
+                const QPoint below(last.center().x(), last.bottom() + 3 * last.height());
+                QVERIFY(window_->grid->viewport()->rect().contains(below));
+                QTest::mouseClick(window_->grid->viewport(), Qt::LeftButton, modifiers, below);
+            } else if (gesture.endsWith(u"down"_s)) {
+                QTest::keyClick(window_->grid, Qt::Key_Down, modifiers);
+            } else if (gesture.endsWith(u"space"_s)) {
+                QTest::keyClick(window_->grid, Qt::Key_Space, modifiers);
+            } else {
+                const int clicked = gesture.right(1).toInt();
+                window_->clickRow(clicked, modifiers);
+                QCOMPARE(window_->grid->currentIndex().row(), clicked);
+            }
+            QCOMPARE(window_->selectedRows(), QList<int>{window_->grid->currentIndex().row()});
         }
-        QCOMPARE(window_->grid->currentIndex().row(), 2);
+        QCOMPARE(window_->grid->currentIndex().row(), current);
         prompter_->answers = {yes ? QMessageBox::Yes : QMessageBox::No};
 
         window_->command1->click();
@@ -178,10 +205,10 @@ private Q_SLOTS:
         QCOMPARE(prompter_->asked, QList<MessageBoxRequest>{DeleteQuestion});
         QList<WaybillRow> expected = rows;
         if (yes)
-            expected.removeAt(2);
+            expected.removeAt(current);
         QCOMPARE(rowsInFile(database_), expected);
         QCOMPARE(rowsInGrid(), expected);
-        QCOMPARE(window_->grid->currentIndex().row(), yes ? 0 : 2);
+        QCOMPARE(window_->grid->currentIndex().row(), yes ? 0 : current);
     }
 
     void pickRow_data()
@@ -256,8 +283,7 @@ private Q_SLOTS:
         QFETCH(QString, operation);
         QFETCH(int, picked);
         QFETCH(int, current);
-        const QList<WaybillRow> rows = TwinRows;
-        QVERIFY(appendRows(database_, rows));
+        QVERIFY(appendRows(database_, TwinRows));
         if (failure == Failure::ReadOnly)
             QVERIFY(makeReadOnly(database_));
         QVERIFY(start());
@@ -286,17 +312,17 @@ private Q_SLOTS:
         QVERIFY(!store_->lastError().isEmpty());
         if (lock)
             QVERIFY2(store_->lastError().contains(u"locked"_s), qPrintable(store_->lastError()));
-        QCOMPARE(rowsInGrid(), rows);
+        QCOMPARE(rowsInGrid(), TwinRows);
         QCOMPARE(window_->grid->currentIndex().row(), current);
         QCOMPARE(window_->selectedRows(), QList<int>{current});
         if (failure == Failure::Vanished)
             return;
         if (lock)
             lock->release();
-        QCOMPARE(rowsInFile(database_), rows);
+        QCOMPARE(rowsInFile(database_), TwinRows);
 
         // Once the file can be written again, Delete removes the row shown current.
-        QList<WaybillRow> remaining = rows;
+        QList<WaybillRow> remaining = TwinRows;
         if (failure == Failure::Locked) {
             prompter_->asked.clear();
             prompter_->answers = {QMessageBox::Yes};
@@ -348,52 +374,6 @@ private Q_SLOTS:
         QVERIFY(prompter_->asked.isEmpty());
         QCOMPARE(rowsInFile(database_), before);
         QCOMPARE(window_->label4->text(), u"typed"_s);
-    }
-
-    void currentRowAlwaysDrawnSelected_data()
-    {
-        QTest::addColumn<QString>("gesture");
-        QTest::addColumn<int>("current");
-        QTest::newRow("ctrl+click on the current row") << "ctrl+click 1" << 1;
-        QTest::newRow("ctrl+click on another row") << "ctrl+click 2" << 2;
-        QTest::newRow("click below the last row") << "click below" << 1;
-        QTest::newRow("ctrl+click below the last row") << "ctrl+click below" << 1;
-        QTest::newRow("ctrl+down arrow") << "ctrl+down" << 2;
-        QTest::newRow("ctrl+space") << "ctrl+space" << 1;
-    }
-    void currentRowAlwaysDrawnSelected()
-    {
-        QFETCH(QString, gesture);
-        QFETCH(int, current);
-        QVERIFY(appendRows(database_, {{u"A"_s, u"1"_s}, {u"B"_s, u"2"_s}, {u"C"_s, u"3"_s}}));
-        QVERIFY(start());
-        window_->clickRow(1);
-        QCOMPARE(window_->selectedRows(), QList<int>{1});
-        window_->grid->setFocus();
-        const Qt::KeyboardModifiers modifiers =
-            gesture.startsWith(u"ctrl"_s) ? Qt::ControlModifier : Qt::NoModifier;
-
-        if (gesture.endsWith(u"below"_s)) {
-            const QRect last = window_->grid->visualRect(window_->grid->model()->index(2, 1));
-            const QPoint below(last.center().x(), last.bottom() + 3 * last.height());
-            QVERIFY(window_->grid->viewport()->rect().contains(below));
-            QTest::mouseClick(window_->grid->viewport(), Qt::LeftButton, modifiers, below);
-        } else if (gesture.endsWith(u"down"_s)) {
-            QTest::keyClick(window_->grid, Qt::Key_Down, modifiers);
-        } else if (gesture.endsWith(u"space"_s)) {
-            QTest::keyClick(window_->grid, Qt::Key_Space, modifiers);
-        } else {
-            window_->clickRow(gesture.right(1).toInt(), modifiers);
-        }
-
-        QCOMPARE(window_->grid->currentIndex().row(), current);
-        QCOMPARE(window_->selectedRows(), QList<int>{current});
-        prompter_->answers = {QMessageBox::Yes};
-        window_->command1->click();
-        QCOMPARE(prompter_->asked.size(), 1);
-        QList<WaybillRow> expected{{u"A"_s, u"1"_s}, {u"B"_s, u"2"_s}, {u"C"_s, u"3"_s}};
-        expected.removeAt(current);
-        QCOMPARE(rowsInFile(database_), expected);
     }
 };
 

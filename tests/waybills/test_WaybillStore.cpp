@@ -1,5 +1,6 @@
 #include "TempProgramFolder.h"
 #include "WaybillFiles.h"
+#include "WriteFile.h"
 #include "waybills/WaybillStore.h"
 
 #include <QDir>
@@ -30,7 +31,7 @@ class TestWaybillStore : public QObject {
     Q_OBJECT
 
 private:
-    TempProgramFolder* folder_ = nullptr;
+    std::unique_ptr<TempProgramFolder> folder_;
     QString database_;
 
     bool openWith(WaybillStore& store, const QList<WaybillRow>& rows)
@@ -41,15 +42,11 @@ private:
 private Q_SLOTS:
     void init()
     {
-        folder_ = new TempProgramFolder;
+        folder_ = std::make_unique<TempProgramFolder>();
         QVERIFY(folder_->copyFromBuild(u"yundan.mdb"_s));
         database_ = folder_->file(u"yundan.mdb"_s);
     }
-    void cleanup()
-    {
-        delete folder_;
-        folder_ = nullptr;
-    }
+    void cleanup() { folder_.reset(); }
 
     void emptyTableOpensWithNoRows()
     {
@@ -106,17 +103,6 @@ private Q_SLOTS:
         QVERIFY(other.isHeld());
     }
 
-    void twinRowDeleteRemovesOne()
-    {
-        WaybillStore store;
-        QVERIFY(openWith(
-            store, {{u"A"_s, u"1"_s}, {u"EMS快递"_s, u"T"_s}, {u"EMS快递"_s, u"T"_s}, {u"B"_s, u"2"_s}}));
-        store.setCurrentRow(2);
-        QVERIFY2(store.deleteCurrentRow(), qPrintable(store.lastError()));
-        const QList<WaybillRow> expected{{u"A"_s, u"1"_s}, {u"EMS快递"_s, u"T"_s}, {u"B"_s, u"2"_s}};
-        QCOMPARE(rowsInFile(database_), expected);
-    }
-
     void staleRowDeletesNoNewerRow()
     {
         WaybillStore store;
@@ -132,15 +118,19 @@ private Q_SLOTS:
                  QList<WaybillRow>({{u"A"_s, u"1"_s}, {u"B"_s, u"2"_s}, {u"X"_s, u"9"_s}}));
     }
 
-    void deleteAndReopenMakesFirstRowCurrent()
+    // Of two rows alike only the current one goes, and the list re-opened starts at its first row.
+    void deleteOneOfTwinsAndReopen()
     {
         WaybillStore store;
-        QVERIFY(openWith(store, {{u"A"_s, u"1"_s}, {u"B"_s, u"2"_s}, {u"C"_s, u"3"_s}}));
-        store.setCurrentRow(1);
-        QCOMPARE(store.cellText(Number), u"2"_s);
-        QVERIFY(store.deleteCurrentRow());
+        QVERIFY(openWith(
+            store, {{u"A"_s, u"1"_s}, {u"EMS快递"_s, u"T"_s}, {u"EMS快递"_s, u"T"_s}, {u"B"_s, u"2"_s}}));
+        store.setCurrentRow(2);
+        QCOMPARE(store.cellText(Number), u"T"_s);
+        QVERIFY2(store.deleteCurrentRow(), qPrintable(store.lastError()));
+        const QList<WaybillRow> expected{{u"A"_s, u"1"_s}, {u"EMS快递"_s, u"T"_s}, {u"B"_s, u"2"_s}};
+        QCOMPARE(rowsInFile(database_), expected);
         QVERIFY(store.reopenList());
-        QCOMPARE(store.rowCount(), 2);
+        QCOMPARE(store.rowCount(), 3);
         QCOMPARE(store.currentRow(), 0);
         QCOMPARE(store.cellText(Courier), u"A"_s);
         QCOMPARE(store.cellText(Number), u"1"_s);
@@ -199,9 +189,7 @@ private Q_SLOTS:
         if (content == "<folder>") {
             QVERIFY(QDir().mkdir(path));
         } else if (!content.isNull()) {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(content);
+            QVERIFY(writeFile(path, content));
         }
         const QStringList before = entriesOf(folder_->path());
 
