@@ -114,11 +114,12 @@ void ResultCapture::capture()
         self->browser_.readBodyText([self, finish](const QString& pageText) {
             if (self)
                 self->capturePage(pageText);
-            // Until the next user action or page load nothing more is wanted of the page.
-            if (self)
+            // The "sorry" box may have been open while the window closed.
+            if (self) {
+                // Until the next user action or page load nothing more is wanted of the page.
                 self->browser_.rest();
-            if (self)
                 Q_EMIT self->captureFinished();
+            }
             finish();
         });
     });
