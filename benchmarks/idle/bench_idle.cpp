@@ -10,8 +10,8 @@
 #include "ProcessTree.h"
 #include "SampleAggregator.h"
 
-#include "tracking/WebEngineBrowser.h"
 #include "window/DesktopProgram.h"
+#include "window/EngineLoader.h"
 #include "window/Form1.h"
 
 #include <QApplication>
@@ -52,7 +52,7 @@ int main(int argc, char* argv[])
     qputenv("TROVIX_HOME_PAGE", aggregator.homePage().toUtf8());
     aggregator.setHostileScript(mode == QLatin1String("plain") ? QString() : mode);
 
-    trovix::DesktopProgram program;
+    trovix::DesktopProgram program(trovix::embeddedEngine());
     trovix::Form1& form = *program.controllers().form();
     const QString number = SampleAggregator::knownNumbers().first();
     const QString lastLine = SampleAggregator::historyLines(number).last();

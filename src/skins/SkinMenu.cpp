@@ -29,7 +29,7 @@ void SkinMenu::choose(int row)
 {
     const SkinEntry& skin = skinTable()[row];
     library_.SkinH_AttachEx(ProgramFolder(programFolder_).joined(skin.file), QString());
-    store_.write(skin.savedValue);
+    store_.write(skin.savedValue());
     for (int other = 0; other < entries_.size(); ++other)
         entries_[other]->setChecked(other == row);
 }

@@ -7,7 +7,6 @@
 #include <QString>
 
 class QLineEdit;
-class QRadioButton;
 
 namespace trovix {
 
@@ -43,7 +42,7 @@ private:
         QString code;
     };
 
-    void selectCourier(const Courier& courier, QRadioButton* option);
+    void selectCourier(const Courier& courier);
     void onDocumentCompleted(Browser::DocumentId document, const QString& address);
     void query();
     void submit(const Submission& submission);

@@ -4,13 +4,17 @@
 #include "common/SaveFileChooser.h"
 #include "skins/SettingsSkinChoiceStore.h"
 #include "skins/SkinLibrary.h"
-#include "tracking/WebEngineBrowser.h"
+#include "tracking/DeferredBrowser.h"
 #include "window/Form1Controllers.h"
+#include "window/WindowOnScreenWatch.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <QTranslator>
 
 #include <sys/types.h>
+
+#include <memory>
 
 namespace trovix {
 
@@ -25,13 +29,16 @@ void prepareDesktopApplication();
 // settings under the main window. Needs a QApplication.
 class DesktopProgram {
 public:
-    DesktopProgram();
+    // The browser engine is loaded from engineModule (see embeddedEngine()) right after the
+    // window is first on screen: its libraries take long enough to load to hold the window
+    // back. Navigations wait for it meanwhile.
+    explicit DesktopProgram(QByteArrayView engineModule);
 
     // Runs start-up and shows the window; false when start-up failed and was reported.
     bool start();
 
     Form1Controllers& controllers() { return controllers_; }
-    WebEngineBrowser& browser() { return browser_; }
+    DeferredBrowser& browser() { return browser_; }
 
 private:
     // The application's names and Qt's own Chinese texts, set before any window exists.
@@ -45,15 +52,19 @@ private:
         GraphicsSetting();
     };
 
+    void startEngine();
+
     GraphicsSetting graphics_;
     ApplicationTexts texts_;
     QString folder_;
     SkinLibrary skinLibrary_;
     SettingsSkinChoiceStore skinChoice_;
-    WebEngineBrowser browser_;
+    QByteArrayView engineModule_;
+    DeferredBrowser browser_;
     MessageBoxPrompter prompter_;
     DialogSaveFileChooser saveFileChooser_;
-    Form1Controllers controllers_; // last: goes first, before the services it was handed
+    Form1Controllers controllers_; // goes before the services it was handed
+    std::unique_ptr<WindowOnScreenWatch> engineStart_;
 };
 
 } // namespace trovix

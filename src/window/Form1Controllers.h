@@ -12,6 +12,7 @@ namespace trovix {
 
 class AboutWindow;
 class Browser;
+class CourierChoice;
 class CourierSiteCommand;
 class Form1;
 class Prompter;
@@ -61,13 +62,13 @@ public:
     AboutWindow& about() const { return *about_; }
 
 private:
-    void clearCourierChoice();
     void endWork();
     void releaseControllers();
 
     Form1Services services_;
     std::unique_ptr<Form1> form_;
     std::unique_ptr<WaybillStore> store_;
+    CourierChoice* courierChoice_;
     TrackingSession* tracking_;
     CourierSiteCommand* siteCommand_;
     SavedWaybillList* savedList_;

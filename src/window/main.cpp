@@ -1,4 +1,5 @@
 #include "window/DesktopProgram.h"
+#include "window/EngineLoader.h"
 
 #include <QApplication>
 
@@ -6,7 +7,7 @@ int main(int argc, char* argv[])
 {
     trovix::prepareDesktopApplication();
     QApplication application(argc, argv);
-    trovix::DesktopProgram program;
+    trovix::DesktopProgram program(trovix::embeddedEngine());
     if (!program.start())
         return 1;
     return application.exec();

@@ -11,6 +11,7 @@
 #include "SpinUntil.h"
 #include "tracking/ResultBox.h"
 #include "window/DesktopProgram.h"
+#include "window/EngineLoader.h"
 #include "window/Form1.h"
 
 #include <QAbstractItemModel>
@@ -51,7 +52,7 @@ int main(int argc, char* argv[])
     parser.process(application);
 
     QTextStream out(stdout);
-    trovix::DesktopProgram program;
+    trovix::DesktopProgram program(trovix::embeddedEngine());
     QStringList loads;
     QObject::connect(&program.browser(), &trovix::Browser::documentCompleted,
                      [&loads](trovix::Browser::DocumentId, const QString& address) { loads << address; });

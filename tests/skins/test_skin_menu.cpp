@@ -76,7 +76,7 @@ private Q_SLOTS:
             if (!bin.contains(skin.entryName))
                 continue;
             QTest::newRow(qPrintable(skin.entryName))
-                << skin.savedValue << skin.entryName << "SkinH_AttachEx" << Folder + skin.savedValue;
+                << skin.savedValue() << skin.entryName << "SkinH_AttachEx" << Folder + skin.savedValue();
         }
         // A saved value no entry has: its file is attached, the default entry checked.
         const auto foreign = [](const char* name, const QString& saved) {

@@ -5,7 +5,7 @@
 #include "TrackingWidgetSet.h"
 
 #include "tracking/TrackingSession.h"
-#include "tracking/WebEngineBrowser.h"
+#include "engine/WebEngineBrowser.h"
 
 #include <QWebEngineView>
 

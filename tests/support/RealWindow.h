@@ -5,7 +5,7 @@
 #include "TempProgramFolder.h"
 
 #include "tracking/ResultBox.h"
-#include "tracking/WebEngineBrowser.h"
+#include "engine/WebEngineBrowser.h"
 #include "window/Form1.h"
 #include "window/Form1Controllers.h"
 
@@ -22,9 +22,7 @@
 // program folder that holds the build's yundan.mdb. Every completed document's address
 // is kept in `loads`. Only for tests that link the window.
 struct RealWindow : StandInServices {
-    explicit RealWindow(trovix::WebEngineBrowser::EngineStart engineStart =
-                            trovix::WebEngineBrowser::EngineStart::Immediately)
-        : browser(nullptr, engineStart)
+    RealWindow() : browser(nullptr)
     {
         folderReady = folder.copyFromBuild(QStringLiteral("yundan.mdb"));
         QObject::connect(

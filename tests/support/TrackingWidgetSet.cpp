@@ -15,9 +15,9 @@ TrackingWidgetSet::TrackingWidgetSet()
     for (const trovix::Courier& courier : trovix::couriers()) {
         auto* option = new QRadioButton(courier.displayName, &form);
         option->setObjectName(courier.optionName);
-        group.addButton(option);
-        widgets.options.append(option);
+        group.addButton(option, courier.row);
     }
+    widgets.courierChoice = &choice;
     widgets.text1 = new QLineEdit(&form);
     widgets.text2 = new QLineEdit(&form);
     widgets.text3 = new QLineEdit(QStringLiteral("5"), &form);
@@ -31,4 +31,9 @@ TrackingWidgetSet::TrackingWidgetSet()
     widgets.richTextBox3 = new QTextEdit(&form);
     widgets.timer1 = new QTimer(&form);
     widgets.timer1->setInterval(5000);
+}
+
+QRadioButton* TrackingWidgetSet::option(int row) const
+{
+    return qobject_cast<QRadioButton*>(group.button(row));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tracking/CourierChoice.h"
 #include "tracking/TrackingWidgets.h"
 
 #include <QButtonGroup>
@@ -13,9 +14,10 @@ class QRadioButton;
 struct TrackingWidgetSet {
     TrackingWidgetSet();
 
-    QRadioButton* option(int row) const { return widgets.options.at(row - 1); }
+    QRadioButton* option(int row) const;
 
     QWidget form;
     QButtonGroup group;
+    trovix::CourierChoice choice{&group};
     trovix::TrackingWidgets widgets;
 };

@@ -1,6 +1,6 @@
 #include "WebEngineTestCase.h"
 
-#include "tracking/WebEngineBrowser.h"
+#include "engine/WebEngineBrowser.h"
 #include "window/ClickableLabel.h"
 #include "window/Form1.h"
 

@@ -1,13 +1,11 @@
-#include "tracking/WebEngineBrowser.h"
+#include "engine/WebEngineBrowser.h"
 
-#include "tracking/HiddenPage.h"
+#include "engine/HiddenPage.h"
 
 #include <QFile>
-#include <QGuiApplication>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QQuickWindow>
 #include <QRandomGenerator>
 #include <QTimer>
 #include <QUrl>
@@ -15,7 +13,6 @@
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineView>
-#include <QWindow>
 
 #include <utility>
 
@@ -59,66 +56,17 @@ QString bindingsLiteral(const QList<ElementBinding>& bindings)
 
 } // namespace
 
-WebEngineBrowser::WebEngineBrowser(QWidget* viewParent, EngineStart start)
+WebEngineBrowser::WebEngineBrowser(QWidget* viewParent)
     : reportTag_(
           QStringLiteral("trovix-%1:").arg(QRandomGenerator::system()->generate64(), 16, 16, QChar(u'0')))
 {
-    // The view alone does not start the engine; its page does.
     view_ = new QWebEngineView(viewParent);
     view_->setObjectName(QStringLiteral("WebBrowser1"));
-    if (start == EngineStart::Immediately) {
-        startEngine();
-        return;
-    }
-    // The page's drawing surface, made once the window is on screen, must be of the
-    // window's kind: an OpenGL one would make Qt recreate the shown window, which then
-    // flickers and leaves the page without a surface. Drawn in software, it needs none.
-    if (QQuickWindow::sceneGraphBackend() != QLatin1String("software"))
-        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
-    view_->installEventFilter(this);
-}
-
-bool WebEngineBrowser::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == view_ && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
-        // Shown with its window, which exists by now: its exposure says it is on screen.
-        if (event->type() == QEvent::Show) {
-            if (QWindow* window = view_->window()->windowHandle()) {
-                if (window->isExposed()) {
-                    QMetaObject::invokeMethod(this, &WebEngineBrowser::startEngine, Qt::QueuedConnection);
-                } else {
-                    window->installEventFilter(this);
-                    // A window shown minimised or on another workspace is not exposed
-                    // until the user turns to it; the home page loads meanwhile.
-                    QTimer::singleShot(unexposedStartMs, this, [this] {
-                        if (view_ && view_->isVisible())
-                            startEngine();
-                    });
-                }
-            }
-        }
-        // The view tells its page, and asking for the page would make one and start the
-        // engine now; the page learns the view's visibility when it is set.
-        return true;
-    }
-    auto* window = qobject_cast<QWindow*>(watched);
-    if (window && event->type() == QEvent::Expose && window->isExposed()) {
-        // Queued: the window draws itself while it handles this exposure.
-        QMetaObject::invokeMethod(this, &WebEngineBrowser::startEngine, Qt::QueuedConnection);
-    }
-    return Browser::eventFilter(watched, event);
+    startEngine();
 }
 
 void WebEngineBrowser::startEngine()
 {
-    if (page_ || !view_)
-        return;
-    view_->removeEventFilter(this);
-    if (QWindow* window = view_->window()->windowHandle()) {
-        window->removeEventFilter(this);
-        // What the window drew reaches the screen before the engine holds this thread.
-        QGuiApplication::sync();
-    }
     QPointer<WebEngineBrowser> self(this);
     // Without a storage name: in memory only. It outlives the page, which the view owns.
     auto* profile = new QWebEngineProfile(this);
@@ -149,13 +97,6 @@ void WebEngineBrowser::startEngine()
     });
     view_->setPage(page);
     page_ = page;
-    for (const QString& address : std::exchange(waitingNavigations_, {}))
-        navigate(address);
-}
-
-bool WebEngineBrowser::engineStarted() const
-{
-    return page_;
 }
 
 WebEngineBrowser::~WebEngineBrowser()
@@ -177,8 +118,6 @@ void WebEngineBrowser::navigate(const QString& address)
         lastAddress_ = address;
         page_->setUrl(QUrl(address));
         checkAnswering();
-    } else if (view_) {
-        waitingNavigations_.append(address);
     }
 }
 

@@ -34,22 +34,12 @@ namespace trovix {
 class WebEngineBrowser : public Browser {
     Q_OBJECT
 public:
-    // When the engine (profile, page, helper processes) starts. Its start takes long
-    // enough to hold a window off the screen, so a window can come first: the engine
-    // then starts right after the view's window is first on screen and drawn. Until
-    // then navigations wait, in order, and every other call answers as without a
-    // document. A window that is never shown never starts it; one shown but not on
-    // screen within unexposedStartMs starts it then. AfterWindowShown makes Qt Quick
-    // draw in software in the whole process.
-    enum class EngineStart { Immediately, AfterWindowShown };
-    static constexpr int unexposedStartMs = 1000;
-
-    // The view is a child of viewParent, objectName "WebBrowser1"; its owner places it.
-    explicit WebEngineBrowser(QWidget* viewParent, EngineStart start = EngineStart::Immediately);
+    // The engine (profile, page, helper processes) starts with it. The view is a child
+    // of viewParent, objectName "WebBrowser1"; its owner places it.
+    explicit WebEngineBrowser(QWidget* viewParent);
     ~WebEngineBrowser() override;
 
     QWebEngineView* view() const;
-    bool engineStarted() const;
 
     static constexpr int defaultAnswerDeadlineMs = 15000;
     // A page that kept a call waiting, or is asked for a navigation, must answer sooner.
@@ -65,9 +55,6 @@ public:
     void click(const QString& reference) override;
     void readBodyText(std::function<void(const QString& text)> done) override;
     void rest() override;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     using Answer = std::function<void(const QVariant&)>;
@@ -85,7 +72,6 @@ private:
 
     QPointer<QWebEngineView> view_;
     QPointer<QWebEnginePage> page_;
-    QStringList waitingNavigations_;
     QString reportTag_;
     QHash<DocumentId, QString> documentTokens_;
     DocumentId lastDocument_ = 0;
