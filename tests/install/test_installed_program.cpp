@@ -1,6 +1,9 @@
+#include "FileBytes.h"
 #include "FreePort.h"
 #include "SampleAggregator.h"
+#include "VersionMarkers.h"
 #include "WaybillFiles.h"
+#include "common/Configuration.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -32,6 +35,13 @@ struct Run {
 
 // Runs a program to its end with the event loop turning, so an aggregator of this
 // process keeps answering meanwhile.
+bool writeExecutable(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() &&
+           file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
 Run runToEnd(const QString& program, const QStringList& arguments, const QProcessEnvironment& environment,
              int timeoutMs)
 {
@@ -154,7 +164,7 @@ private Q_SLOTS:
                 QFileInfo(QStringLiteral(TROVIX_DRIVER)).size());
         QCOMPARE(rowsInFile(ownDatabase()), saved);
         QVERIFY(!QFile::exists(installed_ + u"/yundan.mdb"_s));
-        // The next start takes the reinstalled build into the user's folder and keeps
+        // The next start runs the user's copy, which is of the same version, and keeps
         // the user's database.
         QVERIFY(putDriverInPlace());
         const Run run = launch({u"--expect-row"_s, u"SF-KEPT"_s}, freeLoopbackPort());
@@ -186,6 +196,51 @@ private Q_SLOTS:
         QVERIFY2(run.exitCode == 0, qPrintable(run.output));
         QVERIFY(QFile::exists(ownDatabase()));
         QVERIFY(rowsInFile(ownDatabase()).isEmpty());
+    }
+
+    // The user's copy is refreshed only from a higher version: a package older than the
+    // build the updater installed never replaces it.
+    void launcherRefreshesOnlyFromAHigherVersion_data()
+    {
+        QTest::addColumn<QByteArray>("shipped"); // the installed Trovix's marker
+        QTest::addColumn<QByteArray>("copy");    // the copy's marker; empty: none
+        QTest::addColumn<QByteArray>("record");  // the copy's config.ini; empty: none
+        QTest::addColumn<bool>("refreshed");
+        QTest::newRow("installed build higher")
+            << QByteArray("1.3") << QByteArray("1.2") << QByteArray() << true;
+        QTest::newRow("same version") << QByteArray("1.2") << QByteArray("1.2") << QByteArray() << false;
+        QTest::newRow("copy updated past the package")
+            << QByteArray("1.2") << QByteArray("1.3") << QByteArray("1.3") << false;
+        QTest::newRow("copy's record higher than its marker")
+            << QByteArray("1.2") << QByteArray("1.1") << QByteArray("1.3") << false;
+        QTest::newRow("copy from before markers")
+            << QByteArray("1.2") << QByteArray() << QByteArray() << true;
+    }
+    void launcherRefreshesOnlyFromAHigherVersion()
+    {
+        QFETCH(QByteArray, shipped);
+        QFETCH(QByteArray, copy);
+        QFETCH(QByteArray, record);
+        QFETCH(bool, refreshed);
+        const QByteArray driver = fileBytes(QStringLiteral(TROVIX_DRIVER));
+        const QByteArray built = config::versionText().toLatin1();
+        const QString trovix = installed_ + u"/Trovix"_s;
+        QVERIFY(QFile::remove(trovix));
+        QVERIFY(writeExecutable(trovix, remarked(driver, built, shipped)));
+        home_ = root_.filePath(u"refresh-"_s + QString::fromLatin1(QTest::currentDataTag()));
+        QVERIFY(QDir().mkpath(ownFolder()));
+        QVERIFY(writeExecutable(ownFolder() + u"/Trovix"_s, remarked(driver, built, copy)));
+        QVERIFY(writeExecutable(ownFolder() + u"/update"_s, "the copy's own"));
+        if (!record.isEmpty())
+            QVERIFY(writeExecutable(ownFolder() + u"/config.ini"_s, "[Ver]\r\nappver=" + record + "\r\n"));
+
+        const Run run = launch({u"--exit"_s}, freeLoopbackPort());
+
+        QVERIFY2(run.exitCode == 0, qPrintable(run.output));
+        QCOMPARE(fileBytes(ownFolder() + u"/update"_s) == fileBytes(installed_ + u"/update"_s), refreshed);
+        QCOMPARE(fileBytes(ownFolder() + u"/Trovix"_s),
+                 fileBytes(refreshed ? trovix : ownFolder() + u"/Trovix"_s));
+        QVERIFY(QFile::exists(ownDatabase()));
     }
 
     // Configured only: the install rules say whether the sample goes into the package.

@@ -13,6 +13,9 @@ inline const QByteArray ServedVersion = "2.0";
 
 QByteArray installedBytes();
 QByteArray servedBytes();
+// The installed stand-in whose version marker tells version (at most as long as
+// InstalledVersion) instead, or that carries none when version is empty.
+QByteArray installedBytesMarked(const QByteArray& version);
 
 // Writes bytes as an executable file.
 bool install(const QString& path, const QByteArray& bytes);
@@ -46,7 +49,8 @@ public:
                  const QStringList& extraEnvironment = {});
     // The installed stand-in as the folder's Trovix, running with its version recorded
     // (0 when it is not).
-    qint64 runInstalledTrovix(const QString& folder, const QStringList& extraEnvironment = {});
+    qint64 runInstalledTrovix(const QString& folder, const QStringList& extraEnvironment = {},
+                              const QByteArray& bytes = standin::installedBytes());
     // Takes over a process started elsewhere (by the code under test).
     void adopt(qint64 pid);
 
