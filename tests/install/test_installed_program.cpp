@@ -223,7 +223,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, record);
         QFETCH(bool, refreshed);
         const QByteArray driver = fileBytes(QStringLiteral(TROVIX_DRIVER));
-        const QByteArray built = config::versionText().toLatin1();
+        const QByteArray built = trovix::config::versionText().toLatin1();
         const QString trovix = installed_ + u"/Trovix"_s;
         QVERIFY(QFile::remove(trovix));
         QVERIFY(writeExecutable(trovix, remarked(driver, built, shipped)));
