@@ -3,6 +3,7 @@
 #include "SampleAggregator.h"
 #include "VersionMarkers.h"
 #include "WaybillFiles.h"
+#include "WriteFile.h"
 #include "common/Configuration.h"
 
 #include <QDirIterator>
@@ -35,13 +36,6 @@ struct Run {
 
 // Runs a program to its end with the event loop turning, so an aggregator of this
 // process keeps answering meanwhile.
-bool writeExecutable(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() &&
-           file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-}
-
 Run runToEnd(const QString& program, const QStringList& arguments, const QProcessEnvironment& environment,
              int timeoutMs)
 {
@@ -206,15 +200,12 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("copy");    // the copy's marker; empty: none
         QTest::addColumn<QByteArray>("record");  // the copy's config.ini; empty: none
         QTest::addColumn<bool>("refreshed");
-        QTest::newRow("installed build higher")
-            << QByteArray("1.3") << QByteArray("1.2") << QByteArray() << true;
-        QTest::newRow("same version") << QByteArray("1.2") << QByteArray("1.2") << QByteArray() << false;
-        QTest::newRow("copy updated past the package")
-            << QByteArray("1.2") << QByteArray("1.3") << QByteArray("1.3") << false;
-        QTest::newRow("copy's record higher than its marker")
-            << QByteArray("1.2") << QByteArray("1.1") << QByteArray("1.3") << false;
-        QTest::newRow("copy from before markers")
-            << QByteArray("1.2") << QByteArray() << QByteArray() << true;
+        const QByteArray none, v11 = "1.1", v12 = "1.2", v13 = "1.3";
+        QTest::newRow("installed build higher") << v13 << v12 << none << true;
+        QTest::newRow("same version") << v12 << v12 << none << false;
+        QTest::newRow("copy updated past the package") << v12 << v13 << v13 << false;
+        QTest::newRow("copy's record higher than its marker") << v12 << v11 << v13 << false;
+        QTest::newRow("copy from before markers") << v12 << none << none << true;
     }
     void launcherRefreshesOnlyFromAHigherVersion()
     {
@@ -224,23 +215,20 @@ private Q_SLOTS:
         QFETCH(bool, refreshed);
         const QByteArray driver = fileBytes(QStringLiteral(TROVIX_DRIVER));
         const QByteArray built = trovix::config::versionText().toLatin1();
-        const QString trovix = installed_ + u"/Trovix"_s;
-        QVERIFY(QFile::remove(trovix));
-        QVERIFY(writeExecutable(trovix, remarked(driver, built, shipped)));
         home_ = root_.filePath(u"refresh-"_s + QString::fromLatin1(QTest::currentDataTag()));
         QVERIFY(QDir().mkpath(ownFolder()));
-        QVERIFY(writeExecutable(ownFolder() + u"/Trovix"_s, remarked(driver, built, copy)));
-        QVERIFY(writeExecutable(ownFolder() + u"/update"_s, "the copy's own"));
-        if (!record.isEmpty())
-            QVERIFY(writeExecutable(ownFolder() + u"/config.ini"_s, "[Ver]\r\nappver=" + record + "\r\n"));
+        const QString shippedTrovix = installed_ + u"/Trovix"_s, ownTrovix = ownFolder() + u"/Trovix"_s;
+        QVERIFY(writeFile(shippedTrovix, remarked(driver, built, shipped)));
+        QVERIFY(writeFile(ownTrovix, remarked(driver, built, copy)));
+        QVERIFY(QFile::setPermissions(ownTrovix, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(writeFile(ownFolder() + u"/update"_s, "the copy's own"));
+        QVERIFY(record.isEmpty() || writeFile(ownFolder() + u"/config.ini"_s, "[Ver]\nappver=" + record));
 
         const Run run = launch({u"--exit"_s}, freeLoopbackPort());
 
         QVERIFY2(run.exitCode == 0, qPrintable(run.output));
         QCOMPARE(fileBytes(ownFolder() + u"/update"_s) == fileBytes(installed_ + u"/update"_s), refreshed);
-        QCOMPARE(fileBytes(ownFolder() + u"/Trovix"_s),
-                 fileBytes(refreshed ? trovix : ownFolder() + u"/Trovix"_s));
-        QVERIFY(QFile::exists(ownDatabase()));
+        QCOMPARE(fileBytes(ownTrovix), remarked(driver, built, refreshed ? shipped : copy));
     }
 
     // Configured only: the install rules say whether the sample goes into the package.

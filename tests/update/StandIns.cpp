@@ -1,7 +1,6 @@
 #include "StandIns.h"
 
 #include "FileBytes.h"
-#include "VersionMarkers.h"
 #include "update/ExecutableProcesses.h"
 #include "update/VersionComparison.h"
 
@@ -25,11 +24,6 @@ QByteArray installedBytes()
 QByteArray servedBytes()
 {
     return fileBytes(QStringLiteral(STANDIN_SERVED));
-}
-
-QByteArray installedBytesMarked(const QByteArray& version)
-{
-    return remarked(installedBytes(), InstalledVersion, version);
 }
 
 bool install(const QString& path, const QByteArray& bytes)

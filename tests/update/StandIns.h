@@ -13,9 +13,6 @@ inline const QByteArray ServedVersion = "2.0";
 
 QByteArray installedBytes();
 QByteArray servedBytes();
-// The installed stand-in whose version marker tells version (at most as long as
-// InstalledVersion) instead, or that carries none when version is empty.
-QByteArray installedBytesMarked(const QByteArray& version);
 
 // Writes bytes as an executable file.
 bool install(const QString& path, const QByteArray& bytes);
