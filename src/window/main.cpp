@@ -1,13 +1,6 @@
 #include "window/DesktopProgram.h"
 
-#include <QApplication>
-
 int main(int argc, char* argv[])
 {
-    trovix::prepareDesktopApplication();
-    QApplication application(argc, argv);
-    trovix::DesktopProgram program;
-    if (!program.start())
-        return 1;
-    return application.exec();
+    return trovix::runDesktopProgram(argc, argv);
 }
