@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -88,6 +89,35 @@ private Q_SLOTS:
         QVERIFY(aggregator_.submissions().last().path.startsWith(QLatin1String("/track/")));
         QCOMPARE(w.loads.size(), loadsBefore);
         QVERIFY(w.prompter.asked.isEmpty());
+    }
+
+    // However long the page's text, the window's thread turns to its events all through
+    // the capture, and the history keeps its lines, the longest cut short.
+    void windowAnswersDuringTheCaptureOfAHugeLine()
+    {
+        RealWindow& w = *window_;
+        w.form().Text3->setText(QStringLiteral("0.5"));
+        aggregator_.setHostileScript(QStringLiteral("huge-line"));
+        QVERIFY(w.selectCourier(w.form().Option1, QStringLiteral("/all/ems.html")));
+        const QString number = SampleAggregator::knownNumbers().first();
+        const QString history = linesWithCrLf(SampleAggregator::historyLines(number)) +
+                                QStringLiteral("2024-03-02 转运中心 ").repeated(63).left(longestResultLine) +
+                                QStringLiteral("\r\n");
+        qint64 longestWaitMs = 0;
+        QElapsedTimer sinceTick;
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, this,
+                [&] { longestWaitMs = qMax(longestWaitMs, sinceTick.restart()); });
+        sinceTick.start();
+        tick.start(10);
+
+        w.query(number);
+
+        QVERIFY2(
+            spinUntil([&] { return w.result().startsWith(history) && !w.form().Timer1->isActive(); }, 60000),
+            qPrintable(w.result().left(2000)));
+        tick.stop();
+        QVERIFY2(longestWaitMs < 2000, qPrintable(QString::number(longestWaitMs)));
     }
 
     void queryWorksAfterThePageProcessDied()
