@@ -1,28 +1,37 @@
 # CPack pre-build script: moves the debug information of the staged executables into
 # trovix-dbgsym (files under /usr/lib/debug/.build-id, where gdb looks them up by the
-# build id each stripped executable keeps) and strips them, as debhelper would.
+# build id each stripped executable keeps) and strips them, as debhelper would. A build
+# without debug information (Release) is only stripped and makes no trovix-dbgsym.
 set(staging ${CPACK_TEMPORARY_DIRECTORY})
 set(debug_root ${CPACK_TOPLEVEL_DIRECTORY}/trovix-dbgsym)
 file(REMOVE_RECURSE ${debug_root})
 file(GLOB_RECURSE staged LIST_DIRECTORIES false ${staging}/usr/lib/*)
 set(build_ids)
+set(executables 0)
 foreach(file ${staged})
-  execute_process(COMMAND readelf --notes ${file} OUTPUT_VARIABLE notes ERROR_QUIET RESULT_VARIABLE not_elf)
+  execute_process(COMMAND readelf --notes --sections ${file} OUTPUT_VARIABLE notes ERROR_QUIET RESULT_VARIABLE not_elf)
   if(not_elf OR NOT notes MATCHES "Build ID: ([0-9a-f][0-9a-f])([0-9a-f]+)")
     continue()
   endif()
+  math(EXPR executables "${executables} + 1")
   set(debug_file ${debug_root}/usr/lib/debug/.build-id/${CMAKE_MATCH_1}/${CMAKE_MATCH_2}.debug)
-  list(APPEND build_ids ${CMAKE_MATCH_1}${CMAKE_MATCH_2})
-  get_filename_component(debug_folder ${debug_file} DIRECTORY)
-  file(MAKE_DIRECTORY ${debug_folder})
-  execute_process(COMMAND objcopy --only-keep-debug --compress-debug-sections ${file} ${debug_file}
-    COMMAND_ERROR_IS_FATAL ANY)
-  file(CHMOD ${debug_file} PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+  set(build_id ${CMAKE_MATCH_1}${CMAKE_MATCH_2})
+  if(notes MATCHES "\\.debug_info")
+    list(APPEND build_ids ${build_id})
+    get_filename_component(debug_folder ${debug_file} DIRECTORY)
+    file(MAKE_DIRECTORY ${debug_folder})
+    execute_process(COMMAND objcopy --only-keep-debug --compress-debug-sections ${file} ${debug_file}
+      COMMAND_ERROR_IS_FATAL ANY)
+    file(CHMOD ${debug_file} PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+  endif()
   execute_process(COMMAND strip --strip-unneeded --remove-section=.comment --remove-section=.note ${file}
     COMMAND_ERROR_IS_FATAL ANY)
 endforeach()
-if(NOT build_ids)
+if(executables EQUAL 0)
   message(FATAL_ERROR "No executable with a build id was staged")
+endif()
+if(NOT build_ids)
+  return()
 endif()
 
 # Debian's debug packages point their documentation at the package they belong to.

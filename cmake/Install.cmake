@@ -94,12 +94,16 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# The libraries the executables link are computed from them; these are loaded or
-# started at run time, which no linker records.
+# The libraries the executables link are computed from them (WebEngine's brings its
+# helper process, libqt6webenginecore6-bin); these are loaded or started at run time,
+# which no linker records.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "libqt6sql6-sqlite, libqt6webenginecore6-bin, qt6-qpa-plugins, qt6-translations-l10n, fonts-noto-cjk, fonts-arphic-ukai, fonts-arphic-uming, xdg-utils")
-# Stripped executables in the package, their symbols in trovix-dbgsym. CPack's own
-# debug package lists build-time paths in its md5sums, so the staged files are split here.
+  "libqt6sql6-sqlite, qt6-qpa-plugins, qt6-translations-l10n, fonts-noto-cjk, fonts-arphic-ukai, fonts-arphic-uming, xdg-utils")
+# A Wayland session runs Trovix natively with Qt's Wayland plug-in, through XWayland without it.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
+# Stripped executables in the package, their symbols in trovix-dbgsym when the build has
+# any. CPack's own debug package lists build-time paths in its md5sums, so the staged
+# files are split here.
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/DebugSymbols.cmake)
 include(CPack)

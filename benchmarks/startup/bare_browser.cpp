@@ -15,12 +15,9 @@
 #include <QWebEngineView>
 
 #include <cstdio>
-#include <unistd.h>
 
 int main(int argc, char* argv[])
 {
-    if (geteuid() == 0)
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
     const QStringList arguments = QApplication::arguments();

@@ -1,5 +1,6 @@
 #include "engine/HiddenPage.h"
 
+#include <QAuthenticator>
 #include <QCoreApplication>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineFileSystemAccessRequest>
@@ -39,6 +40,16 @@ HiddenPage::HiddenPage(QWebEngineProfile* profile, std::function<void(const QStr
     pageSettings->setAttribute(QWebEngineSettings::PluginsEnabled, false);
     pageSettings->setAttribute(QWebEngineSettings::PdfViewerEnabled, false);
     pageSettings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, true);
+    pageSettings->setAttribute(QWebEngineSettings::WebGLEnabled, false);
+    pageSettings->setAttribute(QWebEngineSettings::Accelerated2dCanvasEnabled, false);
+
+    // A null authenticator cancels: one request, no retry with empty credentials.
+    connect(this, &QWebEnginePage::authenticationRequired, this,
+            [](const QUrl&, QAuthenticator* authenticator) { *authenticator = QAuthenticator(); });
+    connect(this, &QWebEnginePage::proxyAuthenticationRequired, this,
+            [](const QUrl&, QAuthenticator* authenticator, const QString&) {
+                *authenticator = QAuthenticator();
+            });
 
     connect(this, &QWebEnginePage::featurePermissionRequested, this,
             [this](const QUrl& origin, Feature feature) {
@@ -70,8 +81,11 @@ bool HiddenPage::javaScriptConfirm(const QUrl&, const QString& message)
     return message == leavePage;
 }
 
-bool HiddenPage::acceptNavigationRequest(const QUrl& url, NavigationType, bool)
+bool HiddenPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool)
 {
+    // Trovix's own navigations are typed ones.
+    if (resting_ && type != NavigationTypeRedirect && type != NavigationTypeTyped)
+        return false;
     return followsScheme(url.scheme());
 }
 

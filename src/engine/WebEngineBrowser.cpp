@@ -1,5 +1,7 @@
 #include "engine/WebEngineBrowser.h"
 
+#include "common/Configuration.h"
+#include "engine/FrameGate.h"
 #include "engine/HiddenPage.h"
 
 #include <QFile>
@@ -23,6 +25,8 @@ namespace trovix {
 namespace {
 
 constexpr quint32 scriptWorld = QWebEngineScript::ApplicationWorld;
+constexpr const char* chromiumFlagsVariable = "QTWEBENGINE_CHROMIUM_FLAGS";
+constexpr const char* jitlessFlag = "--js-flags=--jitless";
 
 // A call of one of the page scripts shipped in the resources (each a function
 // expression), with the given JavaScript literals as its arguments.
@@ -58,7 +62,8 @@ QString bindingsLiteral(const QList<ElementBinding>& bindings)
 
 WebEngineBrowser::WebEngineBrowser(QWidget* viewParent)
     : reportTag_(
-          QStringLiteral("trovix-%1:").arg(QRandomGenerator::system()->generate64(), 16, 16, QChar(u'0')))
+          QStringLiteral("trovix-%1:").arg(QRandomGenerator::system()->generate64(), 16, 16, QChar(u'0'))),
+      restWatch_([this](qint64 pid) { endBusyRestingProcess(pid); })
 {
     view_ = new QWebEngineView(viewParent);
     view_->setObjectName(QStringLiteral("WebBrowser1"));
@@ -68,8 +73,15 @@ WebEngineBrowser::WebEngineBrowser(QWidget* viewParent)
 void WebEngineBrowser::startEngine()
 {
     QPointer<WebEngineBrowser> self(this);
+    // V8 without its JIT (so without WebAssembly): the engine gets no security fixes, so
+    // the page gets the least it can use. Read once, as the engine starts.
+    const QByteArray engineFlags = qgetenv(chromiumFlagsVariable);
+    if (!engineFlags.contains(jitlessFlag))
+        qputenv(chromiumFlagsVariable, QByteArray(engineFlags + ' ' + jitlessFlag).trimmed());
     // Without a storage name: in memory only. It outlives the page, which the view owns.
     auto* profile = new QWebEngineProfile(this);
+    profile->setUrlRequestInterceptor(
+        new FrameGate({config::aggregatorHostA(), config::aggregatorHostB()}, profile));
     auto* page = new HiddenPage(
         profile,
         [self](const QString& message) {
@@ -77,26 +89,24 @@ void WebEngineBrowser::startEngine()
                 self->onConsoleMessage(message);
         },
         view_);
-    QWebEngineScript script;
-    script.setName(QStringLiteral("trovix-documents"));
-    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    script.setWorldId(scriptWorld);
-    script.setRunsOnSubFrames(true);
-    script.setSourceCode(pageScriptCall(QStringLiteral("report-documents.js"), {literal(reportTag_)}));
-    page->scripts().insert(script);
     // Calls the dead process had not answered never will be; the next navigation starts
     // a new process.
     connect(page, &QWebEnginePage::renderProcessTerminated, this, [self] {
         if (self && !self->closing_)
             self->onRenderProcessTerminated();
     });
-    connect(page, &QWebEnginePage::loadStarted, this, [this] { loading_ = true; });
+    connect(page, &QWebEnginePage::loadStarted, this, [this] {
+        loading_ = true;
+        topReported_ = false;
+        currentLoadWanted_ = std::exchange(loadWanted_, false) || std::exchange(navigationStarting_, false);
+    });
     connect(page, &QWebEnginePage::loadFinished, this, [this] {
         loading_ = false;
         ++loadsFinished_;
     });
     view_->setPage(page);
     page_ = page;
+    installReportScript();
 }
 
 WebEngineBrowser::~WebEngineBrowser()
@@ -111,11 +121,36 @@ QWebEngineView* WebEngineBrowser::view() const
     return view_.data();
 }
 
+void WebEngineBrowser::installReportScript()
+{
+    const QString name = QStringLiteral("trovix-documents");
+    for (const QWebEngineScript& old : page_->scripts().find(name))
+        page_->scripts().remove(old);
+    QWebEngineScript script;
+    script.setName(name);
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(scriptWorld);
+    script.setRunsOnSubFrames(true);
+    script.setSourceCode(
+        pageScriptCall(QStringLiteral("report-documents.js"),
+                       {literal(reportTag_), QString::number(navigation_), QString::number(loadedGraceMs)}));
+    page_->scripts().insert(script);
+}
+
 void WebEngineBrowser::navigate(const QString& address)
 {
     if (page_) {
         wake();
         lastAddress_ = address;
+        endedAtRest_ = false;
+        ++navigation_;
+        installReportScript();
+        // Loading from now on, not from when the engine says so: a rest meanwhile must
+        // not stop this navigation.
+        loading_ = true;
+        topReported_ = false;
+        currentLoadWanted_ = true;
+        navigationStarting_ = true;
         page_->setUrl(QUrl(address));
         checkAnswering();
     }
@@ -145,13 +180,31 @@ void WebEngineBrowser::setValue(const QString& reference, const QString& text)
 
 void WebEngineBrowser::click(const QString& reference)
 {
+    loadWanted_ = true;
     run(pageScriptCall(QStringLiteral("click.js"), {literal(reference)}), {});
 }
 
 void WebEngineBrowser::readBodyText(std::function<void(const QString& text)> done)
 {
+    QPointer<WebEngineBrowser> self(this);
     run(pageScriptCall(QStringLiteral("body-text.js"), {QString::number(bodyTextCap)}),
-        [done](const QVariant& result) {
+        [self, done](const QVariant& result) {
+            // The document went while it was read (a page that keeps navigating itself):
+            // the next one is read once it has completed, or nothing within the deadline.
+            if (!result.isValid() && self && !self->heldRead_ && self->loading_ && !self->topReported_ &&
+                self->page_ && self->page_->renderProcessPid() != 0) {
+                self->heldRead_ = [self, done](bool read) {
+                    if (read)
+                        self->readBodyText(done);
+                    else if (done)
+                        done(QString());
+                };
+                QTimer::singleShot(self->answerDeadlineMs_, self, [self] {
+                    if (const auto held = std::exchange(self->heldRead_, {}))
+                        held(false);
+                });
+                return;
+            }
             QString text = result.toString().left(bodyTextCap);
             text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
             text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
@@ -165,11 +218,22 @@ void WebEngineBrowser::onConsoleMessage(const QString& message)
     if (!message.startsWith(reportTag_))
         return;
     const QJsonArray report = QJsonDocument::fromJson(message.mid(reportTag_.size()).toUtf8()).array();
-    if (report.size() != 2)
+    if (report.size() != 4)
         return;
     const DocumentId document = ++lastDocument_;
     documentTokens_.insert(document, report.at(0).toString());
+    // A top document of an earlier navigation may report late.
+    const bool currentTop = report.at(2).toBool() && report.at(3).toInt() == navigation_;
+    if (currentTop)
+        topReported_ = true;
+    QPointer<WebEngineBrowser> self(this);
     Q_EMIT documentCompleted(document, report.at(1).toString());
+    if (self && currentTop)
+        Q_EMIT pageLoaded();
+    if (self && currentTop) {
+        if (const auto held = std::exchange(heldRead_, {}))
+            held(true);
+    }
 }
 
 // Without a page (the engine not started yet, or the view gone), or without a page
@@ -224,28 +288,64 @@ void WebEngineBrowser::onRenderProcessTerminated()
 {
     giveUpPendingCalls();
     probing_ = false;
+    restWatch_.stop();
     // The navigation the hung page held may have died with it.
-    if (std::exchange(endedHungProcess_, false) && loading_ && !lastAddress_.isEmpty() && page_)
+    if (std::exchange(endedHungProcess_, false) && loading_ && !lastAddress_.isEmpty() && page_) {
+        loadWanted_ = true;
         page_->setUrl(QUrl(lastAddress_));
+    }
+}
+
+void WebEngineBrowser::endBusyRestingProcess(qint64 pid)
+{
+    if (!page_ || !resting_ || page_->renderProcessPid() != pid)
+        return;
+    endedAtRest_ = true;
+    ::kill(pid_t(pid), SIGKILL);
+}
+
+bool WebEngineBrowser::revive()
+{
+    if (!endedAtRest_ || !page_)
+        return false;
+    navigate(lastAddress_);
+    return true;
 }
 
 void WebEngineBrowser::rest()
 {
     resting_ = true;
-    if (!page_ || loading_)
+    // What the page starts from now on is its own.
+    loadWanted_ = false;
+    if (!page_)
         return;
-    // A frozen page answers nothing, so it must be seen answering first.
-    checkAnswering([this] {
-        if (!resting_ || loading_ || !page_)
+    page_->setResting(true);
+    if (loading_) {
+        if (currentLoadWanted_ && !topReported_)
             return;
-        page_->setVisible(false);
-        page_->setLifecycleState(QWebEnginePage::LifecycleState::Frozen);
-    });
+        page_->triggerAction(QWebEnginePage::Stop);
+        loading_ = false;
+    }
+    // A frozen page answers nothing, so it must be seen answering first.
+    checkAnswering([this] { freeze(); });
+}
+
+void WebEngineBrowser::freeze()
+{
+    if (!resting_ || loading_ || !page_)
+        return;
+    page_->setVisible(false);
+    page_->setLifecycleState(QWebEnginePage::LifecycleState::Frozen);
+    // What the engine does not freeze (a spinning freeze handler, say) is not left running.
+    if (const qint64 pid = page_->renderProcessPid())
+        restWatch_.watch(pid);
 }
 
 void WebEngineBrowser::wake()
 {
     resting_ = false;
+    restWatch_.stop();
+    page_->setResting(false);
     if (page_->lifecycleState() != QWebEnginePage::LifecycleState::Active)
         page_->setLifecycleState(QWebEnginePage::LifecycleState::Active);
     if (view_ && view_->isVisible() && !page_->isVisible())

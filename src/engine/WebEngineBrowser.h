@@ -1,16 +1,18 @@
 #pragma once
 
 #include "tracking/Browser.h"
+#include "engine/IdleProcessWatch.h"
 
 #include <QHash>
 #include <QMap>
 #include <QPointer>
 
-class QWebEnginePage;
 class QWebEngineView;
 class QWidget;
 
 namespace trovix {
+
+class HiddenPage;
 
 // The embedded browser over Qt WebEngine. A script of ours runs in every document
 // (top page and frames) in a world of its own that page scripts cannot see: on the
@@ -28,9 +30,18 @@ namespace trovix {
 //
 // A call that passes the deadline makes the page prove it still answers; a page process
 // that does not is ended, and recovered from as from a crash. A navigation makes it
-// prove so too, as a hung page would hold the next one of its site. At rest the page is
-// hidden and frozen once it has answered, unless it is loading: that load's completion
-// leads to calls, and the capture after it to rest again.
+// prove so too, as a hung page would hold the next one of its site.
+//
+// A document counts as completed at its load event, or loadedGraceMs after its content
+// was parsed, whichever comes first: an image or script that never arrives does not
+// hold it. Each navigation is numbered in the report script, so a late report of the
+// page being left is never taken for the page asked for.
+//
+// At rest the page follows no navigation of its own, a load still open is stopped, and
+// the page is hidden and frozen once it has answered. Only a navigation Trovix started
+// (a navigate, a click) whose document has not completed yet goes on: its completion
+// leads to calls, and the capture after it to rest again. A frozen page whose process
+// still uses CPU is ended; revive() or the next navigation brings it back.
 class WebEngineBrowser : public Browser {
     Q_OBJECT
 public:
@@ -46,6 +57,7 @@ public:
     static constexpr int probeDeadlineMs = 3000;
     // Far beyond any real page's text, in UTF-16 code units.
     static constexpr int bodyTextCap = 8 * 1024 * 1024;
+    static constexpr int loadedGraceMs = 3000;
     void setAnswerDeadline(int ms) { answerDeadlineMs_ = ms; }
 
     void navigate(const QString& address) override;
@@ -55,11 +67,13 @@ public:
     void click(const QString& reference) override;
     void readBodyText(std::function<void(const QString& text)> done) override;
     void rest() override;
+    bool revive() override;
 
 private:
     using Answer = std::function<void(const QVariant&)>;
 
     void startEngine();
+    void installReportScript();
     void onConsoleMessage(const QString& message);
     void run(const QString& script, Answer done);
     void answer(quint64 call, const QVariant& result);
@@ -69,9 +83,11 @@ private:
     // within probeDeadlineMs (or the answer deadline, if shorter).
     void checkAnswering(std::function<void()> then = {});
     void onRenderProcessTerminated();
+    void freeze();
+    void endBusyRestingProcess(qint64 pid);
 
     QPointer<QWebEngineView> view_;
-    QPointer<QWebEnginePage> page_;
+    QPointer<HiddenPage> page_;
     QString reportTag_;
     QHash<DocumentId, QString> documentTokens_;
     DocumentId lastDocument_ = 0;
@@ -87,6 +103,16 @@ private:
     bool probing_ = false;
     bool endedHungProcess_ = false;
     int loadsFinished_ = 0;
+    int navigation_ = 0;
+    bool topReported_ = false;
+    // Whether the next load, and the one under way, are Trovix's own; a navigate()
+    // stays so until its load has started, whatever comes between.
+    bool loadWanted_ = false;
+    bool navigationStarting_ = false;
+    bool currentLoadWanted_ = false;
+    bool endedAtRest_ = false;
+    std::function<void(bool read)> heldRead_;
+    IdleProcessWatch restWatch_;
 };
 
 } // namespace trovix

@@ -45,9 +45,15 @@ public:
     // machine meanwhile. Every call wakes it.
     virtual void rest() {}
 
+    // A page whose process was ended while it rested is loaded again from the address
+    // last navigated to; returns whether it was, pageLoaded then follows.
+    virtual bool revive() { return false; }
+
 Q_SIGNALS:
     // Once per completed document: the top page and each frame in it.
     void documentCompleted(trovix::Browser::DocumentId document, const QString& address);
+    // Right after documentCompleted of the top document that the latest navigate() led to.
+    void pageLoaded();
 };
 
 } // namespace trovix

@@ -10,6 +10,7 @@ void DeferredBrowser::attach(std::unique_ptr<Browser> engine)
 {
     engine_ = std::move(engine);
     connect(engine_.get(), &Browser::documentCompleted, this, &Browser::documentCompleted);
+    connect(engine_.get(), &Browser::pageLoaded, this, &Browser::pageLoaded);
     for (const QString& address : std::exchange(waitingNavigations_, {}))
         engine_->navigate(address);
 }
@@ -70,6 +71,11 @@ void DeferredBrowser::rest()
 {
     if (engine_)
         engine_->rest();
+}
+
+bool DeferredBrowser::revive()
+{
+    return engine_ && engine_->revive();
 }
 
 } // namespace trovix

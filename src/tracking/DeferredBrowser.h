@@ -28,6 +28,7 @@ public:
     void click(const QString& reference) override;
     void readBodyText(std::function<void(const QString& text)> done) override;
     void rest() override;
+    bool revive() override;
 
 private:
     std::unique_ptr<Browser> engine_;

@@ -32,6 +32,14 @@ QString boxText(const QTextEdit* box)
     return text;
 }
 
+qsizetype boxTextSize(const QTextEdit* box)
+{
+    // Every block but the last ends in a line break; the document counts one character
+    // past the end.
+    const QTextDocument* document = box->document();
+    return document->characterCount() - 1 + document->blockCount() - 1;
+}
+
 void setBoxText(QTextEdit* box, const QString& textWithCrLf)
 {
     box->setPlainText(textWithCrLf);

@@ -10,6 +10,9 @@
 #include "tracking/CaptureTimer.h"
 #include <QFile>
 #include <QTextEdit>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <utility>
 
 namespace trovix {
 
@@ -69,6 +72,24 @@ QString cutOutHistory(QStringView pageText)
     return pageText.sliced(historyBegin, historyEnd - historyBegin).toString();
 }
 
+QString fitForResultBox(QStringView history, qsizetype room)
+{
+    QString fitted;
+    qsizetype lineBegin = 0;
+    while (lineBegin < history.size()) {
+        qsizetype separator = history.indexOf(lineEnd, lineBegin);
+        if (separator < 0)
+            separator = history.size();
+        const QStringView line = history.sliced(lineBegin, separator - lineBegin).left(longestResultLine);
+        if (fitted.size() + line.size() + lineEnd.size() > room)
+            break;
+        fitted += line;
+        fitted += lineEnd;
+        lineBegin = separator + lineEnd.size();
+    }
+    return fitted;
+}
+
 QString passThroughScratchFile(const QString& text, const QString& path)
 {
     const QByteArray bytes = ansi::encode(text);
@@ -93,6 +114,17 @@ ResultCapture::ResultCapture(Browser& browser, PageTextBuffer* richTextBox2, QTe
       scratchFile_(ProgramFolder(programFolder).file(programfiles::CaptureScratch))
 {
     connect(&captureTimer, &CaptureTimer::expired, this, &ResultCapture::capture);
+    connect(&cutOut_, &QFutureWatcherBase::finished, this,
+            [this] { showHistory(cutOut_.result(), std::exchange(finishCutOut_, {})); });
+}
+
+ResultCapture::~ResultCapture()
+{
+    // The window closed while a page was being cut out: its scratch file goes all the same.
+    if (finishCutOut_) {
+        cutOut_.waitForFinished();
+        QFile::remove(scratchFile_);
+    }
 }
 
 void ResultCapture::capture()
@@ -113,33 +145,51 @@ void ResultCapture::capture()
         }
         self->browser_.readBodyText([self, finish](const QString& pageText) {
             if (self)
-                self->capturePage(pageText);
-            // The "sorry" box may have been open while the window closed.
-            if (self) {
-                // Until the next user action or page load nothing more is wanted of the page.
-                self->browser_.rest();
-                Q_EMIT self->captureFinished();
-            }
-            finish();
+                self->capturePage(pageText, finish);
+            else
+                finish();
         });
     });
 }
 
-void ResultCapture::capturePage(const QString& pageText)
+void ResultCapture::capturePage(const QString& pageText, const HandlerQueue::Finish& finish)
 {
-    if (!rawPageBox_ || !resultBox_)
+    if (!rawPageBox_ || !resultBox_) {
+        end(finish);
         return;
+    }
     rawPageBox_->setText(pageText);
-    const QString readBack = passThroughScratchFile(rawPageBox_->text(), scratchFile_);
-    const QString history = cutOutHistory(readBack);
-    if (!history.isEmpty())
-        appendToBox(resultBox_, history);
+    finishCutOut_ = finish;
+    cutOut_.setFuture(QtConcurrent::run([text = rawPageBox_->text(), scratchFile = scratchFile_] {
+        return fitForResultBox(cutOutHistory(passThroughScratchFile(text, scratchFile)), resultBoxLimit);
+    }));
+}
 
+void ResultCapture::showHistory(const QString& history, const HandlerQueue::Finish& finish)
+{
     // The box is modal: the window, and this capture with it, may be gone once it closes.
     const QString scratchFile = scratchFile_;
-    if (boxText(resultBox_) == lineEnd)
-        prompter_.ask(nothingFound());
+    QPointer<ResultCapture> self(this);
+    if (resultBox_) {
+        const QString fitting = fitForResultBox(history, resultBoxLimit - boxTextSize(resultBox_));
+        if (!fitting.isEmpty())
+            appendToBox(resultBox_, fitting);
+        if (boxText(resultBox_) == lineEnd)
+            prompter_.ask(nothingFound());
+    }
     QFile::remove(scratchFile);
+    if (self)
+        end(finish);
+    else
+        finish();
+}
+
+void ResultCapture::end(const HandlerQueue::Finish& finish)
+{
+    // Until the next user action or page load nothing more is wanted of the page.
+    browser_.rest();
+    Q_EMIT captureFinished();
+    finish();
 }
 
 } // namespace trovix

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "tracking/HandlerQueue.h"
 #include "tracking/PageTextBuffer.h"
 
+#include <QFutureWatcher>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -13,7 +15,6 @@ namespace trovix {
 
 class Browser;
 class CaptureTimer;
-class HandlerQueue;
 class Prompter;
 
 // The history lines of a page text: lines are separated by CR LF; the lines after the
@@ -21,6 +22,11 @@ class Prompter;
 // equal to the end marker, exclusive, each followed by CR LF. Empty when the end marker
 // is missing or does not come after the start.
 QString cutOutHistory(QStringView pageText);
+
+// The lines of `history` (each followed by CR LF), each cut to longestResultLine
+// characters, for as many whole lines as fit in `room` characters counted as the box
+// text reads (CR LF is two).
+QString fitForResultBox(QStringView history, qsizetype room);
 
 // Passes text through the scratch file at `path`, encoded GB18030 and read back. When
 // the file cannot be written or read back whole, the same round trip happens in memory.
@@ -37,6 +43,10 @@ QString passThroughScratchFile(const QString& text, const QString& path);
 // by then, whose own expiry then does that capture. The timer is single-shot, so it is
 // off from its expiry on; a start during a capture (a later page load, Query) is a new
 // request and is left running.
+//
+// The scratch-file round trip and the cut-out of a long page take far longer than the
+// window may wait, so they run on a worker thread; the capture keeps its turn meanwhile
+// and appends, asks and deletes the scratch file on the window's thread.
 class ResultCapture : public QObject {
     Q_OBJECT
 public:
@@ -44,13 +54,17 @@ public:
                   CaptureTimer& captureTimer, Prompter& prompter, HandlerQueue& handlers,
                   QString programFolder, QObject* parent = nullptr);
 
+    ~ResultCapture() override;
+
     void capture();
 
 Q_SIGNALS:
     void captureFinished();
 
 private:
-    void capturePage(const QString& pageText);
+    void capturePage(const QString& pageText, const HandlerQueue::Finish& finish);
+    void showHistory(const QString& history, const HandlerQueue::Finish& finish);
+    void end(const HandlerQueue::Finish& finish);
 
     Browser& browser_;
     QPointer<PageTextBuffer> rawPageBox_;
@@ -60,6 +74,8 @@ private:
     HandlerQueue& handlers_;
     QString scratchFile_;
     bool waitingForTurn_ = false;
+    QFutureWatcher<QString> cutOut_;
+    HandlerQueue::Finish finishCutOut_; // set while a page is cut out
 };
 
 } // namespace trovix

@@ -14,6 +14,8 @@
 #include <QStyle>
 #include <QTextEdit>
 
+#include <utility>
+
 namespace trovix {
 
 namespace {
@@ -61,6 +63,7 @@ TrackingPageDriver::TrackingPageDriver(const TrackingWidgets& widgets, CaptureTi
 
     connect(widgets_.courierChoice, &CourierChoice::chosen, this, &TrackingPageDriver::selectCourier);
     connect(&browser_, &Browser::documentCompleted, this, &TrackingPageDriver::onDocumentCompleted);
+    connect(&browser_, &Browser::pageLoaded, this, &TrackingPageDriver::onPageLoaded);
     connect(widgets_.command5, &QPushButton::clicked, this, &TrackingPageDriver::query);
     connect(widgets_.text1, &QLineEdit::textChanged, this, &TrackingPageDriver::onWaybillInput);
 }
@@ -79,6 +82,8 @@ void TrackingPageDriver::selectCourier(const Courier& courier)
     }
     widgets_.image1->setVisible(false);
     widgets_.label6->setText(widgets_.courierChoice->caption(courier));
+    awaitPage();
+    waitingSubmission_.reset();
     browser_.navigate(trackingAddress(courier));
 }
 
@@ -110,16 +115,44 @@ void TrackingPageDriver::onDocumentCompleted(Browser::DocumentId document, const
     });
 }
 
+void TrackingPageDriver::awaitPage()
+{
+    pageDue_ = true;
+    ++navigations_;
+}
+
+// Queued after the lookup of the page's top document, which came just before.
+void TrackingPageDriver::onPageLoaded()
+{
+    QPointer<TrackingPageDriver> self(this);
+    handlers_.run([self, navigation = navigations_](const HandlerQueue::Finish& finish) {
+        // A Query that takes its turn before this one still waits; one after it submits.
+        if (self && navigation == self->navigations_)
+            self->pageDue_ = false;
+        if (self && !self->pageDue_ && self->waitingSubmission_) {
+            self->submit(*std::exchange(self->waitingSubmission_, std::nullopt));
+            // The page gets the whole read delay after its submission, as on a Query.
+            self->captureTimer_.restart();
+        }
+        finish();
+    });
+}
+
 void TrackingPageDriver::query()
 {
     captureTimer_.restart();
+    if (browser_.revive())
+        awaitPage();
     // What the window shows at the click is what is submitted, whenever its turn comes.
     const Submission submission{widgets_.label4->text(), widgets_.text2->text()};
     QPointer<TrackingPageDriver> self(this);
     handlers_.run([self, submission](const HandlerQueue::Finish& finish) {
         if (self) {
             self->widgets_.richTextBox3->clear();
-            self->submit(submission);
+            if (self->pageDue_)
+                self->waitingSubmission_ = submission;
+            else
+                self->submit(submission);
         }
         finish();
     });

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
+
 class QLineEdit;
 
 namespace trovix {
@@ -24,7 +26,10 @@ void setCodeBoxLocked(QLineEdit* text2, bool locked);
 // code field and submit button, and Query fills them in and submits the page's form.
 // The page-loaded handling and Query take their turns in the window's handler queue,
 // with the capture: Query empties the result box only after a capture that is reading
-// the page has appended, and submits only once the latest lookup has answered.
+// the page has appended, and submits only once the latest lookup has answered. A Query
+// while the chosen courier's page is still on its way (or being brought back) submits
+// into that page once it has loaded, never into the page before it; a later courier
+// choice drops it.
 class TrackingPageDriver : public QObject {
     Q_OBJECT
 public:
@@ -44,6 +49,8 @@ private:
 
     void selectCourier(const Courier& courier);
     void onDocumentCompleted(Browser::DocumentId document, const QString& address);
+    void awaitPage();
+    void onPageLoaded();
     void query();
     void submit(const Submission& submission);
     void onWaybillInput();
@@ -56,6 +63,9 @@ private:
     bool hasUserName_ = false;
     bool hasPassword_ = false;
     bool hasLoginButton_ = false;
+    bool pageDue_ = false;
+    quint64 navigations_ = 0;
+    std::optional<Submission> waitingSubmission_;
 };
 
 } // namespace trovix

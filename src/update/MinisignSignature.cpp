@@ -85,9 +85,8 @@ bool isBlank(char c)
     return c == ' ' || c == '\t';
 }
 
-bool holdsVersionToken(const QByteArray& comment, const QByteArray& version)
+bool holdsToken(const QByteArray& comment, const QByteArray& token)
 {
-    const QByteArray token = "version:" + version;
     for (qsizetype at = comment.indexOf(token); at >= 0; at = comment.indexOf(token, at + 1)) {
         const qsizetype end = at + token.size();
         if ((at == 0 || isBlank(comment.at(at - 1))) && (end == comment.size() || isBlank(comment.at(end))))
@@ -97,7 +96,7 @@ bool holdsVersionToken(const QByteArray& comment, const QByteArray& version)
 }
 
 Verdict verifyBytes(const PublicKey& key, const QByteArray& signatureFile, const uchar* content, qint64 size,
-                    const QByteArray& version)
+                    const Release& release)
 {
     if (!initialised())
         return Verdict::BadSignature;
@@ -124,7 +123,10 @@ Verdict verifyBytes(const PublicKey& key, const QByteArray& signatureFile, const
         !signatureHolds(signature->globalSignature, reinterpret_cast<const uchar*>(global.constData()),
                         global.size(), key.key))
         return Verdict::BadSignature;
-    return holdsVersionToken(signature->trustedComment, version) ? Verdict::Valid : Verdict::OtherVersion;
+    return holdsToken(signature->trustedComment, "version:" + release.version) &&
+                   holdsToken(signature->trustedComment, "file:" + release.fileName)
+               ? Verdict::Valid
+               : Verdict::OtherRelease;
 }
 
 } // namespace
@@ -138,24 +140,24 @@ std::optional<PublicKey> PublicKey::fromBase64(const QByteArray& line)
 }
 
 Verdict verify(const PublicKey& key, const QByteArray& signatureFile, const QByteArray& content,
-               const QByteArray& version)
+               const Release& release)
 {
     return verifyBytes(key, signatureFile, reinterpret_cast<const uchar*>(content.constData()),
-                       content.size(), version);
+                       content.size(), release);
 }
 
 Verdict verifyFile(const PublicKey& key, const QByteArray& signatureFile, const QString& filePath,
-                   const QByteArray& version)
+                   const Release& release)
 {
     QFile file(filePath);
     if (!file.open(QIODevice::ReadOnly))
         return Verdict::BadSignature;
     if (file.size() == 0)
-        return verifyBytes(key, signatureFile, nullptr, 0, version);
+        return verifyBytes(key, signatureFile, nullptr, 0, release);
     const uchar* mapped = file.map(0, file.size());
     if (!mapped)
         return Verdict::BadSignature;
-    return verifyBytes(key, signatureFile, mapped, file.size(), version);
+    return verifyBytes(key, signatureFile, mapped, file.size(), release);
 }
 
 } // namespace trovix::minisign

@@ -21,19 +21,27 @@ struct PublicKey {
     static std::optional<PublicKey> fromBase64(const QByteArray& line);
 };
 
+// What a signature must have been made for: one file of one version. A key signs every
+// file of a release, so the version alone would let any of them pass for another.
+struct Release {
+    QByteArray version;
+    QByteArray fileName;
+};
+
 enum class Verdict {
-    Valid,        // signed by the key, trusted comment holds version:<version>
+    Valid,        // signed by the key for the release
     Malformed,    // not a signature file
     OtherKey,     // made with another key
     BadSignature, // the file or the trusted comment is not what was signed
-    OtherVersion, // genuine, but its trusted comment names another version
+    OtherRelease, // genuine, but its trusted comment names another version or file, or none
 };
 
 // Whether signatureFile is a signature by key over the bytes of filePath, and its
-// trusted comment holds the token "version:" + version, standing alone between blanks.
+// trusted comment holds the tokens "version:<version>" and "file:<file name>", each
+// standing alone between blanks (as minisign's own "file:" token does).
 Verdict verifyFile(const PublicKey& key, const QByteArray& signatureFile, const QString& filePath,
-                   const QByteArray& version);
+                   const Release& release);
 Verdict verify(const PublicKey& key, const QByteArray& signatureFile, const QByteArray& content,
-               const QByteArray& version);
+               const Release& release);
 
 } // namespace trovix::minisign

@@ -6,6 +6,7 @@
 #include "update/Download.h"
 #include "update/ExecutableProcesses.h"
 #include "update/Form3.h"
+#include "update/InstalledVersion.h"
 #include "update/ProcessStopper.h"
 #include "update/VersionComparison.h"
 
@@ -21,6 +22,7 @@ namespace {
 const QString UpdateFound = QStringLiteral("程序有更新！");
 const QString Preparing = QStringLiteral("正在准备更新.....请稍候");
 const QString CheckFailed = QStringLiteral("无法检查更新");
+const QString UnknownInstalled = QStringLiteral("无法确定已安装的版本，不安装更新");
 const QString NoKey = QStringLiteral("缺少更新公钥，无法安装更新");
 const QString Refused = QStringLiteral("更新文件签名无效，已拒绝安装");
 const QString InstallFailed = QStringLiteral("更新失败，原程序未改动");
@@ -101,7 +103,17 @@ void UpdateFlow::onVersionFetched(bool succeeded)
         settle(CheckFailed, 0);
         return;
     }
-    if (!updateExists(readInstalledVersion(settings_.programFolder), offeredVersion_)) {
+    if (!isVersion(offeredVersion_)) {
+        settle({}, 0);
+        return;
+    }
+    // Without the installed version, any build the key ever signed could be an older one.
+    const QByteArray installed = installedVersion(settings_.programFolder);
+    if (installed.isEmpty()) {
+        settle(UnknownInstalled, 1);
+        return;
+    }
+    if (!isHigherVersion(offeredVersion_, installed)) {
         settle({}, 0);
         return;
     }
@@ -162,8 +174,10 @@ void UpdateFlow::onExecutableFetched(bool succeeded)
         return;
     }
     // What was signed for another build, or by anyone else, would be the same next time.
-    if (minisign::verifyFile(*key_, signature_.data(), folder_.path(programfiles::TrovixScratch),
-                             offeredVersion_) != minisign::Verdict::Valid) {
+    const minisign::Release release{offeredVersion_,
+                                    ProgramFolder::relative(programfiles::TrovixExecutable).toLatin1()};
+    if (minisign::verifyFile(*key_, signature_.data(), folder_.path(programfiles::TrovixScratch), release) !=
+        minisign::Verdict::Valid) {
         folder_.remove(programfiles::TrovixScratch);
         settle(Refused, 1);
         return;

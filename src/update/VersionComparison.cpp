@@ -39,7 +39,7 @@ int compareNumbers(const QByteArray& a, const QByteArray& b)
 
 } // namespace
 
-QByteArray readInstalledVersion(const QString& programFolder)
+QByteArray readRecordedVersion(const QString& programFolder)
 {
     return profile::readString(ProgramFolder(programFolder).file(programfiles::InstalledVersionFile),
                                QStringLiteral("Ver"), QStringLiteral("appver"));
@@ -51,18 +51,20 @@ QByteArray readOfferedVersion(const QString& programFolder)
                                QStringLiteral("Ver"), QStringLiteral("new"));
 }
 
-bool updateExists(const QByteArray& installed, const QByteArray& offered)
+bool isVersion(const QByteArray& text)
 {
-    const QList<QByteArray> offeredParts = versionParts(offered);
-    if (offeredParts.isEmpty())
+    return !versionParts(text).isEmpty();
+}
+
+bool isHigherVersion(const QByteArray& version, const QByteArray& than)
+{
+    const QList<QByteArray> parts = versionParts(version);
+    const QList<QByteArray> thanParts = versionParts(than);
+    if (parts.isEmpty() || thanParts.isEmpty())
         return false;
-    const QList<QByteArray> installedParts = versionParts(installed);
-    // No recorded version (Trovix never ran here) cannot be rolled back.
-    if (installedParts.isEmpty())
-        return true;
     const QByteArray zero("0");
-    for (qsizetype i = 0; i < qMax(offeredParts.size(), installedParts.size()); ++i) {
-        const int order = compareNumbers(offeredParts.value(i, zero), installedParts.value(i, zero));
+    for (qsizetype i = 0; i < qMax(parts.size(), thanParts.size()); ++i) {
+        const int order = compareNumbers(parts.value(i, zero), thanParts.value(i, zero));
         if (order != 0)
             return order > 0;
     }

@@ -1,15 +1,24 @@
 #include "update/VersionRecord.h"
 
-#include "common/Configuration.h"
 #include "common/ProgramFolder.h"
 #include "update/PrivateProfile.h"
+#include "update/VersionMarker.h"
 
 namespace trovix {
 
+namespace {
+
+// Kept in the executable even where nothing would read it at run time.
+[[gnu::used]] constexpr char VersionMarker[] = TROVIX_VERSION_MARKER(TROVIX_VERSION_TEXT);
+
+} // namespace
+
 void recordInstalledVersion(const QString& programFolder)
 {
+    // The record and the marker are one text.
     profile::writeString(ProgramFolder(programFolder).file(programfiles::InstalledVersionFile),
-                         QStringLiteral("Ver"), QStringLiteral("appver"), config::versionText().toLatin1());
+                         QStringLiteral("Ver"), QStringLiteral("appver"),
+                         QByteArray(VersionMarker + sizeof TROVIX_VERSION_MARKER_TAG - 1));
 }
 
 } // namespace trovix

@@ -1,6 +1,14 @@
+#include "update/InstalledVersion.h"
 #include "update/UpdateProgram.h"
+
+#include <cstring>
 
 int main(int argc, char* argv[])
 {
+    // For the launcher: exit status 0 when the Trovix in FOLDER is newer than the one in
+    // THAN, told without starting either and without a window.
+    if (argc == 4 && std::strcmp(argv[1], "--newer-build") == 0)
+        return trovix::holdsNewerBuild(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3])) ? 0
+                                                                                                         : 1;
     return trovix::runUpdateProgram(argc, argv, {});
 }

@@ -18,6 +18,8 @@ namespace {
 
 const char* const glIntegrationVariable = "QT_XCB_GL_INTEGRATION";
 bool glIntegrationTurnedOff = false;
+const char* const sandboxVariable = "QTWEBENGINE_DISABLE_SANDBOX";
+const QString noSandbox = QStringLiteral("--no-sandbox");
 
 } // namespace
 
@@ -27,10 +29,31 @@ bool chromiumSandboxMustBeOff(uid_t effectiveUser)
     return effectiveUser == 0;
 }
 
+bool sandboxChoiceAllowsStart(const QStringList& arguments)
+{
+    if (arguments.mid(1).contains(noSandbox))
+        qputenv(sandboxVariable, "1");
+    return !chromiumSandboxMustBeOff(geteuid()) || qgetenv(sandboxVariable) == "1";
+}
+
+MessageBoxRequest sandboxRefusal()
+{
+    MessageBoxRequest request;
+    request.text =
+        QStringList{QStringLiteral("Trovix 不能以 root 身份运行：内置浏览器（Chromium）无法为 root 启用沙箱，"
+                                   "网页中的代码（包括广告和网络上被插入的脚本）将拥有 root 的全部权限。"),
+                    QStringLiteral("请以普通用户身份运行 Trovix。"),
+                    QStringLiteral("如确需以 root 运行，请自行关闭沙箱：在命令行加上 --no-sandbox，"
+                                   "或设置环境变量 QTWEBENGINE_DISABLE_SANDBOX=1。")}
+            .join(QStringLiteral("\r\n"));
+    request.caption = QStringLiteral("Trovix");
+    request.buttons = QMessageBox::Ok;
+    request.icon = QMessageBox::Critical;
+    return request;
+}
+
 void prepareDesktopApplication()
 {
-    if (chromiumSandboxMustBeOff(geteuid()))
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 #if QT_VERSION < QT_VERSION_CHECK(6, 5, 0)
     // Nothing of Trovix draws with OpenGL: the browser, never seen, draws in software.
@@ -57,6 +80,8 @@ DesktopProgram::ApplicationTexts::ApplicationTexts()
     // No display name: the platform would append it to every window's caption ("关于 —
     // Trovix"). A window without a caption of its own still shows the application name.
     QApplication::setApplicationName(QStringLiteral("Trovix"));
+    // Wayland compositors and docks match the window to trovix.desktop by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("trovix"));
     // The standard buttons of message boxes and dialogs in Chinese: 确定, 取消, 是, 否.
     if (qtTranslator.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
@@ -67,6 +92,22 @@ DesktopProgram::DesktopProgram(QByteArrayView engineModule)
       controllers_({browser_, nullptr, prompter_, saveFileChooser_, skinLibrary_, skinChoice_,
                     [] { return QDateTime::currentDateTime(); }, folder_, [] { QCoreApplication::exit(1); }})
 {
+}
+
+int runDesktopProgram(int argc, char* argv[], QByteArrayView engineModule)
+{
+    prepareDesktopApplication();
+    QApplication application(argc, argv);
+    // Before the window, and so before any process of the browser.
+    if (!sandboxChoiceAllowsStart(QCoreApplication::arguments())) {
+        const DesktopProgram::ApplicationTexts texts;
+        MessageBoxPrompter().ask(sandboxRefusal());
+        return 1;
+    }
+    DesktopProgram program(engineModule);
+    if (!program.start())
+        return 1;
+    return application.exec();
 }
 
 bool DesktopProgram::start()

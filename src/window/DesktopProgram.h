@@ -10,6 +10,7 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 #include <QTranslator>
 
 #include <sys/types.h>
@@ -22,8 +23,21 @@ namespace trovix {
 // only for root, which Chromium cannot sandbox.
 bool chromiumSandboxMustBeOff(uid_t effectiveUser);
 
+// Whether the browser may start as far as its sandbox goes. Trovix never switches the
+// sandbox off by itself: started by root it runs only when the caller did so on purpose,
+// by Qt WebEngine's own means, "--no-sandbox" among `arguments` or
+// QTWEBENGINE_DISABLE_SANDBOX=1. "--no-sandbox" is also put in the environment, so a
+// Trovix that update starts again keeps the choice.
+bool sandboxChoiceAllowsStart(const QStringList& arguments);
+
+// Why root cannot start Trovix as it was started, and how to go on.
+MessageBoxRequest sandboxRefusal();
+
 // What must happen before the QApplication exists.
 void prepareDesktopApplication();
+
+// Trovix's main(): the application, the sandbox check, then the program.
+int runDesktopProgram(int argc, char* argv[], QByteArrayView engineModule);
 
 // Trovix as it runs on the desktop: the real browser, message boxes, dialogs, skins and
 // settings under the main window. Needs a QApplication.
@@ -40,13 +54,13 @@ public:
     Form1Controllers& controllers() { return controllers_; }
     DeferredBrowser& browser() { return browser_; }
 
-private:
     // The application's names and Qt's own Chinese texts, set before any window exists.
     struct ApplicationTexts {
         ApplicationTexts();
         QTranslator qtTranslator;
     };
 
+private:
     // Undoes what prepareDesktopApplication() set only for the application's start.
     struct GraphicsSetting {
         GraphicsSetting();

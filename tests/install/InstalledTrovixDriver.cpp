@@ -5,6 +5,7 @@
 //   --query NUMBER   pick the first courier, query NUMBER, expect its sample history
 //   --add            then add the number to the saved waybills
 //   --expect-row NUMBER   the grid shows NUMBER at start-up
+//   --exit           end at once: only what the launcher did counts
 // Prints what it saw; exits 0 when every expectation held.
 
 #include "SampleAggregator.h"
@@ -48,8 +49,11 @@ int main(int argc, char* argv[])
     const QCommandLineOption addOption(QStringLiteral("add"));
     const QCommandLineOption expectRowOption(QStringLiteral("expect-row"), QString(),
                                              QStringLiteral("number"));
-    parser.addOptions({queryOption, addOption, expectRowOption});
+    const QCommandLineOption exitOption(QStringLiteral("exit"));
+    parser.addOptions({queryOption, addOption, expectRowOption, exitOption});
     parser.process(application);
+    if (parser.isSet(exitOption))
+        return 0;
 
     QTextStream out(stdout);
     trovix::DesktopProgram program(trovix::embeddedEngine());

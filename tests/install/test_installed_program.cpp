@@ -1,6 +1,10 @@
+#include "FileBytes.h"
 #include "FreePort.h"
 #include "SampleAggregator.h"
+#include "VersionMarkers.h"
 #include "WaybillFiles.h"
+#include "WriteFile.h"
+#include "common/Configuration.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -154,7 +158,7 @@ private Q_SLOTS:
                 QFileInfo(QStringLiteral(TROVIX_DRIVER)).size());
         QCOMPARE(rowsInFile(ownDatabase()), saved);
         QVERIFY(!QFile::exists(installed_ + u"/yundan.mdb"_s));
-        // The next start takes the reinstalled build into the user's folder and keeps
+        // The next start runs the user's copy, which is of the same version, and keeps
         // the user's database.
         QVERIFY(putDriverInPlace());
         const Run run = launch({u"--expect-row"_s, u"SF-KEPT"_s}, freeLoopbackPort());
@@ -186,6 +190,45 @@ private Q_SLOTS:
         QVERIFY2(run.exitCode == 0, qPrintable(run.output));
         QVERIFY(QFile::exists(ownDatabase()));
         QVERIFY(rowsInFile(ownDatabase()).isEmpty());
+    }
+
+    // The user's copy is refreshed only from a higher version: a package older than the
+    // build the updater installed never replaces it.
+    void launcherRefreshesOnlyFromAHigherVersion_data()
+    {
+        QTest::addColumn<QByteArray>("shipped"); // the installed Trovix's marker
+        QTest::addColumn<QByteArray>("copy");    // the copy's marker; empty: none
+        QTest::addColumn<QByteArray>("record");  // the copy's config.ini; empty: none
+        QTest::addColumn<bool>("refreshed");
+        const QByteArray none, v11 = "1.1", v12 = "1.2", v13 = "1.3";
+        QTest::newRow("installed build higher") << v13 << v12 << none << true;
+        QTest::newRow("same version") << v12 << v12 << none << false;
+        QTest::newRow("copy updated past the package") << v12 << v13 << v13 << false;
+        QTest::newRow("copy's record higher than its marker") << v12 << v11 << v13 << false;
+        QTest::newRow("copy from before markers") << v12 << none << none << true;
+    }
+    void launcherRefreshesOnlyFromAHigherVersion()
+    {
+        QFETCH(QByteArray, shipped);
+        QFETCH(QByteArray, copy);
+        QFETCH(QByteArray, record);
+        QFETCH(bool, refreshed);
+        const QByteArray driver = fileBytes(QStringLiteral(TROVIX_DRIVER));
+        const QByteArray built = trovix::config::versionText().toLatin1();
+        home_ = root_.filePath(u"refresh-"_s + QString::fromLatin1(QTest::currentDataTag()));
+        QVERIFY(QDir().mkpath(ownFolder()));
+        const QString shippedTrovix = installed_ + u"/Trovix"_s, ownTrovix = ownFolder() + u"/Trovix"_s;
+        QVERIFY(writeFile(shippedTrovix, remarked(driver, built, shipped)));
+        QVERIFY(writeFile(ownTrovix, remarked(driver, built, copy)));
+        QVERIFY(QFile::setPermissions(ownTrovix, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(writeFile(ownFolder() + u"/update"_s, "the copy's own"));
+        QVERIFY(record.isEmpty() || writeFile(ownFolder() + u"/config.ini"_s, "[Ver]\nappver=" + record));
+
+        const Run run = launch({u"--exit"_s}, freeLoopbackPort());
+
+        QVERIFY2(run.exitCode == 0, qPrintable(run.output));
+        QCOMPARE(fileBytes(ownFolder() + u"/update"_s) == fileBytes(installed_ + u"/update"_s), refreshed);
+        QCOMPARE(fileBytes(ownTrovix), remarked(driver, built, refreshed ? shipped : copy));
     }
 
     // Configured only: the install rules say whether the sample goes into the package.

@@ -2,9 +2,12 @@
 
 #include <QMetaObject>
 
+#include <utility>
+
 void FakeBrowser::navigate(const QString& address)
 {
     navigations.append(address);
+    pageDue_ = true;
 }
 
 void FakeBrowser::bindElements(DocumentId document, const QList<trovix::ElementBinding>& bindings,
@@ -48,6 +51,8 @@ void FakeBrowser::setElements(DocumentId document, const QStringList& elementIds
 void FakeBrowser::complete(DocumentId document, const QString& address)
 {
     Q_EMIT documentCompleted(document, address);
+    if (std::exchange(pageDue_, false))
+        Q_EMIT pageLoaded();
 }
 
 trovix::Browser::DocumentId FakeBrowser::load(const QString& address, const QStringList& elementIds)

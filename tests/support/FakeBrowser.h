@@ -38,7 +38,8 @@ public:
 
     // Declares the element ids a document holds (replacing earlier ones).
     void setElements(DocumentId document, const QStringList& elementIds);
-    // Emits documentCompleted(document, address).
+    // Emits documentCompleted(document, address), then pageLoaded when it is the first
+    // document since a navigation.
     void complete(DocumentId document, const QString& address);
     // A new document with these elements, completed at once; returns its id.
     DocumentId load(const QString& address, const QStringList& elementIds = {});
@@ -61,4 +62,5 @@ private:
     QHash<DocumentId, QStringList> elements_;
     QMap<QString, QString> references_;
     DocumentId nextDocument_ = 1;
+    bool pageDue_ = false;
 };

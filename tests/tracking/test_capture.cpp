@@ -131,6 +131,16 @@ private Q_SLOTS:
         row("box already one empty line, nothing found", u"\r\n"_s, {top}, {u""_s}, true);
         row("one more empty line is no longer sorry", u"\r\n"_s, {start, QString(), end},
             {QString(), QString()}, false);
+
+        // Bounds far beyond a real history keep the box's layout short.
+        const QString longLine = u"运"_s.repeated(trovix::longestResultLine + 1);
+        row("a longer line is cut", {}, {top, start, longLine, h1, end},
+            {longLine.left(trovix::longestResultLine), h1}, false);
+        const QString nearlyFull = u"运"_s.repeated(trovix::resultBoxLimit - h1.size() - 5);
+        row("whole lines only, as far as the box has room", nearlyFull + crLf, {start, h1, h2, end},
+            {nearlyFull, h1}, false);
+        const QString full = u"运"_s.repeated(trovix::resultBoxLimit - 2);
+        row("a full box takes nothing more", full + crLf, {start, h1, end}, {full}, false);
     }
 
     void historyIsCutOutBetweenTheLastMarkers()
@@ -215,7 +225,7 @@ private Q_SLOTS:
         for (int i = 0; i < 35000; ++i)
             lines.append(u"advert line %1"_s.arg(i));
         QStringList history;
-        for (int i = 0; i < 40000; ++i)
+        for (int i = 0; i < 30; ++i)
             history.append(u"2024-03-01 08:12:%1 第%2站 运输中"_s.arg(i % 60).arg(i));
         lines.append(start);
         lines.append(history);

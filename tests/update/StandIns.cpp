@@ -60,7 +60,7 @@ void expectServedBuild(const QString& folder, const QStringList& files)
 {
     const QString trovix = QDir(folder).filePath(QStringLiteral("Trovix"));
     QCOMPARE(fileBytes(trovix), servedBytes());
-    QTRY_COMPARE(trovix::readInstalledVersion(folder), ServedVersion);
+    QTRY_COMPARE(trovix::readRecordedVersion(folder), ServedVersion);
     QTRY_VERIFY(allRecorded(trovix));
     QCOMPARE(fileNames(folder), files);
 }
@@ -94,14 +94,15 @@ qint64 TestPrograms::start(const QString& program, const QStringList& arguments,
     return pid;
 }
 
-qint64 TestPrograms::runInstalledTrovix(const QString& folder, const QStringList& extraEnvironment)
+qint64 TestPrograms::runInstalledTrovix(const QString& folder, const QStringList& extraEnvironment,
+                                        const QByteArray& bytes)
 {
     const QString trovix = QDir(folder).filePath(QStringLiteral("Trovix"));
-    if (!standin::install(trovix, standin::installedBytes()))
+    if (!standin::install(trovix, bytes))
         return 0;
     const qint64 pid = start(trovix, {}, extraEnvironment);
     return pid && QTest::qWaitFor([&] { return standin::allRecorded(trovix); }) &&
-                   trovix::readInstalledVersion(folder) == standin::InstalledVersion
+                   trovix::readRecordedVersion(folder) == standin::InstalledVersion
                ? pid
                : 0;
 }

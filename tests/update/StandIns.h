@@ -46,7 +46,8 @@ public:
                  const QStringList& extraEnvironment = {});
     // The installed stand-in as the folder's Trovix, running with its version recorded
     // (0 when it is not).
-    qint64 runInstalledTrovix(const QString& folder, const QStringList& extraEnvironment = {});
+    qint64 runInstalledTrovix(const QString& folder, const QStringList& extraEnvironment = {},
+                              const QByteArray& bytes = standin::installedBytes());
     // Takes over a process started elsewhere (by the code under test).
     void adopt(qint64 pid);
 

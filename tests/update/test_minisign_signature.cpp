@@ -53,26 +53,29 @@ private Q_SLOTS:
                             const QByteArray& content = Build, const QByteArray& version = "1.3") {
             QTest::newRow(name) << signature << content << version << verdict;
         };
-        const QByteArray prehashed = key_.sign(Build, "version:1.3");
-        const QByteArray legacy = key_.sign(Build, "version:1.3", true);
+        const QByteArray prehashed = key_.sign(Build, "version:1.3 file:Trovix");
+        const QByteArray legacy = key_.sign(Build, "version:1.3 file:Trovix", true);
         row("prehashed", prehashed, Verdict::Valid);
         row("legacy", legacy, Verdict::Valid);
-        row("empty file", key_.sign({}, "version:1.3"), Verdict::Valid, QByteArray());
+        row("empty file", key_.sign({}, "version:1.3 file:Trovix"), Verdict::Valid, QByteArray());
         row("CR LF line ends", QByteArray(prehashed).replace("\n", "\r\n"), Verdict::Valid);
         row("token among others", key_.sign(Build, "timestamp:1765280000\tfile:Trovix version:1.3 hashed"),
             Verdict::Valid);
 
-        row("other version", prehashed, Verdict::OtherVersion, Build, "1.2");
-        row("offered version longer", prehashed, Verdict::OtherVersion, Build, "1.30");
-        row("signed version longer", key_.sign(Build, "version:1.30"), Verdict::OtherVersion);
-        row("token inside a word", key_.sign(Build, "myversion:1.3"), Verdict::OtherVersion);
-        row("token in other case", key_.sign(Build, "Version:1.3"), Verdict::OtherVersion);
+        row("other version", prehashed, Verdict::OtherRelease, Build, "1.2");
+        row("offered version longer", prehashed, Verdict::OtherRelease, Build, "1.30");
+        row("signed version longer", key_.sign(Build, "version:1.30 file:Trovix"), Verdict::OtherRelease);
+        row("token inside a word", key_.sign(Build, "myversion:1.3 file:Trovix"), Verdict::OtherRelease);
+        row("token in other case", key_.sign(Build, "Version:1.3 file:Trovix"), Verdict::OtherRelease);
         row("minisign's own comment", key_.sign(Build, "timestamp:1765280000\tfile:Trovix\thashed"),
-            Verdict::OtherVersion);
+            Verdict::OtherRelease);
+        row("file token missing", key_.sign(Build, "version:1.3"), Verdict::OtherRelease);
+        row("signed for another file", key_.sign(Build, "version:1.3 file:update"), Verdict::OtherRelease);
+        row("file name longer", key_.sign(Build, "version:1.3 file:Trovix.tar.gz"), Verdict::OtherRelease);
 
-        row("other key", otherKey_.sign(Build, "version:1.3"), Verdict::OtherKey);
+        row("other key", otherKey_.sign(Build, "version:1.3 file:Trovix"), Verdict::OtherKey);
         row("other key under this key's id",
-            withSignatureLine(otherKey_.sign(Build, "version:1.3"),
+            withSignatureLine(otherKey_.sign(Build, "version:1.3 file:Trovix"),
                               [&](QByteArray& line) {
                                   line.replace(2, 8, QByteArray::fromBase64(key_.publicKeyLine()).mid(2, 8));
                               }),
@@ -83,7 +86,8 @@ private Q_SLOTS:
             withSignatureLine(prehashed, [](QByteArray& line) { line.replace(0, 2, "Ed"); }),
             Verdict::BadSignature);
         row("trusted comment rewritten",
-            QByteArray(key_.sign(Build, "version:1.2")).replace("version:1.2", "version:1.3"),
+            QByteArray(key_.sign(Build, "version:1.2 file:Trovix"))
+                .replace("version:1.2", "version:1.3 file:Trovix"),
             Verdict::BadSignature);
         QList<QByteArray> spliced = prehashed.split('\n');
         spliced[2] = legacy.split('\n')[2];
@@ -111,13 +115,13 @@ private Q_SLOTS:
         const auto key = minisign::PublicKey::fromBase64(key_.publicKeyLine());
         QVERIFY(key);
 
-        QCOMPARE(minisign::verify(*key, signature, content, version), verdict);
+        QCOMPARE(minisign::verify(*key, signature, content, {version, "Trovix"}), verdict);
 
         QTemporaryDir dir;
         QFile file(dir.filePath(u"Trovix"_s));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
         file.close();
-        QCOMPARE(minisign::verifyFile(*key, signature, file.fileName(), version), verdict);
+        QCOMPARE(minisign::verifyFile(*key, signature, file.fileName(), {version, "Trovix"}), verdict);
     }
 
     void publicKeys_data()
@@ -147,7 +151,8 @@ private Q_SLOTS:
         const auto key = minisign::PublicKey::fromBase64(key_.publicKeyLine());
         QVERIFY(key);
         QTemporaryDir dir;
-        QCOMPARE(minisign::verifyFile(*key, key_.sign({}, "version:1.3"), dir.filePath(u"missing"_s), "1.3"),
+        QCOMPARE(minisign::verifyFile(*key, key_.sign({}, "version:1.3 file:Trovix"),
+                                      dir.filePath(u"missing"_s), {"1.3", "Trovix"}),
                  Verdict::BadSignature);
     }
 };

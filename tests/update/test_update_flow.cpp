@@ -5,6 +5,7 @@
 #include "StandIns.h"
 #include "TempProgramFolder.h"
 #include "UpdateServer.h"
+#include "VersionMarkers.h"
 #include "update/ExecutableProcesses.h"
 #include "update/Form3.h"
 #include "update/UpdateFlow.h"
@@ -32,11 +33,12 @@ const QString NoUpdate = u"程序不需要更新"_s;
 const QString UpdateFound = u"程序有更新！"_s;
 const QString Preparing = u"正在准备更新.....请稍候"_s;
 const QString CheckFailed = u"无法检查更新"_s;
+const QString UnknownInstalled = u"无法确定已安装的版本，不安装更新"_s;
 const QString NoKey = u"缺少更新公钥，无法安装更新"_s;
 const QString Refused = u"更新文件签名无效，已拒绝安装"_s;
 const QString InstallFailed = u"更新失败，原程序未改动"_s;
 
-const QByteArray ServedComment = "version:" + standin::ServedVersion;
+const QByteArray ServedComment = "version:" + standin::ServedVersion + " file:Trovix";
 
 using Snapshot = QMap<QString, QByteArray>;
 
@@ -85,12 +87,23 @@ struct Scenario {
     QString trovix() const { return folder.file(u"Trovix"_s); }
 
     // The installed stand-in, running, with its version recorded.
-    bool runInstalledTrovix(const QStringList& environment = {})
+    bool runInstalledTrovix(const QStringList& environment = {},
+                            const QByteArray& bytes = standin::installedBytes())
     {
-        installed = programs.runInstalledTrovix(folder.path(), environment);
+        installed = programs.runInstalledTrovix(folder.path(), environment, bytes);
         return installed != 0;
     }
     bool installedRuns() const { return isRunning(installed); }
+    // config.ini as given, after the installed Trovix recorded its version: null keeps
+    // that record, empty removes the file.
+    bool setRecord(const QByteArray& record)
+    {
+        if (record.isNull())
+            return true;
+        const QString file = folder.file(u"config.ini"_s);
+        return record.isEmpty() ? QFile::remove(file)
+                                : standin::install(file, "[Ver]\r\nappver=" + record + "\r\n");
+    }
 
     void start()
     {
@@ -143,7 +156,8 @@ struct Scenario {
     void serveSigned(const QByteArray& bytes = standin::servedBytes(), bool legacy = false,
                      const QByteArray& version = standin::ServedVersion)
     {
-        serve({UpdateServer::ok(bytes)}, {UpdateServer::ok(key.sign(bytes, "version:" + version, legacy))});
+        serve({UpdateServer::ok(bytes)},
+              {UpdateServer::ok(key.sign(bytes, "version:" + version + " file:Trovix", legacy))});
     }
 
     bool waitForWindow()
@@ -218,11 +232,13 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("signedFor"); // the served build's version; empty: none served
         QTest::addColumn<QByteArray>("publicKey"); // null: the scenario's own
         QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("record"); // see Scenario::setRecord
+        QTest::addColumn<QByteArray>("marker"); // the installed Trovix's; null: as built, empty: none
         const auto row = [](const QByteArray& name, const Response& response, const QString& verdict,
                             const QByteArray& signedFor = {}, const QByteArray& publicKey = {},
-                            int exitCode = 0) {
+                            int exitCode = 0, const QByteArray& record = {}, const QByteArray& marker = {}) {
             QTest::newRow(name.constData())
-                << response << false << verdict << signedFor << publicKey << exitCode;
+                << response << false << verdict << signedFor << publicKey << exitCode << record << marker;
         };
         const QByteArray offer = "[Ver]\r\nnew=2.0\r\n; padding";
         // A build signed for the version offered, which is not higher than the installed one.
@@ -234,12 +250,21 @@ private Q_SLOTS:
         row("cut off", UpdateServer::cutOff(offer), CheckFailed);
         row("no version offered", UpdateServer::webPage(), CheckFailed);
         row("transfer hangs", UpdateServer::hangHalfWay(offer), CheckFailed);
-        QTest::newRow("server down") << Response() << true << CheckFailed << QByteArray() << QByteArray()
-                                     << 0;
+        QTest::newRow("server down") << Response() << true << CheckFailed << QByteArray() << QByteArray() << 0
+                                     << QByteArray() << QByteArray();
         // An update on offer, but no key to check it with: nothing is fetched.
         const QByteArray served = standin::ServedVersion;
         row("no key", UpdateServer::versionFile(served), NoKey, served, "", 1);
         row("not a key", UpdateServer::versionFile(served), NoKey, served, "RWSnot+a+key", 1);
+        // The installed version from the executable's marker and config.ini, the higher counting.
+        const Response older = UpdateServer::versionFile("1.1");
+        row("no record, no marker", UpdateServer::versionFile(served), UnknownInstalled, served, {}, 1, "",
+            "");
+        row("damaged record, no marker", UpdateServer::versionFile(served), UnknownInstalled, served, {}, 1,
+            "1.2\x01", "");
+        row("no record, marker tells 1.2", older, NoUpdate, "1.1", {}, 0, "");
+        row("record lowered to 1.0", older, NoUpdate, "1.1", {}, 0, "1.0");
+        row("marker lower than the record", older, NoUpdate, "1.1", {}, 0, {}, "1.0");
     }
     void checkThatGoesNoFurtherTouchesNothing()
     {
@@ -249,11 +274,16 @@ private Q_SLOTS:
         QFETCH(QByteArray, signedFor);
         QFETCH(QByteArray, publicKey);
         QFETCH(int, exitCode);
+        QFETCH(QByteArray, record);
+        QFETCH(QByteArray, marker);
         Scenario scenario;
         scenario.settings.stallTimeout = 300ms;
         if (!publicKey.isNull())
             scenario.settings.publicKey = publicKey;
-        QVERIFY(scenario.runInstalledTrovix());
+        const QByteArray installed = standin::installedBytes();
+        QVERIFY(scenario.runInstalledTrovix(
+            {}, marker.isNull() ? installed : remarked(installed, standin::InstalledVersion, marker)));
+        QVERIFY(scenario.setRecord(record));
         QVERIFY(standin::install(scenario.folder.file(u"update.ini"_s), "[Ver]\r\nnew=1.1\r\n"));
         Snapshot expected = snapshot(scenario.folder.path());
         if (serverDown) {
@@ -283,13 +313,16 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("versionFile");
         QTest::addColumn<bool>("ignoresTerm"); // the old Trovix, which has to be killed
         QTest::addColumn<bool>("closedWhileStopping");
+        QTest::addColumn<QByteArray>("record"); // see Scenario::setRecord
         const QByteArray plain = "[Ver]\r\nnew=" + standin::ServedVersion + "\r\n";
-        QTest::newRow("prehashed signature") << false << plain << false << false;
-        QTest::newRow("legacy signature") << true << plain << false << false;
+        const QByteArray kept;
+        QTest::newRow("prehashed signature") << false << plain << false << false << kept;
+        QTest::newRow("legacy signature") << true << plain << false << false << kept;
         QTest::newRow("version file with a byte-order mark")
-            << false << "\xEF\xBB\xBF" + plain << false << false;
-        QTest::newRow("Trovix ignoring the request to end") << false << plain << true << false;
-        QTest::newRow("window closed while Trovix is stopped") << false << plain << true << true;
+            << false << "\xEF\xBB\xBF" + plain << false << false << kept;
+        QTest::newRow("Trovix ignoring the request to end") << false << plain << true << false << kept;
+        QTest::newRow("window closed while Trovix is stopped") << false << plain << true << true << kept;
+        QTest::newRow("no record, the marker tells") << false << plain << false << false << QByteArray("");
     }
     void signedUpdateGoesIn()
     {
@@ -297,11 +330,13 @@ private Q_SLOTS:
         QFETCH(QByteArray, versionFile);
         QFETCH(bool, ignoresTerm);
         QFETCH(bool, closedWhileStopping);
+        QFETCH(QByteArray, record);
         Scenario scenario;
         if (ignoresTerm)
             scenario.settings.termWait = closedWhileStopping ? 60s : 200ms;
         QVERIFY(scenario.runInstalledTrovix(ignoresTerm ? QStringList{u"TROVIX_STANDIN_IGNORE_TERM=1"_s}
                                                         : QStringList()));
+        QVERIFY(scenario.setRecord(record));
         TempProgramFolder other;
         const qint64 otherTrovix = scenario.programs.runInstalledTrovix(other.path());
         QVERIFY(otherTrovix);
@@ -349,6 +384,9 @@ private Q_SLOTS:
         QTest::newRow("signature by another key") << 0 << 1 << served << ServedComment;
         QTest::newRow("signature for another version") << 0 << 0 << served << QByteArray("version:1.9");
         QTest::newRow("version token missing") << 0 << 0 << served << QByteArray("file:Trovix");
+        QTest::newRow("file token missing") << 0 << 0 << served << "version:" + standin::ServedVersion;
+        QTest::newRow("signed for another file")
+            << 0 << 0 << served << "version:" + standin::ServedVersion + " file:update";
         QTest::newRow("signature of another build") << 0 << 0 << standin::installedBytes() << ServedComment;
         QTest::newRow("web page in place of the program") << 1 << 0 << served << ServedComment;
         QTest::newRow("cut-off transfer without a length") << 2 << 0 << served << ServedComment;

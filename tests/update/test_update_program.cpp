@@ -52,7 +52,7 @@ private:
         server.responses[UpdateServer::VersionPath] = {UpdateServer::versionFile(version)};
         server.responses[UpdateServer::ExecutablePath] = {UpdateServer::ok(standin::servedBytes())};
         server.responses[UpdateServer::SignaturePath] = {
-            UpdateServer::ok(key_.sign(standin::servedBytes(), "version:" + version))};
+            UpdateServer::ok(key_.sign(standin::servedBytes(), "version:" + version + " file:Trovix"))};
     }
 
     // The signature's address is left to its default, the executable's + ".minisig".
@@ -100,12 +100,15 @@ private:
     }
 
     // scripts/publish-update on a build folder holding the served stand-in that records
-    // version; the upload folder is made in the build folder.
+    // version, configured with publicKey unless it is null; the upload folder is made in
+    // the build folder.
     static int publish(const TempProgramFolder& build, const QByteArray& version, const QString& secretKey,
-                       const QString& lastRelease)
+                       const QString& lastRelease, const QByteArray& publicKey = {})
     {
         if (!standin::install(build.file(u"trovix-version"_s), version + '\n') ||
-            !standin::install(build.file(u"Trovix"_s), standin::servedBytes()))
+            !standin::install(build.file(u"Trovix"_s), standin::servedBytes()) ||
+            (!publicKey.isNull() && !standin::install(build.file(u"CMakeCache.txt"_s),
+                                                      "TROVIX_UPDATE_PUBLIC_KEY:STRING=" + publicKey + '\n')))
             return -1;
         QProcess script;
         script.start(QStringLiteral(PUBLISH_UPDATE),
@@ -236,7 +239,7 @@ private Q_SLOTS:
         QVERIFY(standin::isExecutable(folder.file(u"Trovix"_s)));
         QVERIFY(QFile::remove(folder.file(u"config.ini"_s)));
         QVERIFY(programs.start(folder.file(u"Trovix"_s)));
-        QTRY_COMPARE(readInstalledVersion(folder.path()),
+        QTRY_COMPARE(readRecordedVersion(folder.path()),
                      trovix == standin::servedBytes() ? standin::ServedVersion : standin::InstalledVersion);
 
         // Offered as a later version, whichever build the folder holds now.
@@ -246,7 +249,8 @@ private Q_SLOTS:
     void publishedUpdateIsInstalled()
     {
         TempProgramFolder build;
-        QCOMPARE(publish(build, standin::ServedVersion, key_.secretKeyFile(), u"1.2"_s), 0);
+        QCOMPARE(publish(build, standin::ServedVersion, key_.secretKeyFile(), u"1.2"_s, key_.publicKeyLine()),
+                 0);
         const QString upload = build.file(u"upload"_s);
         QCOMPARE(standin::fileNames(upload),
                  QStringList({u"Trovix"_s, u"Trovix.minisig"_s, u"update.ini"_s}));
@@ -267,23 +271,33 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("recorded"); // by the build
         QTest::addColumn<QString>("lastRelease");
         QTest::addColumn<bool>("validKey");
-        QTest::newRow("same as the last release") << QByteArray("2.0") << u"2.0"_s << true;
-        QTest::newRow("same with a zero part") << QByteArray("2.0") << u"2.0.0"_s << true;
-        QTest::newRow("lower than the last release") << QByteArray("2.0") << u"2.0.1"_s << true;
-        QTest::newRow("lower as numbers, higher as bytes") << QByteArray("1.9") << u"1.10"_s << true;
-        QTest::newRow("last release no version") << QByteArray("2.0") << u"v1.2"_s << true;
-        QTest::newRow("build records no version") << QByteArray("2.0-rc") << u"1.2"_s << true;
-        QTest::newRow("no such key") << QByteArray("2.0") << u"1.2"_s << false;
+        QTest::addColumn<QByteArray>("buildKey"); // the public key the build carries; null: none
+        const QByteArray none;
+        QTest::newRow("same as the last release") << QByteArray("2.0") << u"2.0"_s << true << none;
+        QTest::newRow("same with a zero part") << QByteArray("2.0") << u"2.0.0"_s << true << none;
+        QTest::newRow("lower than the last release") << QByteArray("2.0") << u"2.0.1"_s << true << none;
+        QTest::newRow("lower as numbers, higher as bytes") << QByteArray("1.9") << u"1.10"_s << true << none;
+        QTest::newRow("last release no version") << QByteArray("2.0") << u"v1.2"_s << true << none;
+        QTest::newRow("build records no version") << QByteArray("2.0-rc") << u"1.2"_s << true << none;
+        QTest::newRow("no such key") << QByteArray("2.0") << u"1.2"_s << false << none;
+        QTest::newRow("longer than the record keeps")
+            << "2" + QByteArray(".0").repeated(128) << u"1.2"_s << true << none;
+        QTest::newRow("key of another build")
+            << QByteArray("2.0") << u"1.2"_s << true << SigningKey().publicKeyLine();
     }
     void publishingRefuses()
     {
         QFETCH(QByteArray, recorded);
         QFETCH(QString, lastRelease);
         QFETCH(bool, validKey);
+        QFETCH(QByteArray, buildKey);
         TempProgramFolder build;
         const QString secretKey = validKey ? key_.secretKeyFile() : build.file(u"missing.key"_s);
-        QCOMPARE(publish(build, recorded, secretKey, lastRelease), 1);
-        QCOMPARE(standin::fileNames(build.path()), QStringList({u"Trovix"_s, u"trovix-version"_s}));
+        QCOMPARE(publish(build, recorded, secretKey, lastRelease, buildKey), 1);
+        QStringList files{u"Trovix"_s, u"trovix-version"_s};
+        if (!buildKey.isNull())
+            files.prepend(u"CMakeCache.txt"_s);
+        QCOMPARE(standin::fileNames(build.path()), files);
         QVERIFY(QDir(build.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
     }
 

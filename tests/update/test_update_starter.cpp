@@ -30,7 +30,7 @@ private Q_SLOTS:
 
         starter.start();
 
-        QTRY_COMPARE(readInstalledVersion(folder.path()), standin::InstalledVersion);
+        QTRY_COMPARE(readRecordedVersion(folder.path()), standin::InstalledVersion);
         const ExecutableProcesses updater(folder.file(u"update"_s));
         QCOMPARE(updater.running().size(), 1);
         QVERIFY(prompter.asked.isEmpty());

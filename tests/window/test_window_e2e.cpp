@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -26,6 +27,10 @@ using namespace trovix;
 // those, the page is refused what it asks for, and Query works after each.
 class WindowEndToEndTest : public WebEngineTestCase {
     Q_OBJECT
+public:
+    // How the hostile page is met and how it ends.
+    enum Kind { Rests, Hangs, QueriedWhileLoading, EndedAtRest };
+    Q_ENUM(Kind)
 
 private Q_SLOTS:
     void initTestCase()
@@ -90,6 +95,35 @@ private Q_SLOTS:
         QVERIFY(w.prompter.asked.isEmpty());
     }
 
+    // However long the page's text, the window's thread turns to its events all through
+    // the capture, and the history keeps its lines, the longest cut short.
+    void windowAnswersDuringTheCaptureOfAHugeLine()
+    {
+        RealWindow& w = *window_;
+        w.form().Text3->setText(QStringLiteral("0.5"));
+        aggregator_.setHostileScript(QStringLiteral("huge-line"));
+        QVERIFY(w.selectCourier(w.form().Option1, QStringLiteral("/all/ems.html")));
+        const QString number = SampleAggregator::knownNumbers().first();
+        const QString history = linesWithCrLf(SampleAggregator::historyLines(number)) +
+                                QStringLiteral("2024-03-02 转运中心 ").repeated(63).left(longestResultLine) +
+                                QStringLiteral("\r\n");
+        qint64 longestWaitMs = 0;
+        QElapsedTimer sinceTick;
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, this,
+                [&] { longestWaitMs = qMax(longestWaitMs, sinceTick.restart()); });
+        sinceTick.start();
+        tick.start(10);
+
+        w.query(number);
+
+        QVERIFY2(
+            spinUntil([&] { return w.result().startsWith(history) && !w.form().Timer1->isActive(); }, 60000),
+            qPrintable(w.result().left(2000)));
+        tick.stop();
+        QVERIFY2(longestWaitMs < 2000, qPrintable(QString::number(longestWaitMs)));
+    }
+
     void queryWorksAfterThePageProcessDied()
     {
         RealWindow& w = *window_;
@@ -125,24 +159,41 @@ private Q_SLOTS:
         QTest::addColumn<QString>("script");
         // What the page reports it was given, "name=value" by name, blank-separated.
         QTest::addColumn<QString>("learned");
-        QTest::addColumn<bool>("hangs");
-        const auto row = [](const char* name, const char* script, const char* learned, bool hangs) {
-            QTest::newRow(name) << QString::fromLatin1(script) << QString::fromLatin1(learned) << hangs;
+        QTest::addColumn<Kind>("kind");
+        // How often the page's one odd request reaches the server.
+        QTest::addColumn<QString>("oddPath");
+        QTest::addColumn<int>("oddRequests");
+        const auto row = [](const char* name, const char* script, const char* learned, Kind kind,
+                            const char* oddPath = "", int oddRequests = 0) {
+            QTest::newRow(name) << QString::fromLatin1(script) << QString::fromLatin1(learned) << kind
+                                << QString::fromLatin1(oddPath) << oddRequests;
         };
-        row("dialogs", "dialogs", "confirm=false prompt=null", false);
-        row("permissions", "permissions", "location=denied notifications=denied", false);
-        row("pop-up, full screen, other program", "windows", "fullScreen=denied popup=null", false);
-        row("download", "download", "", false);
-        row("late advert frame", "late-advert", "", false);
-        row("busy", "busy", "", false);
-        row("hang", "hang", "", true);
+        row("dialogs", "dialogs", "confirm=false prompt=null", Rests);
+        row("permissions", "permissions", "location=denied notifications=denied", Rests);
+        row("pop-up, full screen, other program", "windows", "fullScreen=denied popup=null", Rests);
+        row("download", "download", "", Rests);
+        row("late advert frame", "late-advert", "", Rests);
+        row("busy", "busy", "", Rests);
+        row("hang", "hang", "", Hangs);
+        row("Query while the page loads", "slow-page", "", QueriedWhileLoading);
+        row("image that never arrives, busy", "stalled-image", "", Rests);
+        row("spinning freeze handler", "freeze-spin", "", EndedAtRest);
+        row("looping worker", "worker", "", Rests);
+        row("result page reloading itself", "reload", "", Rests);
+        row("authentication", "auth", "", Rests, SampleAggregator::hostileProtectedPath, 1);
+        row("another site's frame", "third-party", "", Rests, SampleAggregator::hostileThirdPartyFramePath,
+            0);
+        row("no JIT, no WebGL", "exposure", "wasm=undefined webgl=false", Rests);
     }
 
     void queryWorksAfterAHostilePage()
     {
         QFETCH(QString, script);
         QFETCH(QString, learned);
-        QFETCH(bool, hangs);
+        QFETCH(Kind, kind);
+        QFETCH(QString, oddPath);
+        QFETCH(int, oddRequests);
+        const bool hangs = kind == Hangs;
         RealWindow& w = *window_;
         w.browser.setAnswerDeadline(2000);
         // Every window but the main one that is on screen at any moment, by class name; each
@@ -166,7 +217,20 @@ private Q_SLOTS:
         firstSubmission_ = int(aggregator_.submissions().size());
         const QString report = QString::fromLatin1(SampleAggregator::hostileReportPath);
 
-        QVERIFY(w.selectCourier(w.form().Option1, QStringLiteral("/all/ems.html")));
+        const QString number = SampleAggregator::knownNumbers().first();
+        if (kind == QueriedWhileLoading) {
+            aggregator_.setHostileScript({});
+            QVERIFY(w.selectCourier(w.form().Option2, QStringLiteral("/all/sf.html")));
+            aggregator_.setHostileScript(script);
+            w.form().Option1->setChecked(true);
+            // The page is asked for; it comes hostileSlowPageMs later.
+            QVERIFY(spinUntil([&] {
+                return served.contains({QStringLiteral("GET"), QStringLiteral("/all/ems.html")});
+            }));
+            w.query(number);
+        } else {
+            QVERIFY(w.selectCourier(w.form().Option1, QStringLiteral("/all/ems.html")));
+        }
         if (!learned.isEmpty())
             QVERIFY(spinUntil([&] { return !submissionsTo(report).isEmpty(); }, 40000));
         if (script == QLatin1String("late-advert"))
@@ -176,13 +240,30 @@ private Q_SLOTS:
             aggregator_.setHostileScript({});
             QVERIFY(w.selectCourier(w.form().Option2, QStringLiteral("/all/sf.html")));
         }
-        const QString number = SampleAggregator::knownNumbers().first();
-        w.query(number);
+        if (kind != QueriedWhileLoading)
+            w.query(number);
 
         const QString history = linesWithCrLf(SampleAggregator::historyLines(number));
         QVERIFY2(spinUntil([&] { return w.result().startsWith(history); }, 40000), qPrintable(w.result()));
         QCOMPARE(submissionsTo(QStringLiteral("/query/")).last().fields.value(QStringLiteral("postid")),
                  number);
+        QCOMPARE(submissionsTo(QStringLiteral("/query/sf.html")).size(), int(hangs));
+        // At rest the page is frozen, or its process ended when it would not stay still.
+        if (kind == EndedAtRest) {
+            QVERIFY(spinUntil([&] { return !terminated.isEmpty(); }, 40000));
+            aggregator_.setHostileScript({});
+            w.query(number);
+            QVERIFY(spinUntil([&] { return submissionsTo(QStringLiteral("/query/")).size() == 2; }, 40000));
+            QVERIFY2(spinUntil([&] { return w.result().startsWith(history); }, 40000),
+                     qPrintable(w.result()));
+        }
+        QVERIFY(spinUntil(
+            [&] {
+                return w.browser.view()->page()->lifecycleState() == QWebEnginePage::LifecycleState::Frozen;
+            },
+            40000));
+        if (!oddPath.isEmpty())
+            QCOMPARE(served.count({QStringLiteral("GET"), oddPath}), oddRequests);
         QCOMPARE(strayWindows, QStringList());
         if (!learned.isEmpty())
             QCOMPARE(asText(submissionsTo(report).first().fields), learned);
@@ -193,7 +274,7 @@ private Q_SLOTS:
             QVERIFY(!downloads.exists(QStringLiteral("trovix-hostile-download.bin")));
             QVERIFY(!downloads.exists(QStringLiteral("download.bin")));
         }
-        QCOMPARE(terminated.isEmpty(), !hangs);
+        QCOMPARE(terminated.size(), int(hangs || kind == EndedAtRest));
     }
 
 private:

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <limits>
+
 namespace {
 
 const QString slowPrefix = QStringLiteral("SLOW");
@@ -181,6 +183,16 @@ LoopbackHttpServer::Response SampleAggregator::answerHostile(const LoopbackHttpS
                                 "attachment; filename=\"trovix-hostile-download.bin\"");
         return response;
     }
+    if (path == QLatin1String(hostileProtectedPath)) {
+        LoopbackHttpServer::Response response = htmlResponse({}, 401);
+        response.headers.insert("WWW-Authenticate", "Basic realm=\"trovix\"");
+        return response;
+    }
+    if (path == QLatin1String("/hostile/stalled.gif")) {
+        LoopbackHttpServer::Response response = htmlResponse({});
+        response.delayMs = std::numeric_limits<int>::max();
+        return response;
+    }
     const QString file = path.mid(QStringLiteral("/hostile/").size());
     const QByteArray script = hostileResource(file);
     if (script.isEmpty())
@@ -211,8 +223,13 @@ LoopbackHttpServer::Response SampleAggregator::answer(const LoopbackHttpServer::
     const QString path = QString::fromUtf8(request.path);
     Q_EMIT requestServed(QString::fromLatin1(request.method), path);
 
-    if (const SampleCourier* courier = sampleCourierBySlug(slugOf(path, QStringLiteral("/all/"))))
-        return htmlResponse(trackingPage(*courier, resultsInPage_, hostileScriptTags()));
+    if (const SampleCourier* courier = sampleCourierBySlug(slugOf(path, QStringLiteral("/all/")))) {
+        LoopbackHttpServer::Response response =
+            htmlResponse(trackingPage(*courier, resultsInPage_, hostileScriptTags()));
+        if (hostileScript_ == QLatin1String("slow-page"))
+            response.delayMs = hostileSlowPageMs;
+        return response;
+    }
 
     for (const QString& prefix : {QStringLiteral("/query/"), QStringLiteral("/track/")}) {
         const SampleCourier* courier = sampleCourierBySlug(slugOf(path, prefix));

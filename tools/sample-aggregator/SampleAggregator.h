@@ -19,8 +19,12 @@
 //
 // Test side only: with a hostile script set, every tracking and result page runs it
 // (pages/hostile/NAME.js): dialogs, permission requests, pop-ups, a download, a late
-// advert frame, a busy loop, a hang. What such a page learns it reports to
-// "/hostile/report", recorded as a submission of that path.
+// advert frame, a busy loop, a hang, an image that never arrives, a spinning freeze
+// handler, a looping worker, a result page reloading itself, a resource that wants a
+// password, another site's frame, a history line of 7.8 million characters, 100,000
+// history lines. What such a page learns it reports to
+// "/hostile/report", recorded as a submission of that path. The script "slow-page" has
+// no file: the tracking pages themselves come hostileSlowPageMs late.
 //
 // With results in page, the tracking pages' button fetches the result and writes it
 // into the page itself: the page never navigates (the fetch is recorded as a submission
@@ -55,6 +59,9 @@ public:
     void setHostileScript(const QString& name);
     static constexpr const char* hostileReportPath = "/hostile/report";
     static constexpr const char* hostileDownloadPath = "/hostile/download.bin";
+    static constexpr const char* hostileProtectedPath = "/hostile/protected";
+    static constexpr const char* hostileThirdPartyFramePath = "/hostile/third-party-frame";
+    static constexpr int hostileSlowPageMs = 1500;
     // How often the advert frame of an "ADS" result page reloads itself.
     static constexpr int advertReloadMs = 700;
 

@@ -1,9 +1,15 @@
 // Runs at the creation of every document, called with the tag that marks Trovix's
-// console reports. The registry on the top window maps tokens to documents and holds
-// the kept element references; a cross-origin frame cannot reach the top window, so
-// it is reported but never found.
-(function (reportTag) {
-    window.addEventListener('load', function () {
+// console reports, the number of the navigation that Trovix asked for last and how long
+// after its content is parsed a document counts as loaded when its load event has not
+// come (an image or script that never arrives holds that event for ever). The registry
+// on the top window maps tokens to documents and holds the kept element references; a
+// cross-origin frame cannot reach the top window, so it is reported but never found.
+(function (reportTag, navigation, graceMs) {
+    var reported = false;
+    function report() {
+        if (reported)
+            return;
+        reported = true;
         var words = new Uint32Array(4);
         crypto.getRandomValues(words);
         var token = Array.prototype.join.call(words, '-');
@@ -19,6 +25,10 @@
             registry.documents[token] = document;
         } catch (e) {
         }
-        console.log(reportTag + JSON.stringify([token, String(location.href)]));
+        console.log(reportTag + JSON.stringify([token, String(location.href), window === window.top, navigation]));
+    }
+    window.addEventListener('load', report);
+    document.addEventListener('DOMContentLoaded', function () {
+        setTimeout(report, graceMs);
     });
 })

@@ -5,3 +5,14 @@ function reportToAggregator(fields) {
     }).join('&');
     new Image().src = '/hostile/report?' + query;
 }
+
+// Adds text to a result page's history, laid out as written (lines broken only where it
+// breaks them).
+function addToHistory(text) {
+    var history = document.querySelector('table.track');
+    if (!history)
+        return;
+    var cell = history.insertRow(-1).insertCell(-1);
+    cell.style.whiteSpace = 'pre';
+    cell.textContent = text;
+}

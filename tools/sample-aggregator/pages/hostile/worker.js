@@ -1,0 +1,2 @@
+// A worker that loops for ever.
+new Worker(URL.createObjectURL(new Blob(['for (;;) {}'], {type: 'text/javascript'})));
