@@ -34,13 +34,15 @@ bool WindowOnScreenWatch::eventFilter(QObject* watched, QEvent* event)
 
 void WindowOnScreenWatch::callBack()
 {
-    if (!onScreen_)
+    // Taken first: the events handled meanwhile may bring another call.
+    const std::function<void()> onScreen = std::exchange(onScreen_, {});
+    if (!onScreen)
         return;
     if (window_)
         window_->removeEventFilter(this);
     // What the window drew reaches the screen before what comes next holds this thread.
     QGuiApplication::sync();
-    std::exchange(onScreen_, {})();
+    onScreen();
 }
 
 } // namespace trovix

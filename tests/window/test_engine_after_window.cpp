@@ -40,6 +40,10 @@ public:
 private Q_SLOTS:
     void initTestCase()
     {
+        // The program's folder is this executable's: it needs the build's database there.
+        const QString database = QCoreApplication::applicationDirPath() + QStringLiteral("/yundan.mdb");
+        QFile::remove(database);
+        QVERIFY(QFile::copy(qEnvironmentVariable("TROVIX_PROGRAM_DIR") + QStringLiteral("/yundan.mdb"), database));
         QVERIFY(serveCourierPages(aggregator_));
         qputenv("TROVIX_HOME_PAGE", aggregator_.homePage().toUtf8());
         connect(&aggregator_, &SampleAggregator::requestServed, this,
@@ -57,7 +61,7 @@ private Q_SLOTS:
     void homePageLoadsOnceTheWindowIsShown()
     {
         served_.clear();
-        startProgram();
+        QVERIFY(startProgram());
         QVERIFY(!program_->browser().engine());
         QVERIFY(waitForPage(config::homePage()));
         QVERIFY(served_.contains(QStringLiteral("/home/")));
@@ -81,7 +85,7 @@ private Q_SLOTS:
 
     void courierChosenInTheFirstInstantLoadsItsPage()
     {
-        startProgram();
+        QVERIFY(startProgram());
         form().Text3->setText(QStringLiteral("0"));
         // Before the engine is up: the choice is made at once, its page waits for the engine.
         QVERIFY(!program_->browser().engine());
@@ -144,7 +148,7 @@ private Q_SLOTS:
             }
         });
         answerer.start(10);
-        startProgram(QByteArrayView("not an engine"));
+        QVERIFY(startProgram(QByteArrayView("not an engine")));
         QVERIFY(spinUntil([&] { return !shown.isEmpty(); }));
         QCOMPARE(shown.size(), 1);
         QVERIFY2(shown.first().startsWith(QStringLiteral("Trovix|浏览器引擎无法加载")), qPrintable(shown.first()));
@@ -191,13 +195,13 @@ private Q_SLOTS:
 private:
     Form1& form() { return *program_->controllers().form(); }
 
-    void startProgram(QByteArrayView engine = embeddedEngine())
+    bool startProgram(QByteArrayView engine = embeddedEngine())
     {
         loads_.clear();
         program_ = std::make_unique<DesktopProgram>(engine);
         connect(&program_->browser(), &Browser::documentCompleted, this,
                 [this](Browser::DocumentId, const QString& address) { loads_.append(address); });
-        QVERIFY(program_->start());
+        return program_->start();
     }
 
     bool waitForPage(const QString& address)
