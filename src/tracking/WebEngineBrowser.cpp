@@ -375,6 +375,10 @@ bool WebEngineBrowser::revive()
 
 void WebEngineBrowser::rest()
 {
+    // A navigation of ours still on its way is wanted, whatever a late capture says; the
+    // capture after its page rests the page.
+    if (page_ && loading_ && currentLoadWanted_ && !topReported_)
+        return;
     resting_ = true;
     // What the page starts from now on is its own.
     loadWanted_ = false;
@@ -382,8 +386,6 @@ void WebEngineBrowser::rest()
         return;
     page_->setResting(true);
     if (loading_) {
-        if (currentLoadWanted_ && !topReported_)
-            return;
         page_->triggerAction(QWebEnginePage::Stop);
         loading_ = false;
     }

@@ -212,6 +212,8 @@ private Q_SLOTS:
                                             " 收藏本站，方便下次查询\r\n页脚");
         f.form().RichTextBox3->setPlainText(QStringLiteral("old"));
         f.form().Command5->click();
+        // Query takes its turn after the capture, which works off the window's thread.
+        QTRY_VERIFY(!f.browser.valueCalls.isEmpty());
         QCOMPARE(f.browser.valueCalls.first().text, QStringLiteral("EA1"));
         QCOMPARE(f.browser.clickCalls, QStringList{QStringLiteral("objloginbutton")});
         QTRY_COMPARE(boxText(f.form().RichTextBox3), QStringLiteral("2026-03-07 09:15\t上海\t已揽收\r\n"));
