@@ -176,7 +176,6 @@ private Q_SLOTS:
         row("busy", "busy", "", Rests);
         row("hang", "hang", "", Hangs);
         row("Query while the page loads", "slow-page", "", QueriedWhileLoading);
-        row("image that never arrives, busy", "stalled-image", "", Rests);
         row("spinning freeze handler", "freeze-spin", "", EndedAtRest);
         row("looping worker", "worker", "", Rests);
         row("result page reloading itself", "reload", "", Rests);
