@@ -124,13 +124,20 @@ void WebEngineBrowser::startEngine()
         // What the window drew reaches the screen before the engine holds this thread.
         QGuiApplication::sync();
     }
-    QPointer<WebEngineBrowser> self(this);
     // V8 without its JIT (so without WebAssembly): the engine gets no security fixes, so
     // the page gets the least it can use. Read once, as the engine starts.
     const QByteArray engineFlags = qgetenv(chromiumFlagsVariable);
     if (!engineFlags.contains(jitlessFlag))
         qputenv(chromiumFlagsVariable, QByteArray(engineFlags + ' ' + jitlessFlag).trimmed());
-    // Without a storage name: in memory only. It outlives the page, which the view owns.
+    makePage();
+    for (const QString& address : std::exchange(waitingNavigations_, {}))
+        navigate(address);
+}
+
+void WebEngineBrowser::makePage()
+{
+    QPointer<WebEngineBrowser> self(this);
+    // Without a storage name: in memory only, and the page's alone. It outlives the page.
     auto* profile = new QWebEngineProfile(this);
     profile->setUrlRequestInterceptor(
         new FrameGate({config::aggregatorHostA(), config::aggregatorHostB()}, profile));
@@ -159,8 +166,22 @@ void WebEngineBrowser::startEngine()
     view_->setPage(page);
     page_ = page;
     installReportScript();
-    for (const QString& address : std::exchange(waitingNavigations_, {}))
-        navigate(address);
+}
+
+void WebEngineBrowser::renewPage()
+{
+    giveUpPendingCalls();
+    restWatch_.stop();
+    probing_ = false;
+    endedHungProcess_ = false;
+    HiddenPage* old = page_;
+    QWebEngineProfile* oldProfile = old->profile();
+    makePage();
+    // The old page answers its pending scripts while it is torn down; nobody listens.
+    closing_ = true;
+    delete old;
+    delete oldProfile;
+    closing_ = false;
 }
 
 bool WebEngineBrowser::engineStarted() const
@@ -197,6 +218,15 @@ void WebEngineBrowser::installReportScript()
 }
 
 void WebEngineBrowser::navigate(const QString& address)
+{
+    // What a page stored (IndexedDB, local storage, caches: hundreds of MB, in memory)
+    // goes with its profile; the first page has nothing before it to drop.
+    if (page_ && !lastAddress_.isEmpty())
+        renewPage();
+    load(address);
+}
+
+void WebEngineBrowser::load(const QString& address)
 {
     if (page_) {
         wake();
@@ -369,7 +399,7 @@ bool WebEngineBrowser::revive()
 {
     if (!endedAtRest_ || !page_)
         return false;
-    navigate(lastAddress_);
+    load(lastAddress_);
     return true;
 }
 
