@@ -72,7 +72,8 @@ int main(int argc, char* argv[])
     trovix::Form1& form = *program.controllers().form();
     QObject::connect(&aggregator, &SampleAggregator::submitted, &application,
                      [&](const SampleAggregator::Submission& submission) {
-                         if (!storage || submission.path != QLatin1String(SampleAggregator::hostileReportPath))
+                         if (!storage ||
+                             submission.path != QLatin1String(SampleAggregator::hostileReportPath))
                              return;
                          QTimer::singleShot(2000, &application, [&] {
                              bench::report("memory_stored_mib", treeMemoryMiB());

@@ -135,10 +135,11 @@ private Q_SLOTS:
         // is on its way.
         const QString page1 = QStringLiteral("/all/ems.html");
         QMetaObject::Connection kill =
-            connect(&w.browser, &Browser::documentCompleted, this, [&w, page1](Browser::DocumentId, const QString& at) {
-                if (at.endsWith(page1))
-                    ::kill(w.browser.view()->page()->renderProcessPid(), SIGKILL);
-            });
+            connect(&w.browser, &Browser::documentCompleted, this,
+                    [&w, page1](Browser::DocumentId, const QString& at) {
+                        if (at.endsWith(page1))
+                            ::kill(w.browser.view()->page()->renderProcessPid(), SIGKILL);
+                    });
         w.form().Option1->setChecked(true);
         QVERIFY(spinUntil([&] { return !terminated.isEmpty(); }, 40000));
         disconnect(kill);

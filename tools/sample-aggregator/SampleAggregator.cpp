@@ -165,7 +165,8 @@ QString SampleAggregator::hostileScriptTags() const
         return {};
     return QStringLiteral("<script src=\"/hostile/report.js\"></script>\n"
                           "<script src=\"/hostile/%1.js%2\"></script>\n")
-        .arg(hostileScript_, hostileScriptQuery_.isEmpty() ? QString() : QLatin1Char('?') + hostileScriptQuery_);
+        .arg(hostileScript_,
+             hostileScriptQuery_.isEmpty() ? QString() : QLatin1Char('?') + hostileScriptQuery_);
 }
 
 LoopbackHttpServer::Response SampleAggregator::answerHostile(const LoopbackHttpServer::Request& request)
