@@ -104,6 +104,8 @@ int main(int argc, char* argv[])
                     form.Option1->setChecked(true);
                     return;
                 }
+                // No capture, so no rest, while the page stores.
+                form.Text3->setText(QStringLiteral("600"));
                 QTimer::singleShot(2000, &application, [&] {
                     bench::report("memory_before_mib", treeMemoryMiB());
                     aggregator.setHostileScript(QStringLiteral("storage"), QStringLiteral("mb=400"));

@@ -21,6 +21,7 @@
 
 #include <utility>
 
+#include <malloc.h>
 #include <signal.h>
 
 namespace trovix {
@@ -182,6 +183,9 @@ void WebEngineBrowser::renewPage()
     delete old;
     delete oldProfile;
     closing_ = false;
+    // The storage is freed on the engine's own threads soon after; the C library keeps
+    // what it frees in its heaps (400 MB stored stayed resident) unless told to give it back.
+    QTimer::singleShot(heapTrimDelayMs, this, [] { malloc_trim(0); });
 }
 
 bool WebEngineBrowser::engineStarted() const

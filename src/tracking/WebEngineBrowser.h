@@ -73,6 +73,8 @@ public:
     // Far beyond any real page's text, in UTF-16 code units.
     static constexpr int bodyTextCap = 8 * 1024 * 1024;
     static constexpr int loadedGraceMs = 3000;
+    // From a profile's deletion until the memory it freed goes back to the system.
+    static constexpr int heapTrimDelayMs = 3000;
     void setAnswerDeadline(int ms) { answerDeadlineMs_ = ms; }
 
     void navigate(const QString& address) override;
