@@ -175,17 +175,20 @@ void WebEngineBrowser::renewPage()
     restWatch_.stop();
     probing_ = false;
     endedHungProcess_ = false;
-    HiddenPage* old = page_;
-    QWebEngineProfile* oldProfile = old->profile();
+    QPointer<HiddenPage> old = page_.data();
+    QPointer<QWebEngineProfile> oldProfile = old->profile();
+    old->disconnect(this);
     makePage();
-    // The old page answers its pending scripts while it is torn down; nobody listens.
-    closing_ = true;
-    delete old;
-    delete oldProfile;
-    closing_ = false;
-    // The storage is freed on the engine's own threads soon after; the C library keeps
-    // what it frees in its heaps (400 MB stored stayed resident) unless told to give it back.
-    QTimer::singleShot(heapTrimDelayMs, this, [] { malloc_trim(0); });
+    // Not from within a call of the old page's own (its console message may have led
+    // here): the engine is still in it. Its late reports are of an earlier navigation.
+    QTimer::singleShot(0, this, [this, old, oldProfile] {
+        // It answers its pending scripts while it is torn down; nobody listens.
+        closing_ = true;
+        delete old.data();
+        delete oldProfile.data();
+        closing_ = false;
+        QTimer::singleShot(heapTrimDelayMs, this, [] { malloc_trim(0); });
+    });
 }
 
 bool WebEngineBrowser::engineStarted() const
