@@ -151,9 +151,10 @@ bool SampleAggregator::resultsInPage() const
     return resultsInPage_;
 }
 
-void SampleAggregator::setHostileScript(const QString& name)
+void SampleAggregator::setHostileScript(const QString& name, const QString& query)
 {
     hostileScript_ = name;
+    hostileScriptQuery_ = query;
 }
 
 QString SampleAggregator::hostileScriptTags() const
@@ -161,8 +162,9 @@ QString SampleAggregator::hostileScriptTags() const
     if (hostileScript_.isEmpty())
         return {};
     return QStringLiteral("<script src=\"/hostile/report.js\"></script>\n"
-                          "<script src=\"/hostile/%1.js\"></script>\n")
-        .arg(hostileScript_);
+                          "<script src=\"/hostile/%1.js%2\"></script>\n")
+        .arg(hostileScript_,
+             hostileScriptQuery_.isEmpty() ? QString() : QLatin1Char('?') + hostileScriptQuery_);
 }
 
 LoopbackHttpServer::Response SampleAggregator::answerHostile(const LoopbackHttpServer::Request& request)
