@@ -8,7 +8,10 @@
 // "bench_idle huge-line|long-lines": queries on a result page whose history holds one line
 // of 7.8 million characters, or 100,000 lines, and reports the longest the window's thread
 // went without turning to its events from Query until the history is shown
-// ("window_wait_ms").
+// ("window_wait_ms"). "bench_idle storage": the memory of the process tree (the sum of
+// proportional sets) once the home page has loaded ("memory_before_mib"), once a courier's
+// page stored 400 MB ("memory_stored_mib"), and 5 s after the next courier's page loaded
+// ("memory_moved_on_mib").
 #include "AggregatorHosts.h"
 #include "BenchReport.h"
 #include "ProcessTree.h"
@@ -30,16 +33,24 @@
 
 namespace {
 
-// utime + stime of a process and all its descendants, in clock ticks.
+// utime + stime of a process and all its descendants, in clock ticks, with those of the
+// descendants that ended and were waited for (a page process ended at rest counts on in
+// its parent's cutime and cstime).
 qint64 treeCpuTicks(pid_t root)
 {
     qint64 ticks = 0;
     for (const pid_t pid : bench::processTree(root)) {
         const QList<QByteArray> fields = bench::statFieldsAfterName(pid);
-        // utime and stime are fields 14 and 15 of the whole line.
-        ticks += fields.value(11).toLongLong() + fields.value(12).toLongLong();
+        // utime, stime, cutime and cstime are fields 14 to 17 of the whole line.
+        for (int field = 11; field <= 14; ++field)
+            ticks += fields.value(field).toLongLong();
     }
     return ticks;
+}
+
+double treeMemoryMiB()
+{
+    return bench::processTreeMemory(getpid()).proportionalKiB / 1024.0;
 }
 
 } // namespace
@@ -54,10 +65,22 @@ int main(int argc, char* argv[])
     if (!serveCourierPages(aggregator))
         return 1;
     qputenv("TROVIX_HOME_PAGE", aggregator.homePage().toUtf8());
-    aggregator.setHostileScript(mode == QLatin1String("plain") ? QString() : mode);
+    const bool storage = mode == QLatin1String("storage");
+    aggregator.setHostileScript(mode == QLatin1String("plain") || storage ? QString() : mode);
 
     trovix::DesktopProgram program(trovix::embeddedEngine());
     trovix::Form1& form = *program.controllers().form();
+    QObject::connect(&aggregator, &SampleAggregator::submitted, &application,
+                     [&](const SampleAggregator::Submission& submission) {
+                         if (!storage ||
+                             submission.path != QLatin1String(SampleAggregator::hostileReportPath))
+                             return;
+                         QTimer::singleShot(2000, &application, [&] {
+                             bench::report("memory_stored_mib", treeMemoryMiB());
+                             aggregator.setHostileScript({});
+                             form.Option2->setChecked(true);
+                         });
+                     });
     const QString number = SampleAggregator::knownNumbers().first();
     const QString lastLine = SampleAggregator::historyLines(number).last();
     const bool windowWait = mode == QLatin1String("huge-line") || mode == QLatin1String("long-lines");
@@ -77,7 +100,24 @@ int main(int argc, char* argv[])
                 homeLoaded = true;
                 form.Text3->setText(QStringLiteral("0.5"));
                 form.Text1->setText(number);
-                form.Option1->setChecked(true);
+                if (!storage) {
+                    form.Option1->setChecked(true);
+                    return;
+                }
+                // No capture, so no rest, while the page stores.
+                form.Text3->setText(QStringLiteral("600"));
+                QTimer::singleShot(2000, &application, [&] {
+                    bench::report("memory_before_mib", treeMemoryMiB());
+                    aggregator.setHostileScript(QStringLiteral("storage"), QStringLiteral("mb=400"));
+                    form.Option1->setChecked(true);
+                });
+            } else if (storage) {
+                if (address.endsWith(QLatin1String("/all/sf.html"))) {
+                    QTimer::singleShot(5000, &application, [] {
+                        bench::report("memory_moved_on_mib", treeMemoryMiB());
+                        QCoreApplication::exit(0);
+                    });
+                }
             } else if (mode == QLatin1String("hang") && address.endsWith(QLatin1String("/all/ems.html"))) {
                 // The page hangs 0.2 s after its load.
                 QTimer::singleShot(1000, &application, [&] {
@@ -121,7 +161,7 @@ int main(int argc, char* argv[])
             });
         });
     });
-    if (mode != QLatin1String("hang"))
+    if (mode != QLatin1String("hang") && !storage)
         settle.start();
 
     if (!program.start())

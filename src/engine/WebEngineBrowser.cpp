@@ -1,6 +1,5 @@
 #include "engine/WebEngineBrowser.h"
 
-#include "common/Configuration.h"
 #include "engine/FrameGate.h"
 #include "engine/HiddenPage.h"
 
@@ -18,6 +17,7 @@
 
 #include <utility>
 
+#include <malloc.h>
 #include <signal.h>
 
 namespace trovix {
@@ -60,8 +60,9 @@ QString bindingsLiteral(const QList<ElementBinding>& bindings)
 
 } // namespace
 
-WebEngineBrowser::WebEngineBrowser(QWidget* viewParent)
-    : reportTag_(
+WebEngineBrowser::WebEngineBrowser(QWidget* viewParent, const QStringList& frameHosts)
+    : frameHosts_(frameHosts),
+      reportTag_(
           QStringLiteral("trovix-%1:").arg(QRandomGenerator::system()->generate64(), 16, 16, QChar(u'0'))),
       restWatch_([this](qint64 pid) { endBusyRestingProcess(pid); })
 {
@@ -72,16 +73,21 @@ WebEngineBrowser::WebEngineBrowser(QWidget* viewParent)
 
 void WebEngineBrowser::startEngine()
 {
-    QPointer<WebEngineBrowser> self(this);
     // V8 without its JIT (so without WebAssembly): the engine gets no security fixes, so
     // the page gets the least it can use. Read once, as the engine starts.
     const QByteArray engineFlags = qgetenv(chromiumFlagsVariable);
     if (!engineFlags.contains(jitlessFlag))
         qputenv(chromiumFlagsVariable, QByteArray(engineFlags + ' ' + jitlessFlag).trimmed());
-    // Without a storage name: in memory only. It outlives the page, which the view owns.
+    makePage();
+}
+
+void WebEngineBrowser::makePage()
+{
+    QPointer<WebEngineBrowser> self(this);
+    // Without a storage name: in memory only, and the page's alone. It outlives the page.
     auto* profile = new QWebEngineProfile(this);
     profile->setUrlRequestInterceptor(
-        new FrameGate({config::aggregatorHostA(), config::aggregatorHostB()}, profile));
+        new FrameGate(frameHosts_, profile));
     auto* page = new HiddenPage(
         profile,
         [self](const QString& message) {
@@ -107,6 +113,28 @@ void WebEngineBrowser::startEngine()
     view_->setPage(page);
     page_ = page;
     installReportScript();
+}
+
+void WebEngineBrowser::renewPage()
+{
+    giveUpPendingCalls();
+    restWatch_.stop();
+    probing_ = false;
+    endedHungProcess_ = false;
+    QPointer<HiddenPage> old = page_.data();
+    QPointer<QWebEngineProfile> oldProfile = old->profile();
+    old->disconnect(this);
+    makePage();
+    // Not from within a call of the old page's own (its console message may have led
+    // here): the engine is still in it. Its late reports are of an earlier navigation.
+    QTimer::singleShot(0, this, [this, old, oldProfile] {
+        // It answers its pending scripts while it is torn down; nobody listens.
+        closing_ = true;
+        delete old.data();
+        delete oldProfile.data();
+        closing_ = false;
+        QTimer::singleShot(heapTrimDelayMs, this, [] { malloc_trim(0); });
+    });
 }
 
 WebEngineBrowser::~WebEngineBrowser()
@@ -138,6 +166,15 @@ void WebEngineBrowser::installReportScript()
 }
 
 void WebEngineBrowser::navigate(const QString& address)
+{
+    // What a page stored (IndexedDB, local storage, caches: hundreds of MB, in memory)
+    // goes with its profile; the first page has nothing before it to drop.
+    if (page_ && !lastAddress_.isEmpty())
+        renewPage();
+    load(address);
+}
+
+void WebEngineBrowser::load(const QString& address)
 {
     if (page_) {
         wake();
@@ -308,7 +345,7 @@ bool WebEngineBrowser::revive()
 {
     if (!endedAtRest_ || !page_)
         return false;
-    navigate(lastAddress_);
+    load(lastAddress_);
     return true;
 }
 

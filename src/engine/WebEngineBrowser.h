@@ -42,6 +42,11 @@ class HiddenPage;
 // (a navigate, a click) whose document has not completed yet goes on: its completion
 // leads to calls, and the capture after it to rest again. A frozen page whose process
 // still uses CPU is ended; revive() or the next navigation brings it back.
+//
+// Every navigate() but the first starts on a new in-memory profile and page, and the old
+// ones are deleted with all the page stored: a page can fill the profile with hundreds of
+// MB. revive() and the page's own navigations (a Query's result page) keep them, so
+// cookies hold within one courier's query flow.
 class WebEngineBrowser : public Browser {
     Q_OBJECT
 public:
@@ -58,6 +63,8 @@ public:
     // Far beyond any real page's text, in UTF-16 code units.
     static constexpr int bodyTextCap = 8 * 1024 * 1024;
     static constexpr int loadedGraceMs = 3000;
+    // From a profile's deletion until the memory it freed goes back to the system.
+    static constexpr int heapTrimDelayMs = 3000;
     void setAnswerDeadline(int ms) { answerDeadlineMs_ = ms; }
 
     void navigate(const QString& address) override;
@@ -73,6 +80,10 @@ private:
     using Answer = std::function<void(const QVariant&)>;
 
     void startEngine();
+    // A new in-memory profile and page, with everything the hidden page needs.
+    void makePage();
+    void renewPage();
+    void load(const QString& address);
     void installReportScript();
     void onConsoleMessage(const QString& message);
     void run(const QString& script, Answer done);

@@ -29,7 +29,8 @@ class WindowEndToEndTest : public WebEngineTestCase {
     Q_OBJECT
 public:
     // How the hostile page is met and how it ends.
-    enum Kind { Rests, Hangs, QueriedWhileLoading, EndedAtRest };
+    // MovesOn: the next courier's page then reports what it learned.
+    enum Kind { Rests, Hangs, QueriedWhileLoading, EndedAtRest, MovesOn };
     Q_ENUM(Kind)
 
 private Q_SLOTS:
@@ -128,16 +129,17 @@ private Q_SLOTS:
     {
         RealWindow& w = *window_;
         w.form().Text3->setText(QStringLiteral("0.5"));
-        QWebEnginePage* page = w.browser.view()->page();
-        QSignalSpy terminated(page, &QWebEnginePage::renderProcessTerminated);
+        // The view follows each courier choice's new page.
+        QSignalSpy terminated(w.browser.view(), &QWebEngineView::renderProcessTerminated);
         // Dies right after its page completed, while the lookup of that page's elements
         // is on its way.
         const QString page1 = QStringLiteral("/all/ems.html");
-        QMetaObject::Connection kill = connect(&w.browser, &Browser::documentCompleted, this,
-                                               [page, page1](Browser::DocumentId, const QString& at) {
-                                                   if (at.endsWith(page1))
-                                                       ::kill(page->renderProcessPid(), SIGKILL);
-                                               });
+        QMetaObject::Connection kill =
+            connect(&w.browser, &Browser::documentCompleted, this,
+                    [&w, page1](Browser::DocumentId, const QString& at) {
+                        if (at.endsWith(page1))
+                            ::kill(w.browser.view()->page()->renderProcessPid(), SIGKILL);
+                    });
         w.form().Option1->setChecked(true);
         QVERIFY(spinUntil([&] { return !terminated.isEmpty(); }, 40000));
         disconnect(kill);
@@ -176,7 +178,6 @@ private Q_SLOTS:
         row("busy", "busy", "", Rests);
         row("hang", "hang", "", Hangs);
         row("Query while the page loads", "slow-page", "", QueriedWhileLoading);
-        row("image that never arrives, busy", "stalled-image", "", Rests);
         row("spinning freeze handler", "freeze-spin", "", EndedAtRest);
         row("looping worker", "worker", "", Rests);
         row("result page reloading itself", "reload", "", Rests);
@@ -184,6 +185,7 @@ private Q_SLOTS:
         row("another site's frame", "third-party", "", Rests, SampleAggregator::hostileThirdPartyFramePath,
             0);
         row("no JIT, no WebGL", "exposure", "wasm=undefined webgl=false", Rests);
+        row("storage gone once moved on", "storage", "cache=0 idb=0 local=0", MovesOn);
     }
 
     void queryWorksAfterAHostilePage()
@@ -210,8 +212,7 @@ private Q_SLOTS:
         });
         strayWindowWatch.start(10);
         QSignalSpy served(&aggregator_, &SampleAggregator::requestServed);
-        QWebEnginePage* page = w.browser.view()->page();
-        QSignalSpy terminated(page, &QWebEnginePage::renderProcessTerminated);
+        QSignalSpy terminated(w.browser.view(), &QWebEngineView::renderProcessTerminated);
         w.form().Text3->setText(QStringLiteral("1"));
         aggregator_.setHostileScript(script);
         firstSubmission_ = int(aggregator_.submissions().size());
@@ -270,11 +271,19 @@ private Q_SLOTS:
         if (script == QLatin1String("download")) {
             QVERIFY(served.contains(
                 {QStringLiteral("GET"), QString::fromLatin1(SampleAggregator::hostileDownloadPath)}));
-            const QDir downloads(page->profile()->downloadPath());
+            const QDir downloads(w.browser.view()->page()->profile()->downloadPath());
             QVERIFY(!downloads.exists(QStringLiteral("trovix-hostile-download.bin")));
             QVERIFY(!downloads.exists(QStringLiteral("download.bin")));
         }
         QCOMPARE(terminated.size(), int(hangs || kind == EndedAtRest));
+        if (kind == MovesOn) {
+            // Its own result page still saw what it stored.
+            QVERIFY(spinUntil([&] { return submissionsTo(report).size() == 2; }, 40000));
+            QVERIFY(asText(submissionsTo(report).last().fields) != learned);
+            QVERIFY(w.selectCourier(w.form().Option2, QStringLiteral("/all/sf.html")));
+            QVERIFY(spinUntil([&] { return submissionsTo(report).size() == 3; }, 40000));
+            QCOMPARE(asText(submissionsTo(report).last().fields), learned);
+        }
     }
 
 private:

@@ -7,8 +7,6 @@
 #include <QFile>
 #include <QRegularExpression>
 
-#include <limits>
-
 namespace {
 
 const QString slowPrefix = QStringLiteral("SLOW");
@@ -153,9 +151,10 @@ bool SampleAggregator::resultsInPage() const
     return resultsInPage_;
 }
 
-void SampleAggregator::setHostileScript(const QString& name)
+void SampleAggregator::setHostileScript(const QString& name, const QString& query)
 {
     hostileScript_ = name;
+    hostileScriptQuery_ = query;
 }
 
 QString SampleAggregator::hostileScriptTags() const
@@ -163,8 +162,9 @@ QString SampleAggregator::hostileScriptTags() const
     if (hostileScript_.isEmpty())
         return {};
     return QStringLiteral("<script src=\"/hostile/report.js\"></script>\n"
-                          "<script src=\"/hostile/%1.js\"></script>\n")
-        .arg(hostileScript_);
+                          "<script src=\"/hostile/%1.js%2\"></script>\n")
+        .arg(hostileScript_,
+             hostileScriptQuery_.isEmpty() ? QString() : QLatin1Char('?') + hostileScriptQuery_);
 }
 
 LoopbackHttpServer::Response SampleAggregator::answerHostile(const LoopbackHttpServer::Request& request)
@@ -186,11 +186,6 @@ LoopbackHttpServer::Response SampleAggregator::answerHostile(const LoopbackHttpS
     if (path == QLatin1String(hostileProtectedPath)) {
         LoopbackHttpServer::Response response = htmlResponse({}, 401);
         response.headers.insert("WWW-Authenticate", "Basic realm=\"trovix\"");
-        return response;
-    }
-    if (path == QLatin1String("/hostile/stalled.gif")) {
-        LoopbackHttpServer::Response response = htmlResponse({});
-        response.delayMs = std::numeric_limits<int>::max();
         return response;
     }
     const QString file = path.mid(QStringLiteral("/hostile/").size());

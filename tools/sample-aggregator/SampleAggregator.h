@@ -19,10 +19,11 @@
 //
 // Test side only: with a hostile script set, every tracking and result page runs it
 // (pages/hostile/NAME.js): dialogs, permission requests, pop-ups, a download, a late
-// advert frame, a busy loop, a hang, an image that never arrives, a spinning freeze
+// advert frame, a busy loop, a hang, a spinning freeze
 // handler, a looping worker, a result page reloading itself, a resource that wants a
 // password, another site's frame, a history line of 7.8 million characters, 100,000
-// history lines. What such a page learns it reports to
+// history lines, storage filled on every tracking page ("storage", "mb=N" its
+// size). What such a page learns it reports to
 // "/hostile/report", recorded as a submission of that path. The script "slow-page" has
 // no file: the tracking pages themselves come hostileSlowPageMs late.
 //
@@ -55,8 +56,8 @@ public:
     int slowDelayMs() const;
     void setResultsInPage(bool inPage);
     bool resultsInPage() const;
-    // Empty: none (the default site).
-    void setHostileScript(const QString& name);
+    // Empty: none (the default site). The query goes with the script's address.
+    void setHostileScript(const QString& name, const QString& query = {});
     static constexpr const char* hostileReportPath = "/hostile/report";
     static constexpr const char* hostileDownloadPath = "/hostile/download.bin";
     static constexpr const char* hostileProtectedPath = "/hostile/protected";
@@ -84,6 +85,7 @@ private:
     int slowDelayMs_;
     bool resultsInPage_ = false;
     QString hostileScript_;
+    QString hostileScriptQuery_;
 };
 
 Q_DECLARE_METATYPE(SampleAggregator::Submission)

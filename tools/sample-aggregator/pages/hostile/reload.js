@@ -1,6 +1,6 @@
-// The result page reloads itself every 30 ms, for ever.
+// The result page reloads itself every 300 ms, for ever.
 if (location.pathname.indexOf('/query/') === 0) {
     window.addEventListener('load', function () {
-        setTimeout(function () { location.reload(); }, 30);
+        setTimeout(function () { location.reload(); }, 300);
     });
 }
