@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QMap>
 #include <QPointer>
+#include <QStringList>
 
 class QWebEngineView;
 class QWidget;
@@ -51,8 +52,9 @@ class WebEngineBrowser : public Browser {
     Q_OBJECT
 public:
     // The engine (profile, page, helper processes) starts with it. The view is a child
-    // of viewParent, objectName "WebBrowser1"; its owner places it.
-    explicit WebEngineBrowser(QWidget* viewParent);
+    // of viewParent, objectName "WebBrowser1"; its owner places it. Frames load only from
+    // the top document's own site and from frameHosts.
+    WebEngineBrowser(QWidget* viewParent, const QStringList& frameHosts);
     ~WebEngineBrowser() override;
 
     QWebEngineView* view() const;
@@ -97,6 +99,7 @@ private:
     void freeze();
     void endBusyRestingProcess(qint64 pid);
 
+    QStringList frameHosts_;
     QPointer<QWebEngineView> view_;
     QPointer<HiddenPage> page_;
     QString reportTag_;

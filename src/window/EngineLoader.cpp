@@ -2,6 +2,7 @@
 
 #include "tracking/Browser.h"
 #include "tracking/BrowserEngine.h"
+#include "tracking/CourierCatalogue.h"
 
 #include <QHash>
 
@@ -77,7 +78,7 @@ std::unique_ptr<Browser> loadEngineBrowser(QByteArrayView module, QWidget* viewP
 {
     QString reason;
     CreateEngineBrowser create = loadModule(module, &reason);
-    std::unique_ptr<Browser> browser(create ? create(viewParent) : nullptr);
+    std::unique_ptr<Browser> browser(create ? create(viewParent, aggregatorHosts()) : nullptr);
     if (!browser && error)
         *error = create ? QStringLiteral("the engine made no browser") : reason;
     return browser;

@@ -6,6 +6,7 @@
 
 #include "tracking/ResultBox.h"
 #include "engine/WebEngineBrowser.h"
+#include "tracking/CourierCatalogue.h"
 #include "window/Form1.h"
 #include "window/Form1Controllers.h"
 
@@ -22,7 +23,7 @@
 // program folder that holds the build's yundan.mdb. Every completed document's address
 // is kept in `loads`. Only for tests that link the window.
 struct RealWindow : StandInServices {
-    RealWindow() : browser(nullptr)
+    RealWindow() : browser(nullptr, trovix::aggregatorHosts())
     {
         folderReady = folder.copyFromBuild(QStringLiteral("yundan.mdb"));
         QObject::connect(

@@ -1,4 +1,5 @@
 #include "engine/WebEngineBrowser.h"
+#include "tracking/CourierCatalogue.h"
 
 #include "FreePort.h"
 #include "LoopbackHttpServer.h"
@@ -346,7 +347,7 @@ private:
 
     void makeBrowser()
     {
-        browser_ = std::make_unique<trovix::WebEngineBrowser>(window_.get());
+        browser_ = std::make_unique<trovix::WebEngineBrowser>(window_.get(), trovix::aggregatorHosts());
         connect(browser_.get(), &trovix::Browser::documentCompleted, this,
                 [this](trovix::Browser::DocumentId document, const QString& address) {
                     completed_.append({document, address});

@@ -22,7 +22,7 @@ public:
 
 } // namespace
 
-extern "C" Q_DECL_EXPORT trovix::Browser* trovix_create_engine_browser(QWidget*)
+extern "C" Q_DECL_EXPORT trovix::Browser* trovix_create_engine_browser(QWidget*, const QStringList&)
 {
     return new StandInEngineBrowser;
 }
