@@ -8,7 +8,7 @@
 #include <type_traits>
 
 extern "C" Q_DECL_EXPORT trovix::Browser* trovix_create_engine_browser(QWidget* viewParent,
-                                                                        const QStringList& frameHosts)
+                                                                       const QStringList& frameHosts)
 {
     // The window is on screen by now, drawn without OpenGL; the page's drawing surface must be
     // of its kind, or Qt would recreate the shown window and leave the page without a surface.

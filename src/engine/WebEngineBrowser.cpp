@@ -64,8 +64,24 @@ WebEngineBrowser::WebEngineBrowser(QWidget* viewParent, const QStringList& frame
     : frameHosts_(frameHosts),
       reportTag_(
           QStringLiteral("trovix-%1:").arg(QRandomGenerator::system()->generate64(), 16, 16, QChar(u'0'))),
+      watchdog_({[this] { return page_ ? page_->renderProcessPid() : 0; },
+                 [this](std::function<void()> answered) {
+                     QPointer<WebEngineBrowser> self(this);
+                     page_->runJavaScript(QStringLiteral("0"), scriptWorld,
+                                          [self, answered](const QVariant&) {
+                                              if (self && !self->closing_)
+                                                  answered();
+                                          });
+                 },
+                 [this] { return loadsFinished_; },
+                 [this](qint64 pid) {
+                     endedHungProcess_ = true;
+                     ::kill(pid_t(pid), SIGKILL);
+                 }},
+                this),
       restWatch_([this](qint64 pid) { endBusyRestingProcess(pid); })
 {
+    setAnswerDeadline(defaultAnswerDeadlineMs);
     view_ = new QWebEngineView(viewParent);
     view_->setObjectName(QStringLiteral("WebBrowser1"));
     startEngine();
@@ -86,8 +102,7 @@ void WebEngineBrowser::makePage()
     QPointer<WebEngineBrowser> self(this);
     // Without a storage name: in memory only, and the page's alone. It outlives the page.
     auto* profile = new QWebEngineProfile(this);
-    profile->setUrlRequestInterceptor(
-        new FrameGate(frameHosts_, profile));
+    profile->setUrlRequestInterceptor(new FrameGate(frameHosts_, profile));
     auto* page = new HiddenPage(
         profile,
         [self](const QString& message) {
@@ -117,9 +132,9 @@ void WebEngineBrowser::makePage()
 
 void WebEngineBrowser::renewPage()
 {
-    giveUpPendingCalls();
+    calls_.giveUpAll();
     restWatch_.stop();
-    probing_ = false;
+    watchdog_.forget();
     endedHungProcess_ = false;
     QPointer<HiddenPage> old = page_.data();
     QPointer<QWebEngineProfile> oldProfile = old->profile();
@@ -189,7 +204,7 @@ void WebEngineBrowser::load(const QString& address)
         currentLoadWanted_ = true;
         navigationStarting_ = true;
         page_->setUrl(QUrl(address));
-        checkAnswering();
+        watchdog_.check();
     }
 }
 
@@ -285,46 +300,30 @@ void WebEngineBrowser::run(const QString& script, Answer done)
         return;
     }
     wake();
-    const quint64 call = ++lastCall_;
-    pendingCalls_.insert(call, std::move(done));
+    const quint64 call = calls_.add(std::move(done));
     QPointer<WebEngineBrowser> self(this);
     page_->runJavaScript(script, scriptWorld, [self, call](const QVariant& result) {
         if (self && !self->closing_)
-            self->answer(call, result);
+            self->calls_.answer(call, result);
     });
     QTimer::singleShot(answerDeadlineMs_, this, [this, call] {
-        if (!pendingCalls_.contains(call))
+        if (!calls_.isPending(call))
             return;
-        answer(call, QVariant());
-        checkAnswering();
+        calls_.answer(call, QVariant());
+        watchdog_.check();
     });
 }
 
-void WebEngineBrowser::answer(quint64 call, const QVariant& result)
+void WebEngineBrowser::setAnswerDeadline(int ms)
 {
-    if (!pendingCalls_.contains(call))
-        return;
-    // The page runs calls in the order they were sent.
-    while (!pendingCalls_.isEmpty() && pendingCalls_.firstKey() < call) {
-        const Answer earlier = pendingCalls_.take(pendingCalls_.firstKey());
-        if (earlier)
-            earlier(QVariant());
-    }
-    const Answer own = pendingCalls_.take(call);
-    if (own)
-        own(result);
-}
-
-void WebEngineBrowser::giveUpPendingCalls()
-{
-    if (!pendingCalls_.isEmpty())
-        answer(pendingCalls_.lastKey(), QVariant());
+    answerDeadlineMs_ = ms;
+    watchdog_.setDeadline(qMin(ms, probeDeadlineMs));
 }
 
 void WebEngineBrowser::onRenderProcessTerminated()
 {
-    giveUpPendingCalls();
-    probing_ = false;
+    calls_.giveUpAll();
+    watchdog_.forget();
     restWatch_.stop();
     // The navigation the hung page held may have died with it.
     if (std::exchange(endedHungProcess_, false) && loading_ && !lastAddress_.isEmpty() && page_) {
@@ -366,7 +365,7 @@ void WebEngineBrowser::rest()
         loading_ = false;
     }
     // A frozen page answers nothing, so it must be seen answering first.
-    checkAnswering([this] { freeze(); });
+    watchdog_.check([this] { freeze(); });
 }
 
 void WebEngineBrowser::freeze()
@@ -389,38 +388,6 @@ void WebEngineBrowser::wake()
         page_->setLifecycleState(QWebEnginePage::LifecycleState::Active);
     if (view_ && view_->isVisible() && !page_->isVisible())
         page_->setVisible(true);
-}
-
-void WebEngineBrowser::checkAnswering(std::function<void()> then)
-{
-    const qint64 pid = page_ ? page_->renderProcessPid() : 0;
-    if (pid == 0 || (probing_ && !then))
-        return;
-    probing_ = true;
-    const quint64 probe = ++lastProbe_;
-    const int loadsBefore = loadsFinished_;
-    QPointer<WebEngineBrowser> self(this);
-    page_->runJavaScript(QStringLiteral("0"), scriptWorld, [self, probe, then](const QVariant&) {
-        if (!self || self->closing_)
-            return;
-        self->answeredProbe_ = qMax(self->answeredProbe_, probe);
-        if (probe == self->lastProbe_)
-            self->probing_ = false;
-        if (then)
-            then();
-    });
-    QTimer::singleShot(qMin(answerDeadlineMs_, probeDeadlineMs), this, [this, probe, pid, loadsBefore] {
-        if (answeredProbe_ >= probe || !page_ || page_->renderProcessPid() != pid)
-            return;
-        // A new document may have taken the probe with the old one; it must answer anew.
-        if (loadsFinished_ != loadsBefore) {
-            probing_ = false;
-            checkAnswering();
-            return;
-        }
-        endedHungProcess_ = true;
-        ::kill(pid_t(pid), SIGKILL);
-    });
 }
 
 } // namespace trovix

@@ -1,10 +1,11 @@
 #pragma once
 
-#include "tracking/Browser.h"
+#include "engine/AnswerWatchdog.h"
+#include "engine/CallRecord.h"
 #include "engine/IdleProcessWatch.h"
+#include "tracking/Browser.h"
 
 #include <QHash>
-#include <QMap>
 #include <QPointer>
 #include <QStringList>
 
@@ -67,7 +68,7 @@ public:
     static constexpr int loadedGraceMs = 3000;
     // From a profile's deletion until the memory it freed goes back to the system.
     static constexpr int heapTrimDelayMs = 3000;
-    void setAnswerDeadline(int ms) { answerDeadlineMs_ = ms; }
+    void setAnswerDeadline(int ms);
 
     void navigate(const QString& address) override;
     void bindElements(DocumentId document, const QList<ElementBinding>& bindings,
@@ -79,7 +80,7 @@ public:
     bool revive() override;
 
 private:
-    using Answer = std::function<void(const QVariant&)>;
+    using Answer = CallRecord::Answer;
 
     void startEngine();
     // A new in-memory profile and page, with everything the hidden page needs.
@@ -89,12 +90,7 @@ private:
     void installReportScript();
     void onConsoleMessage(const QString& message);
     void run(const QString& script, Answer done);
-    void answer(quint64 call, const QVariant& result);
-    void giveUpPendingCalls();
     void wake();
-    // Calls then, once the page has answered, back; ends its process when it has not
-    // within probeDeadlineMs (or the answer deadline, if shorter).
-    void checkAnswering(std::function<void()> then = {});
     void onRenderProcessTerminated();
     void freeze();
     void endBusyRestingProcess(qint64 pid);
@@ -106,15 +102,9 @@ private:
     QHash<DocumentId, QString> documentTokens_;
     DocumentId lastDocument_ = 0;
     bool closing_ = false;
-    QMap<quint64, Answer> pendingCalls_;
-    quint64 lastCall_ = 0;
-    int answerDeadlineMs_ = defaultAnswerDeadlineMs;
     QString lastAddress_;
     bool loading_ = false;
     bool resting_ = false;
-    quint64 lastProbe_ = 0;
-    quint64 answeredProbe_ = 0;
-    bool probing_ = false;
     bool endedHungProcess_ = false;
     int loadsFinished_ = 0;
     int navigation_ = 0;
@@ -126,6 +116,9 @@ private:
     bool currentLoadWanted_ = false;
     bool endedAtRest_ = false;
     std::function<void(bool read)> heldRead_;
+    int answerDeadlineMs_ = 0;
+    CallRecord calls_;
+    AnswerWatchdog watchdog_;
     IdleProcessWatch restWatch_;
 };
 

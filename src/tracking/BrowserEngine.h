@@ -1,6 +1,7 @@
 #pragma once
 
-class QStringList;
+#include <QStringList>
+
 class QWidget;
 
 namespace trovix {
