@@ -238,13 +238,30 @@ void WebEngineBrowser::click(const QString& reference)
 
 void WebEngineBrowser::readBodyText(std::function<void(const QString& text)> done)
 {
+    readBodyTextFrom(std::make_shared<QString>(), std::move(done));
+}
+
+void WebEngineBrowser::readBodyTextFrom(std::shared_ptr<QString> read,
+                                        std::function<void(const QString& text)> done)
+{
     QPointer<WebEngineBrowser> self(this);
-    run(pageScriptCall(QStringLiteral("body-text.js"), {QString::number(bodyTextCap)}),
-        [self, done](const QVariant& result) {
+    const QStringList arguments{QString::number(bodyTextCap), QString::number(read->size()),
+                                QString::number(bodyTextPiece)};
+    run(pageScriptCall(QStringLiteral("body-text.js"), arguments),
+        [self, read, done](const QVariant& result) {
+            const QVariantList answer = result.toList();
+            if (answer.size() == 2) {
+                read->append(answer.at(0).toString());
+                if (self && answer.at(1).toBool())
+                    self->readBodyTextFrom(read, done);
+                else if (done)
+                    done(*read);
+                return;
+            }
             // The document went while it was read (a page that keeps navigating itself):
             // the next one is read once it has completed, or nothing within the deadline.
-            if (!result.isValid() && self && !self->heldRead_ && self->loading_ && !self->topReported_ &&
-                self->page_ && self->page_->renderProcessPid() != 0) {
+            if (self && !self->heldRead_ && self->loading_ && !self->topReported_ && self->page_ &&
+                self->page_->renderProcessPid() != 0) {
                 self->heldRead_ = [self, done](bool read) {
                     if (read)
                         self->readBodyText(done);
@@ -257,11 +274,8 @@ void WebEngineBrowser::readBodyText(std::function<void(const QString& text)> don
                 });
                 return;
             }
-            QString text = result.toString().left(bodyTextCap);
-            text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-            text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
             if (done)
-                done(text);
+                done(QString());
         });
 }
 

@@ -9,6 +9,8 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <memory>
+
 class QWebEngineView;
 class QWidget;
 
@@ -29,6 +31,8 @@ class HiddenPage;
 // answer makes every call sent before it that is still unanswered (its document was
 // replaced) answer so; and a call still unanswered after the answer deadline is given
 // up the same way.
+// A body text longer than one piece is read in several calls, so calls made meanwhile
+// may answer before it.
 //
 // A call that passes the deadline makes the page prove it still answers; a page process
 // that does not is ended, and recovered from as from a crash. A navigation makes it
@@ -65,6 +69,9 @@ public:
     static constexpr int probeDeadlineMs = 3000;
     // Far beyond any real page's text, in UTF-16 code units.
     static constexpr int bodyTextCap = 8 * 1024 * 1024;
+    // The body text crosses to this thread in pieces of this many UTF-16 units, so that no
+    // one answer holds the window long.
+    static constexpr int bodyTextPiece = 256 * 1024;
     static constexpr int loadedGraceMs = 3000;
     // From a profile's deletion until the memory it freed goes back to the system.
     static constexpr int heapTrimDelayMs = 3000;
@@ -83,6 +90,7 @@ private:
     using Answer = CallRecord::Answer;
 
     void startEngine();
+    void readBodyTextFrom(std::shared_ptr<QString> read, std::function<void(const QString& text)> done);
     // A new in-memory profile and page, with everything the hidden page needs.
     void makePage();
     void renewPage();
