@@ -15,6 +15,7 @@ namespace trovix {
 
 class Browser;
 class CaptureTimer;
+class ProgramFolder;
 class Prompter;
 
 // The history lines of a page text: lines are separated by CR LF; the lines after the
@@ -52,7 +53,7 @@ class ResultCapture : public QObject {
 public:
     ResultCapture(Browser& browser, PageTextBuffer* richTextBox2, QTextEdit* richTextBox3,
                   CaptureTimer& captureTimer, Prompter& prompter, HandlerQueue& handlers,
-                  QString programFolder, QObject* parent = nullptr);
+                  const ProgramFolder& programFolder, QObject* parent = nullptr);
 
     ~ResultCapture() override;
 

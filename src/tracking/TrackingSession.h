@@ -21,7 +21,7 @@ class TrackingSession final : public QObject {
     Q_OBJECT
 public:
     TrackingSession(const TrackingWidgets& widgets, Browser& browser, Prompter& prompter,
-                    const QString& programFolder, QObject* parent = nullptr);
+                    const ProgramFolder& programFolder, QObject* parent = nullptr);
 
     HandlerQueue& handlers() { return handlers_; }
     TrackingPageDriver& driver() { return driver_; }
