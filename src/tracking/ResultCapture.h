@@ -57,12 +57,11 @@ public:
 
     ~ResultCapture() override;
 
-    void capture();
-
 Q_SIGNALS:
     void captureFinished();
 
 private:
+    void capture();
     void capturePage(const QString& pageText, const HandlerQueue::Finish& finish);
     void showHistory(const QString& history, const HandlerQueue::Finish& finish);
     void end(const HandlerQueue::Finish& finish);

@@ -8,10 +8,10 @@
 #include "tracking/TrackingWidgets.h"
 
 #include <QObject>
-#include <QString>
 
 namespace trovix {
 
+class ProgramFolder;
 class Prompter;
 
 // Tracking as the window runs it: the handler queue, the capture timer Timer1, the page
@@ -22,10 +22,6 @@ class TrackingSession final : public QObject {
 public:
     TrackingSession(const TrackingWidgets& widgets, Browser& browser, Prompter& prompter,
                     const ProgramFolder& programFolder, QObject* parent = nullptr);
-
-    HandlerQueue& handlers() { return handlers_; }
-    TrackingPageDriver& driver() { return driver_; }
-    ResultCapture& capture() { return capture_; }
 
     // The window is closing: what waits for its turn never runs, and no capture is to come.
     void stop();

@@ -63,10 +63,18 @@ trovix::Browser::DocumentId FakeBrowser::load(const QString& address, const QStr
     return document;
 }
 
+void FakeBrowser::deliverHeld()
+{
+    for (const std::function<void()>& callback : std::exchange(held_, {}))
+        callback();
+}
+
 void FakeBrowser::deliver(std::function<void()> callback)
 {
     if (delivery == Delivery::Synchronous)
         callback();
+    else if (delivery == Delivery::Held)
+        held_.append(std::move(callback));
     else
         QMetaObject::invokeMethod(this, std::move(callback), Qt::QueuedConnection);
 }
