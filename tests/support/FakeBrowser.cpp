@@ -1,7 +1,5 @@
 #include "FakeBrowser.h"
 
-#include <QMetaObject>
-
 #include <utility>
 
 void FakeBrowser::navigate(const QString& address)
@@ -73,8 +71,6 @@ void FakeBrowser::deliver(std::function<void()> callback)
 {
     if (delivery == Delivery::Synchronous)
         callback();
-    else if (delivery == Delivery::Held)
-        held_.append(std::move(callback));
     else
-        QMetaObject::invokeMethod(this, std::move(callback), Qt::QueuedConnection);
+        held_.append(std::move(callback));
 }

@@ -12,11 +12,11 @@
 // themselves. Every call is recorded.
 //
 // Callbacks (bindElements, readBodyText) run synchronously inside the call by default;
-// with `delivery = Queued` they run from the event loop, in call order, as the real
-// browser's do; with `Held` they wait, in call order, for deliverHeld().
+// with `delivery = Held` they wait, in call order, for deliverHeld(), as the real
+// browser's answers wait for the event loop.
 class FakeBrowser final : public trovix::Browser {
 public:
-    enum class Delivery { Synchronous, Queued, Held };
+    enum class Delivery { Synchronous, Held };
 
     struct BindCall {
         DocumentId document;
