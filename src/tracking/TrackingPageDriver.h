@@ -36,11 +36,6 @@ public:
     TrackingPageDriver(const TrackingWidgets& widgets, CaptureTimer& captureTimer, Browser& browser,
                        Prompter& prompter, HandlerQueue& handlers, QObject* parent = nullptr);
 
-    // Whether objUserName, objpassword and objloginbutton hold an element.
-    bool hasUserName() const { return hasUserName_; }
-    bool hasPassword() const { return hasPassword_; }
-    bool hasLoginButton() const { return hasLoginButton_; }
-
 private:
     struct Submission {
         QString waybill;
@@ -60,6 +55,7 @@ private:
     Browser& browser_;
     Prompter& prompter_;
     HandlerQueue& handlers_;
+    // Whether objUserName, objpassword and objloginbutton hold an element.
     bool hasUserName_ = false;
     bool hasPassword_ = false;
     bool hasLoginButton_ = false;

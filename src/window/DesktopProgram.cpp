@@ -88,7 +88,7 @@ DesktopProgram::ApplicationTexts::ApplicationTexts()
 }
 
 DesktopProgram::DesktopProgram(QByteArrayView engineModule)
-    : folder_(ProgramFolder::ofRunningExecutable().path()), skinLibrary_(folder_), engineModule_(engineModule),
+    : folder_(ProgramFolder::ofRunningExecutable()), skinLibrary_(folder_), engineModule_(engineModule),
       controllers_({browser_, nullptr, prompter_, saveFileChooser_, skinLibrary_, skinChoice_,
                     [] { return QDateTime::currentDateTime(); }, folder_, [] { QCoreApplication::exit(1); }})
 {
@@ -115,7 +115,8 @@ bool DesktopProgram::start()
     if (!controllers_.load())
         return false;
     controllers_.form()->show();
-    engineStart_ = std::make_unique<WindowOnScreenWatch>(controllers_.form()->windowHandle(), [this] { startEngine(); });
+    engineStart_ =
+        std::make_unique<WindowOnScreenWatch>(controllers_.form()->windowHandle(), [this] { startEngine(); });
     return true;
 }
 
@@ -127,8 +128,9 @@ void DesktopProgram::startEngine()
     QString error;
     std::unique_ptr<Browser> engine = loadEngineBrowser(engineModule_, form->WebBrowser1, &error);
     if (!engine) {
-        prompter_.ask({QStringLiteral("浏览器引擎无法加载，暂时不能查询运单；保存的运单仍可查看和管理。\r\n") + error,
-                       QStringLiteral("Trovix"), QMessageBox::Ok, QMessageBox::Warning});
+        prompter_.ask(
+            {QStringLiteral("浏览器引擎无法加载，暂时不能查询运单；保存的运单仍可查看和管理。\r\n") + error,
+             QStringLiteral("Trovix"), QMessageBox::Ok, QMessageBox::Warning});
         return;
     }
     browser_.attach(std::move(engine));

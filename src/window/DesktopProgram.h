@@ -70,7 +70,7 @@ private:
 
     GraphicsSetting graphics_;
     ApplicationTexts texts_;
-    QString folder_;
+    ProgramFolder folder_;
     SkinLibrary skinLibrary_;
     SettingsSkinChoiceStore skinChoice_;
     QByteArrayView engineModule_;

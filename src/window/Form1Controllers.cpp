@@ -1,7 +1,6 @@
 #include "window/Form1Controllers.h"
 
 #include "common/Configuration.h"
-#include "common/ProgramFolder.h"
 #include "common/Prompter.h"
 #include "skins/SkinMenu.h"
 #include "tracking/Browser.h"
@@ -36,9 +35,9 @@ Form1Controllers::Form1Controllers(const Form1Services& services, QObject* paren
                                                     f.RichTextBox3, f.Timer1},
                                     services_.browser, services_.prompter, services_.programFolder, this);
     siteCommand_ = new CourierSiteCommand(f.Command7, *courierChoice_, this);
-    savedList_ = new SavedWaybillList(
-        SavedWaybillWidgets{f.DataGrid1, f.Label4, f.Label6, f.Command6, f.Command1, f.Command8, courierChoice_},
-        *store_, services_.prompter, this);
+    savedList_ = new SavedWaybillList(SavedWaybillWidgets{f.DataGrid1, f.Label4, f.Label6, f.Command6,
+                                                          f.Command1, f.Command8, courierChoice_},
+                                      *store_, services_.prompter, this);
     skinMenu_ = new SkinMenu(f.skinEntries(), services_.skinLibrary, services_.skinChoice,
                              services_.programFolder, this);
     resultCommands_ = new ResultCommands(
@@ -69,7 +68,7 @@ bool Form1Controllers::load()
     skinMenu_->restore();
     form_->adjustSize();
     Module1::install(form_.get());
-    if (!store_->open(ProgramFolder(services_.programFolder).file(programfiles::Database))) {
+    if (!store_->open(services_.programFolder.file(programfiles::Database))) {
         MessageBoxRequest report;
         report.text = store_->lastError();
         report.icon = QMessageBox::Critical;
@@ -111,8 +110,8 @@ void Form1Controllers::releaseControllers()
     // The controllers hold the window's controls; they go first, and nothing they
     // started (a lookup or page read the dying browser view answers) reaches the
     // controls afterwards.
-    for (QObject* controller : std::initializer_list<QObject*>{tracking_, siteCommand_, savedList_, courierChoice_,
-                                                               skinMenu_, resultCommands_, clock_})
+    for (QObject* controller : std::initializer_list<QObject*>{
+             tracking_, siteCommand_, savedList_, courierChoice_, skinMenu_, resultCommands_, clock_})
         delete controller;
     tracking_ = nullptr;
     siteCommand_ = nullptr;

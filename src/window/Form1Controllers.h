@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/ProgramFolder.h"
 #include "window/Clock.h"
 
 #include <QObject>
@@ -35,7 +36,7 @@ struct Form1Services {
     SkinLibraryInterface& skinLibrary;
     SkinChoiceStore& skinChoice;
     Clock::TimeSource now;
-    QString programFolder;
+    ProgramFolder programFolder;
     std::function<void()> endProgram; // a failure that ends Trovix
 };
 

@@ -4,9 +4,9 @@
 #include "StandInServices.h"
 #include "TempProgramFolder.h"
 
-#include "tracking/ResultBox.h"
 #include "engine/WebEngineBrowser.h"
 #include "tracking/CourierCatalogue.h"
+#include "tracking/ResultBox.h"
 #include "window/Form1.h"
 #include "window/Form1Controllers.h"
 
@@ -60,6 +60,6 @@ struct RealWindow : StandInServices {
     bool folderReady = false;
     trovix::WebEngineBrowser browser;
     trovix::Form1Controllers window{services(
-        browser, browser.view(), [] { return QDateTime::currentDateTime(); }, folder.path())};
+        browser, browser.view(), [] { return QDateTime::currentDateTime(); }, folder.programFolder())};
     QStringList loads;
 };

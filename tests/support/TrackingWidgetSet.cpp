@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -36,4 +37,15 @@ TrackingWidgetSet::TrackingWidgetSet()
 QRadioButton* TrackingWidgetSet::option(int row) const
 {
     return qobject_cast<QRadioButton*>(group.button(row));
+}
+
+bool TrackingWidgetSet::expireTimer1()
+{
+    QTimer* timer1 = widgets.timer1;
+    const int interval = timer1->interval();
+    QSignalSpy expired(timer1, &QTimer::timeout);
+    timer1->start(0);
+    const bool ran = expired.wait();
+    timer1->setInterval(interval);
+    return ran;
 }

@@ -15,6 +15,8 @@ struct TrackingWidgetSet {
     TrackingWidgetSet();
 
     QRadioButton* option(int row) const;
+    // Lets Timer1 run out now; later countdowns take its interval as before.
+    bool expireTimer1();
 
     QWidget form;
     QButtonGroup group;

@@ -159,8 +159,8 @@ private Q_SLOTS:
         QFETCH(QString, skinFile);
         qApp->setStyleSheet(QString());
         if (!skinFile.isEmpty()) {
-            const QString folder = TempProgramFolder::builtProgramFolder();
-            trovix::SkinLibrary(folder).SkinH_AttachEx(folder + skinFile, QString());
+            const trovix::ProgramFolder folder = TempProgramFolder::builtProgramFolder();
+            trovix::SkinLibrary(folder).SkinH_AttachEx(folder.joined(skinFile), QString());
             QVERIFY(!qApp->styleSheet().isEmpty());
         }
         trovix::Form1* form = program_->controllers().form();
