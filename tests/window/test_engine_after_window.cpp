@@ -43,7 +43,8 @@ private Q_SLOTS:
         // The program's folder is this executable's: it needs the build's database there.
         const QString database = QCoreApplication::applicationDirPath() + QStringLiteral("/yundan.mdb");
         QFile::remove(database);
-        QVERIFY(QFile::copy(qEnvironmentVariable("TROVIX_PROGRAM_DIR") + QStringLiteral("/yundan.mdb"), database));
+        QVERIFY(QFile::copy(qEnvironmentVariable("TROVIX_PROGRAM_DIR") + QStringLiteral("/yundan.mdb"),
+                            database));
         QVERIFY(serveCourierPages(aggregator_));
         qputenv("TROVIX_HOME_PAGE", aggregator_.homePage().toUtf8());
         connect(&aggregator_, &SampleAggregator::requestServed, this,
@@ -124,12 +125,14 @@ private Q_SLOTS:
 
         auto* engine = new FakeBrowser;
         browser.attach(std::unique_ptr<Browser>(engine));
-        QCOMPARE(engine->navigations, (QStringList{QStringLiteral("http://a/"), QStringLiteral("http://b/")}));
+        QCOMPARE(engine->navigations,
+                 (QStringList{QStringLiteral("http://a/"), QStringLiteral("http://b/")}));
         QVERIFY(engine->valueCalls.isEmpty() && engine->clickCalls.isEmpty());
         QList<QString> completed;
         connect(&browser, &Browser::documentCompleted, this,
                 [&](Browser::DocumentId, const QString& address) { completed.append(address); });
-        const Browser::DocumentId page = engine->load(QStringLiteral("http://b/"), {QStringLiteral("postid")});
+        const Browser::DocumentId page =
+            engine->load(QStringLiteral("http://b/"), {QStringLiteral("postid")});
         QCOMPARE(completed, QList<QString>{QStringLiteral("http://b/")});
         browser.bindElements(page, {{QStringLiteral("objUserName"), QStringLiteral("postid")}},
                              [&](const QList<bool>& answer) { found = answer; });
@@ -151,7 +154,8 @@ private Q_SLOTS:
         QVERIFY(startProgram(QByteArrayView("not an engine")));
         QVERIFY(spinUntil([&] { return !shown.isEmpty(); }));
         QCOMPARE(shown.size(), 1);
-        QVERIFY2(shown.first().startsWith(QStringLiteral("Trovix|浏览器引擎无法加载")), qPrintable(shown.first()));
+        QVERIFY2(shown.first().startsWith(QStringLiteral("Trovix|浏览器引擎无法加载")),
+                 qPrintable(shown.first()));
         QVERIFY(!program_->browser().engine());
         QVERIFY(form().isVisible());
         QVERIFY(form().DataGrid1->model());

@@ -45,7 +45,8 @@ int runChild(int argc, char* argv[])
         window.show();
     trovix::WindowOnScreenWatch engineStart(window.windowHandle(), [&] {
         QString error;
-        std::unique_ptr<trovix::Browser> engine = trovix::loadEngineBrowser(trovix::embeddedEngine(), view, &error);
+        std::unique_ptr<trovix::Browser> engine =
+            trovix::loadEngineBrowser(trovix::embeddedEngine(), view, &error);
         if (!engine) {
             std::printf("no engine: %s\n", qPrintable(error));
             std::fflush(stdout);
