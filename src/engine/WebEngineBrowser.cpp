@@ -119,6 +119,7 @@ void WebEngineBrowser::makePage()
     connect(page, &QWebEnginePage::loadStarted, this, [this] {
         loading_ = true;
         topReported_ = false;
+        topParsed_ = false;
         currentLoadWanted_ = std::exchange(loadWanted_, false) || std::exchange(navigationStarting_, false);
     });
     connect(page, &QWebEnginePage::loadFinished, this, [this] {
@@ -136,6 +137,7 @@ void WebEngineBrowser::renewPage()
     restWatch_.stop();
     watchdog_.forget();
     endedHungProcess_ = false;
+    reviveWhenEnded_ = false;
     QPointer<HiddenPage> old = page_.data();
     QPointer<QWebEngineProfile> oldProfile = old->profile();
     old->disconnect(this);
@@ -201,6 +203,7 @@ void WebEngineBrowser::load(const QString& address)
         // not stop this navigation.
         loading_ = true;
         topReported_ = false;
+        topParsed_ = false;
         currentLoadWanted_ = true;
         navigationStarting_ = true;
         page_->setUrl(QUrl(address));
@@ -284,6 +287,10 @@ void WebEngineBrowser::onConsoleMessage(const QString& message)
     if (!message.startsWith(reportTag_))
         return;
     const QJsonArray report = QJsonDocument::fromJson(message.mid(reportTag_.size()).toUtf8()).array();
+    if (report.size() == 1) {
+        topParsed_ = topParsed_ || report.at(0).toInt() == navigation_;
+        return;
+    }
     if (report.size() != 4)
         return;
     const DocumentId document = ++lastDocument_;
@@ -339,6 +346,10 @@ void WebEngineBrowser::onRenderProcessTerminated()
     calls_.giveUpAll();
     watchdog_.forget();
     restWatch_.stop();
+    if (std::exchange(reviveWhenEnded_, false) && page_) {
+        load(lastAddress_);
+        return;
+    }
     // The navigation the hung page held may have died with it.
     if (std::exchange(endedHungProcess_, false) && loading_ && !lastAddress_.isEmpty() && page_) {
         loadWanted_ = true;
@@ -356,7 +367,16 @@ void WebEngineBrowser::endBusyRestingProcess(qint64 pid)
 
 bool WebEngineBrowser::revive()
 {
-    if (!endedAtRest_ || !page_)
+    if (!page_)
+        return false;
+    // Caught spinning before its watch ended it: woken, it would answer nothing. The page
+    // is loaded anew once the process has gone.
+    if (resting_ && restWatch_.spinning()) {
+        reviveWhenEnded_ = true;
+        endBusyRestingProcess(page_->renderProcessPid());
+        return true;
+    }
+    if (!endedAtRest_)
         return false;
     load(lastAddress_);
     return true;
@@ -366,8 +386,16 @@ void WebEngineBrowser::rest()
 {
     // A navigation of ours still on its way is wanted, whatever a late capture says; the
     // capture after its page rests the page.
-    if (page_ && loading_ && currentLoadWanted_ && !topReported_)
+    if (page_ && loading_ && currentLoadWanted_ && !topReported_) {
+        // Once its document is there, what it waits for are stragglers (an image that never
+        // comes): stopped, it completes now rather than after the grace, and the capture
+        // after that rests it.
+        if (topParsed_) {
+            page_->triggerAction(QWebEnginePage::Stop);
+            page_->runJavaScript(QStringLiteral("window.__trovixReportNow()"), scriptWorld);
+        }
         return;
+    }
     resting_ = true;
     // What the page starts from now on is its own.
     loadWanted_ = false;

@@ -117,12 +117,14 @@ private:
     int loadsFinished_ = 0;
     int navigation_ = 0;
     bool topReported_ = false;
+    bool topParsed_ = false;
     // Whether the next load, and the one under way, are Trovix's own; a navigate()
     // stays so until its load has started, whatever comes between.
     bool loadWanted_ = false;
     bool navigationStarting_ = false;
     bool currentLoadWanted_ = false;
     bool endedAtRest_ = false;
+    bool reviveWhenEnded_ = false;
     std::function<void(bool read)> heldRead_;
     int answerDeadlineMs_ = 0;
     CallRecord calls_;

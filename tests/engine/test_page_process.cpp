@@ -1,10 +1,12 @@
 #include "engine/AnswerWatchdog.h"
 #include "engine/CallRecord.h"
+#include "engine/IdleProcessWatch.h"
 
 #include <QtTest>
 
 using trovix::AnswerWatchdog;
 using trovix::CallRecord;
+using trovix::IdleProcessWatch;
 
 class PageProcessTest : public QObject {
     Q_OBJECT
@@ -75,6 +77,35 @@ private Q_SLOTS:
         // Well past the deadline: nothing may end an answering process.
         QTest::qWait(100);
         QVERIFY(ended.isEmpty());
+    }
+
+    void restingProcessThatSpinsIsEnded_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("spins");
+        QTest::newRow("idle") << QStringLiteral("sleep 30") << false;
+        QTest::newRow("spinning") << QStringLiteral("while :; do :; done") << true;
+    }
+    void restingProcessThatSpinsIsEnded()
+    {
+        QFETCH(QString, command);
+        QFETCH(bool, spins);
+        QProcess process;
+        process.start(QStringLiteral("sh"), {QStringLiteral("-c"), command});
+        QVERIFY(process.waitForStarted());
+        QList<qint64> ended;
+        IdleProcessWatch watch([&](qint64 pid) { ended << pid; });
+        watch.watch(process.processId());
+        if (spins) {
+            QTRY_VERIFY(watch.spinning());
+            QTRY_COMPARE(ended, QList<qint64>({process.processId()}));
+        } else {
+            QTest::qWait(IdleProcessWatch::graceMs + 2 * IdleProcessWatch::windowMs);
+            QVERIFY(!watch.spinning());
+            QVERIFY(ended.isEmpty());
+        }
+        process.kill();
+        process.waitForFinished();
     }
 };
 
