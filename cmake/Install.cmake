@@ -94,12 +94,12 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# The libraries the executables link are computed from them (WebEngine's brings its
-# helper process, libqt6webenginecore6-bin); these are loaded or started at run time,
-# which no linker records.
+# The libraries the executables link are computed from them; these are loaded or started
+# at run time, which no linker records: among them the browser engine's libraries, which
+# the engine module inside Trovix links, and its helper process.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "libqt6sql6-sqlite, qt6-qpa-plugins, qt6-translations-l10n, fonts-noto-cjk, fonts-arphic-ukai, fonts-arphic-uming, xdg-utils")
+  "libqt6webenginewidgets6 (>= 6.4.0), libqt6webenginecore6 (>= 6.4.0), libqt6webenginecore6-bin (>= 6.4.0), libqt6quick6 (>= 6.4.0), libqt6sql6-sqlite, qt6-qpa-plugins, qt6-translations-l10n, fonts-noto-cjk, fonts-arphic-ukai, fonts-arphic-uming, xdg-utils")
 # A Wayland session runs Trovix natively with Qt's Wayland plug-in, through XWayland without it.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 # Stripped executables in the package, their symbols in trovix-dbgsym when the build has

@@ -1,48 +1,16 @@
 // Times a capture of long page texts and prints one line per page size.
 #include "MedianTime.h"
+#include "StandInTracking.h"
 #include "common/AnsiText.h"
-#include "common/Prompter.h"
-#include "tracking/Browser.h"
-#include "tracking/CaptureTimer.h"
-#include "tracking/HandlerQueue.h"
-#include "tracking/ResultBox.h"
-#include "tracking/ResultCapture.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTimer>
 
-#include <algorithm>
 #include <cstdio>
-#include <functional>
-#include <vector>
 
 namespace {
-
-// Hands out a fixed page text at once, so only the capture itself is timed.
-class PageTextBrowser final : public trovix::Browser {
-public:
-    void navigate(const QString&) override {}
-    void bindElements(DocumentId, const QList<trovix::ElementBinding>&,
-                      std::function<void(const QList<bool>&)> done) override
-    {
-        done({});
-    }
-    void setValue(const QString&, const QString&) override {}
-    void click(const QString&) override {}
-    void readBodyText(std::function<void(const QString&)> done) override { done(pageText); }
-
-    QString pageText;
-};
-
-class AnsweringPrompter final : public trovix::Prompter {
-public:
-    QMessageBox::StandardButton ask(const trovix::MessageBoxRequest&) override { return QMessageBox::Ok; }
-};
 
 // A long page in the aggregator's shape: navigation and adverts, then the history
 // between the two markers a dozen lines before the end.
@@ -76,33 +44,28 @@ QString pageOfLines(int lines)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QTemporaryDir programFolder;
-    if (!programFolder.isValid())
+    // The window's tracking, whose capture timer expires at once.
+    StandInTracking tracking;
+    if (!tracking.folder.isValid())
         return 1;
+    QTimer* timer1 = tracking.widgets.timer1;
+    timer1->setInterval(0);
 
-    PageTextBrowser browser;
-    AnsweringPrompter prompter;
-    trovix::PageTextBuffer rawPageBox;
-    QTextEdit resultBox;
-    QTimer timer1;
-    trovix::CaptureTimer captureTimer(&timer1);
-    trovix::HandlerQueue handlers;
-    trovix::ResultCapture capture(browser, &rawPageBox, &resultBox, captureTimer, prompter, handlers,
-                                  programFolder.path());
-    const auto clearResult = [&] { resultBox.clear(); };
+    const auto clearResult = [&] { tracking.widgets.richTextBox3->clear(); };
     const auto captureOnce = [&] {
         QEventLoop loop;
-        QObject::connect(&capture, &trovix::ResultCapture::captureFinished, &loop, &QEventLoop::quit);
-        capture.capture();
+        QObject::connect(tracking.session.get(), &trovix::TrackingSession::captureFinished, &loop,
+                         &QEventLoop::quit);
+        timer1->start();
         loop.exec();
     };
 
     for (const int lines : {10'000, 100'000, 1'000'000}) {
-        browser.pageText = pageOfLines(lines);
+        tracking.browser.bodyText = pageOfLines(lines);
         const int runs = lines >= 1'000'000 ? 3 : 5;
         const double whole = trovix::bench::medianMs(runs, clearResult, captureOnce);
         std::printf("capture %d lines (%.1f MB GB18030): %.1f ms\n", lines,
-                    double(trovix::ansi::encode(browser.pageText).size()) / 1e6, whole);
+                    double(trovix::ansi::encode(tracking.browser.bodyText).size()) / 1e6, whole);
         std::fflush(stdout);
     }
     return 0;

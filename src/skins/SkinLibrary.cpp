@@ -1,12 +1,11 @@
 #include "skins/SkinLibrary.h"
 
-#include "common/ProgramFolder.h"
-
 #include <QApplication>
 #include <QFile>
 #include <QStringDecoder>
 
 #include <optional>
+#include <utility>
 
 namespace trovix {
 
@@ -31,7 +30,7 @@ std::optional<QString> readStyleSheet(const QString& windowsPath)
 
 } // namespace
 
-SkinLibrary::SkinLibrary(const QString& programFolder) : programFolder_(programFolder)
+SkinLibrary::SkinLibrary(ProgramFolder programFolder) : programFolder_(std::move(programFolder))
 {
     // Colours that a skin gives a window then reach its children unless a child has
     // its own (Label4's red), and colours a window sets while a skin is in force
@@ -41,7 +40,7 @@ SkinLibrary::SkinLibrary(const QString& programFolder) : programFolder_(programF
 
 void SkinLibrary::SkinH_Attach()
 {
-    SkinH_AttachEx(ProgramFolder(programFolder_).joined(programfiles::DefaultSkin), QString());
+    SkinH_AttachEx(programFolder_.joined(programfiles::DefaultSkin), QString());
 }
 
 void SkinLibrary::SkinH_AttachEx(const QString& path, const QString& password)

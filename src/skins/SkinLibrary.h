@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/ProgramFolder.h"
 #include "skins/SkinLibraryInterface.h"
 
 #include <QString>
@@ -12,14 +13,14 @@ namespace trovix {
 // Needs a QApplication.
 class SkinLibrary final : public SkinLibraryInterface {
 public:
-    explicit SkinLibrary(const QString& programFolder);
+    explicit SkinLibrary(ProgramFolder programFolder);
 
     void SkinH_Attach() override;
     // The password is accepted for the library's signature; skins are plain text.
     void SkinH_AttachEx(const QString& path, const QString& password) override;
 
 private:
-    QString programFolder_;
+    ProgramFolder programFolder_;
 };
 
 } // namespace trovix

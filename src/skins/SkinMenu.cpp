@@ -1,6 +1,5 @@
 #include "skins/SkinMenu.h"
 
-#include "common/ProgramFolder.h"
 #include "skins/SkinChoiceStore.h"
 #include "skins/SkinLibraryInterface.h"
 #include "skins/SkinTable.h"
@@ -12,7 +11,7 @@
 namespace trovix {
 
 SkinMenu::SkinMenu(QList<QAction*> entries, SkinLibraryInterface& library, SkinChoiceStore& store,
-                   QString programFolder, QObject* parent)
+                   ProgramFolder programFolder, QObject* parent)
     : QObject(parent), entries_(std::move(entries)), library_(library), store_(store),
       programFolder_(std::move(programFolder))
 {
@@ -28,8 +27,8 @@ SkinMenu::SkinMenu(QList<QAction*> entries, SkinLibraryInterface& library, SkinC
 void SkinMenu::choose(int row)
 {
     const SkinEntry& skin = skinTable()[row];
-    library_.SkinH_AttachEx(ProgramFolder(programFolder_).joined(skin.file), QString());
-    store_.write(skin.savedValue);
+    library_.SkinH_AttachEx(programFolder_.joined(skin.file), QString());
+    store_.write(skin.savedValue());
     for (int other = 0; other < entries_.size(); ++other)
         entries_[other]->setChecked(other == row);
 }
@@ -43,7 +42,7 @@ void SkinMenu::restore()
     if (saved.isEmpty())
         library_.SkinH_Attach();
     else
-        library_.SkinH_AttachEx(ProgramFolder(programFolder_).joined(saved), QString());
+        library_.SkinH_AttachEx(programFolder_.joined(saved), QString());
 }
 
 } // namespace trovix

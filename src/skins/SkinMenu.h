@@ -1,9 +1,10 @@
 #pragma once
 
+#include "common/ProgramFolder.h"
+
 #include <QAction>
 #include <QList>
 #include <QObject>
-#include <QString>
 
 namespace trovix {
 
@@ -18,7 +19,7 @@ class SkinMenu final : public QObject {
     Q_OBJECT
 public:
     SkinMenu(QList<QAction*> entries, SkinLibraryInterface& library, SkinChoiceStore& store,
-             QString programFolder, QObject* parent = nullptr);
+             ProgramFolder programFolder, QObject* parent = nullptr);
 
     // Start-up: checks the saved skin's entry (the default entry when the saved value
     // names none) and attaches the saved skin, or the default one when none is saved.
@@ -30,7 +31,7 @@ private:
     QList<QAction*> entries_;
     SkinLibraryInterface& library_;
     SkinChoiceStore& store_;
-    QString programFolder_;
+    ProgramFolder programFolder_;
 };
 
 } // namespace trovix

@@ -9,8 +9,11 @@ namespace trovix {
 struct SkinEntry {
     QString entryName; // the menu action's objectName
     QString caption;
-    QString file;       // relative to the program folder, with backslashes
-    QString savedValue; // what the per-user store keeps for this entry
+    QString file; // relative to the program folder, with backslashes
+    bool isDefault;
+
+    // What the per-user store keeps for this entry: its file, nothing for the default skin.
+    QString savedValue() const;
 };
 
 const QList<SkinEntry>& skinTable();

@@ -76,6 +76,11 @@ const Courier* courierByDisplayName(const QString& name)
     return nullptr;
 }
 
+QStringList aggregatorHosts()
+{
+    return {config::aggregatorHostA(), config::aggregatorHostB()};
+}
+
 QString trackingAddress(const Courier& courier)
 {
     return aggregatorOrigin(courier.hostForm) + courier.pagePath;

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace trovix {
 
@@ -39,6 +40,10 @@ const Courier* courierByDisplayName(const QString& name);
 // The aggregator's scheme ("http" by default) + "://" + the host in the row's form +
 // the page path.
 QString trackingAddress(const Courier& courier);
+
+// Both forms of the aggregator's host: besides a page's own site, the only ones whose
+// frames it may load.
+QStringList aggregatorHosts();
 
 // The tracking page of the one row in telephone-number mode (row 14, host form B).
 QString telephonePageAddress();

@@ -2,14 +2,14 @@
 
 #include "common/UsersBrowser.h"
 #include "tracking/CourierCatalogue.h"
+#include "tracking/CourierChoice.h"
 
 #include <QPushButton>
-#include <QRadioButton>
 
 namespace trovix {
 
-CourierSiteCommand::CourierSiteCommand(QPushButton* command7, QList<QRadioButton*> options, QObject* parent)
-    : QObject(parent), options_(std::move(options))
+CourierSiteCommand::CourierSiteCommand(QPushButton* command7, const CourierChoice& choice, QObject* parent)
+    : QObject(parent), choice_(choice)
 {
     if (command7)
         connect(command7, &QPushButton::clicked, this, &CourierSiteCommand::open);
@@ -17,11 +17,8 @@ CourierSiteCommand::CourierSiteCommand(QPushButton* command7, QList<QRadioButton
 
 void CourierSiteCommand::open()
 {
-    for (const Courier& courier : couriers()) {
-        const QRadioButton* option = options_.value(courier.row - 1);
-        if (option && option->isChecked())
-            openInUsersBrowser(siteAddress(courier));
-    }
+    if (const Courier* courier = choice_.current())
+        openInUsersBrowser(siteAddress(*courier));
 }
 
 } // namespace trovix

@@ -1,27 +1,26 @@
 #pragma once
 
-#include <QList>
 #include <QObject>
 
 class QPushButton;
-class QRadioButton;
 
 namespace trovix {
+
+class CourierChoice;
 
 // "打开快递官网" (Command7): opens the selected courier's own web site in the user's
 // browser, outside Trovix, without waiting.
 class CourierSiteCommand : public QObject {
     Q_OBJECT
 public:
-    // options: Option1..Option15, index = row - 1. command7 may be null (then only
-    // open() runs the command).
-    CourierSiteCommand(QPushButton* command7, QList<QRadioButton*> options, QObject* parent = nullptr);
+    // command7 may be null (then only open() runs the command).
+    CourierSiteCommand(QPushButton* command7, const CourierChoice& choice, QObject* parent = nullptr);
 
     // With no courier selected this does nothing.
     void open();
 
 private:
-    QList<QRadioButton*> options_;
+    const CourierChoice& choice_;
 };
 
 } // namespace trovix

@@ -108,10 +108,10 @@ QString passThroughScratchFile(const QString& text, const QString& path)
 
 ResultCapture::ResultCapture(Browser& browser, PageTextBuffer* richTextBox2, QTextEdit* richTextBox3,
                              CaptureTimer& captureTimer, Prompter& prompter, HandlerQueue& handlers,
-                             QString programFolder, QObject* parent)
+                             const ProgramFolder& programFolder, QObject* parent)
     : QObject(parent), browser_(browser), rawPageBox_(richTextBox2), resultBox_(richTextBox3),
       captureTimer_(captureTimer), prompter_(prompter), handlers_(handlers),
-      scratchFile_(ProgramFolder(programFolder).file(programfiles::CaptureScratch))
+      scratchFile_(programFolder.file(programfiles::CaptureScratch))
 {
     connect(&captureTimer, &CaptureTimer::expired, this, &ResultCapture::capture);
     connect(&cutOut_, &QFutureWatcherBase::finished, this,

@@ -15,6 +15,7 @@ namespace trovix {
 
 class Browser;
 class CaptureTimer;
+class ProgramFolder;
 class Prompter;
 
 // The history lines of a page text: lines are separated by CR LF; the lines after the
@@ -52,16 +53,15 @@ class ResultCapture : public QObject {
 public:
     ResultCapture(Browser& browser, PageTextBuffer* richTextBox2, QTextEdit* richTextBox3,
                   CaptureTimer& captureTimer, Prompter& prompter, HandlerQueue& handlers,
-                  QString programFolder, QObject* parent = nullptr);
+                  const ProgramFolder& programFolder, QObject* parent = nullptr);
 
     ~ResultCapture() override;
-
-    void capture();
 
 Q_SIGNALS:
     void captureFinished();
 
 private:
+    void capture();
     void capturePage(const QString& pageText, const HandlerQueue::Finish& finish);
     void showHistory(const QString& history, const HandlerQueue::Finish& finish);
     void end(const HandlerQueue::Finish& finish);

@@ -4,13 +4,13 @@
 #include "common/SystemColours.h"
 #include "tracking/CaptureTimer.h"
 #include "tracking/CourierCatalogue.h"
+#include "tracking/CourierChoice.h"
 #include "tracking/HandlerQueue.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QStyle>
 #include <QTextEdit>
 
@@ -61,22 +61,14 @@ TrackingPageDriver::TrackingPageDriver(const TrackingWidgets& widgets, CaptureTi
     widgets_.label4->setTextFormat(Qt::PlainText);
     widgets_.label6->setTextFormat(Qt::PlainText);
 
-    for (const Courier& courier : couriers()) {
-        QRadioButton* option = widgets_.options.value(courier.row - 1);
-        if (!option)
-            continue;
-        connect(option, &QRadioButton::toggled, this, [this, &courier, option](bool checked) {
-            if (checked)
-                selectCourier(courier, option);
-        });
-    }
+    connect(widgets_.courierChoice, &CourierChoice::chosen, this, &TrackingPageDriver::selectCourier);
     connect(&browser_, &Browser::documentCompleted, this, &TrackingPageDriver::onDocumentCompleted);
     connect(&browser_, &Browser::pageLoaded, this, &TrackingPageDriver::onPageLoaded);
     connect(widgets_.command5, &QPushButton::clicked, this, &TrackingPageDriver::query);
     connect(widgets_.text1, &QLineEdit::textChanged, this, &TrackingPageDriver::onWaybillInput);
 }
 
-void TrackingPageDriver::selectCourier(const Courier& courier, QRadioButton* option)
+void TrackingPageDriver::selectCourier(const Courier& courier)
 {
     const bool telephone = courier.inputMode == InputMode::TelephoneNumber;
     setCodeBoxLocked(widgets_.text2, !telephone);
@@ -89,7 +81,7 @@ void TrackingPageDriver::selectCourier(const Courier& courier, QRadioButton* opt
         widgets_.label14->setText(QStringLiteral("无需输入"));
     }
     widgets_.image1->setVisible(false);
-    widgets_.label6->setText(option->text());
+    widgets_.label6->setText(widgets_.courierChoice->caption(courier));
     awaitPage();
     waitingSubmission_.reset();
     browser_.navigate(trackingAddress(courier));

@@ -9,7 +9,6 @@
 #include <optional>
 
 class QLineEdit;
-class QRadioButton;
 
 namespace trovix {
 
@@ -37,18 +36,13 @@ public:
     TrackingPageDriver(const TrackingWidgets& widgets, CaptureTimer& captureTimer, Browser& browser,
                        Prompter& prompter, HandlerQueue& handlers, QObject* parent = nullptr);
 
-    // Whether objUserName, objpassword and objloginbutton hold an element.
-    bool hasUserName() const { return hasUserName_; }
-    bool hasPassword() const { return hasPassword_; }
-    bool hasLoginButton() const { return hasLoginButton_; }
-
 private:
     struct Submission {
         QString waybill;
         QString code;
     };
 
-    void selectCourier(const Courier& courier, QRadioButton* option);
+    void selectCourier(const Courier& courier);
     void onDocumentCompleted(Browser::DocumentId document, const QString& address);
     void awaitPage();
     void onPageLoaded();
@@ -61,6 +55,7 @@ private:
     Browser& browser_;
     Prompter& prompter_;
     HandlerQueue& handlers_;
+    // Whether objUserName, objpassword and objloginbutton hold an element.
     bool hasUserName_ = false;
     bool hasPassword_ = false;
     bool hasLoginButton_ = false;

@@ -8,10 +8,10 @@
 #include "tracking/TrackingWidgets.h"
 
 #include <QObject>
-#include <QString>
 
 namespace trovix {
 
+class ProgramFolder;
 class Prompter;
 
 // Tracking as the window runs it: the handler queue, the capture timer Timer1, the page
@@ -21,11 +21,7 @@ class TrackingSession final : public QObject {
     Q_OBJECT
 public:
     TrackingSession(const TrackingWidgets& widgets, Browser& browser, Prompter& prompter,
-                    const QString& programFolder, QObject* parent = nullptr);
-
-    HandlerQueue& handlers() { return handlers_; }
-    TrackingPageDriver& driver() { return driver_; }
-    ResultCapture& capture() { return capture_; }
+                    const ProgramFolder& programFolder, QObject* parent = nullptr);
 
     // The window is closing: what waits for its turn never runs, and no capture is to come.
     void stop();

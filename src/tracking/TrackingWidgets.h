@@ -1,21 +1,19 @@
 #pragma once
 
-#include <QList>
-
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QRadioButton;
 class QTextEdit;
 class QTimer;
 
 namespace trovix {
 
+class CourierChoice;
 class PageTextBuffer;
 
 // The widgets of Form1 that tracking reads and writes.
 struct TrackingWidgets {
-    QList<QRadioButton*> options; // Option1..Option15, index = row - 1
+    CourierChoice* courierChoice = nullptr; // over Option1..Option15
     QLineEdit* text1 = nullptr;
     QLineEdit* text2 = nullptr;
     QLineEdit* text3 = nullptr;

@@ -38,17 +38,16 @@ QByteArray readExecutableVersion(const QString& executablePath)
     return {};
 }
 
-QByteArray installedVersion(const QString& programFolder)
+QByteArray installedVersion(const ProgramFolder& programFolder)
 {
-    const QByteArray marked =
-        readExecutableVersion(ProgramFolder(programFolder).file(programfiles::TrovixExecutable));
+    const QByteArray marked = readExecutableVersion(programFolder.file(programfiles::TrovixExecutable));
     const QByteArray recorded = readRecordedVersion(programFolder);
     if (!isVersion(recorded))
         return marked;
     return isHigherVersion(marked, recorded) ? marked : recorded;
 }
 
-bool holdsNewerBuild(const QString& programFolder, const QString& than)
+bool holdsNewerBuild(const ProgramFolder& programFolder, const ProgramFolder& than)
 {
     const QByteArray version = installedVersion(programFolder);
     const QByteArray copy = installedVersion(than);

@@ -39,8 +39,7 @@ constexpr QFileDevice::Permissions Executable =
 
 UpdateFlow::Settings UpdateFlow::Settings::fromConfiguration()
 {
-    Settings settings;
-    settings.programFolder = ProgramFolder::ofRunningExecutable().path();
+    Settings settings(ProgramFolder::ofRunningExecutable());
     settings.versionUrl = QUrl(config::updateVersionUrl());
     settings.executableUrl = QUrl(config::updateExecutableUrl());
     settings.signatureUrl = QUrl(config::updateSignatureUrl());

@@ -14,6 +14,7 @@
 #include <chrono>
 #include <functional>
 #include <optional>
+#include <utility>
 
 namespace trovix {
 
@@ -32,7 +33,9 @@ class UpdateFlow final : public QObject {
     Q_OBJECT
 public:
     struct Settings {
-        QString programFolder;
+        explicit Settings(ProgramFolder folder) : programFolder(std::move(folder)) {}
+
+        ProgramFolder programFolder;
         QUrl versionUrl;
         QUrl executableUrl;
         QUrl signatureUrl;

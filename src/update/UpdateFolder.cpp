@@ -1,7 +1,5 @@
 #include "update/UpdateFolder.h"
 
-#include "common/ProgramFolder.h"
-
 #include <QFile>
 
 #include <cerrno>
@@ -29,9 +27,10 @@ QByteArray encoded(const QString& name)
 
 } // namespace
 
-UpdateFolder::UpdateFolder(const QString& path)
+UpdateFolder::UpdateFolder(const ProgramFolder& programFolder)
     // Close-on-exec, so the Trovix the updater starts never holds the lock.
-    : path_(path), folder_(::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    : programFolder_(programFolder),
+      folder_(::open(QFile::encodeName(programFolder.path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
 {
 }
 
@@ -48,7 +47,7 @@ bool UpdateFolder::lock()
 
 QString UpdateFolder::path(const QString& name) const
 {
-    return ProgramFolder(path_).file(name);
+    return programFolder_.file(name);
 }
 
 bool UpdateFolder::holdsFile(const QString& name) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/ProgramFolder.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -15,7 +17,7 @@ namespace trovix {
 // system's error text, or an empty text on success.
 class UpdateFolder {
 public:
-    explicit UpdateFolder(const QString& path);
+    explicit UpdateFolder(const ProgramFolder& programFolder);
     ~UpdateFolder();
     UpdateFolder(const UpdateFolder&) = delete;
     UpdateFolder& operator=(const UpdateFolder&) = delete;
@@ -41,7 +43,7 @@ public:
 private:
     void syncFolder();
 
-    QString path_;
+    ProgramFolder programFolder_;
     int folder_ = -1;
 };
 

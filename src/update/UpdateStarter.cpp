@@ -1,13 +1,15 @@
 #include "update/UpdateStarter.h"
 
-#include "common/ProgramFolder.h"
 #include "common/Prompter.h"
 
 #include <QProcess>
 
+#include <utility>
+
 namespace trovix {
 
-UpdateStarter::UpdateStarter(QString programFolder, Prompter& prompter, std::function<void()> endProgram)
+UpdateStarter::UpdateStarter(ProgramFolder programFolder, Prompter& prompter,
+                             std::function<void()> endProgram)
     : programFolder_(std::move(programFolder)), prompter_(prompter), endProgram_(std::move(endProgram))
 {
 }
@@ -15,7 +17,7 @@ UpdateStarter::UpdateStarter(QString programFolder, Prompter& prompter, std::fun
 void UpdateStarter::start()
 {
     QProcess updater;
-    updater.setProgram(ProgramFolder(programFolder_).file(programfiles::UpdateExecutable));
+    updater.setProgram(programFolder_.file(programfiles::UpdateExecutable));
     if (updater.startDetached())
         return;
     prompter_.ask({updater.errorString(), {}, QMessageBox::Ok, QMessageBox::Critical});

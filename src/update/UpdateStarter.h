@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include "common/ProgramFolder.h"
 
 #include <functional>
 
@@ -13,12 +13,12 @@ class Prompter;
 // error text, and then Trovix ends, as it does for any failure nothing handles.
 class UpdateStarter {
 public:
-    UpdateStarter(QString programFolder, Prompter& prompter, std::function<void()> endProgram);
+    UpdateStarter(ProgramFolder programFolder, Prompter& prompter, std::function<void()> endProgram);
 
     void start();
 
 private:
-    QString programFolder_;
+    ProgramFolder programFolder_;
     Prompter& prompter_;
     std::function<void()> endProgram_;
 };

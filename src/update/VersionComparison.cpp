@@ -39,16 +39,16 @@ int compareNumbers(const QByteArray& a, const QByteArray& b)
 
 } // namespace
 
-QByteArray readRecordedVersion(const QString& programFolder)
+QByteArray readRecordedVersion(const ProgramFolder& programFolder)
 {
-    return profile::readString(ProgramFolder(programFolder).file(programfiles::InstalledVersionFile),
-                               QStringLiteral("Ver"), QStringLiteral("appver"));
+    return profile::readString(programFolder.file(programfiles::InstalledVersionFile), QStringLiteral("Ver"),
+                               QStringLiteral("appver"));
 }
 
-QByteArray readOfferedVersion(const QString& programFolder)
+QByteArray readOfferedVersion(const ProgramFolder& programFolder)
 {
-    return profile::readString(ProgramFolder(programFolder).file(programfiles::OfferedVersionFile),
-                               QStringLiteral("Ver"), QStringLiteral("new"));
+    return profile::readString(programFolder.file(programfiles::OfferedVersionFile), QStringLiteral("Ver"),
+                               QStringLiteral("new"));
 }
 
 bool isVersion(const QByteArray& text)

@@ -1,14 +1,15 @@
 #pragma once
 
 #include <QByteArray>
-#include <QString>
 
 namespace trovix {
 
+class ProgramFolder;
+
 // Ver/appver of the folder's config.ini: the version of the Trovix that ran last there.
-QByteArray readRecordedVersion(const QString& programFolder);
+QByteArray readRecordedVersion(const ProgramFolder& programFolder);
 // Ver/new of the folder's update.ini: the version the update server offers.
-QByteArray readOfferedVersion(const QString& programFolder);
+QByteArray readOfferedVersion(const ProgramFolder& programFolder);
 
 // A version is dotted numbers ("1.2.1"); a text with anything else is none.
 bool isVersion(const QByteArray& text);

@@ -13,11 +13,11 @@ namespace {
 
 } // namespace
 
-void recordInstalledVersion(const QString& programFolder)
+void recordInstalledVersion(const ProgramFolder& programFolder)
 {
     // The record and the marker are one text.
-    profile::writeString(ProgramFolder(programFolder).file(programfiles::InstalledVersionFile),
-                         QStringLiteral("Ver"), QStringLiteral("appver"),
+    profile::writeString(programFolder.file(programfiles::InstalledVersionFile), QStringLiteral("Ver"),
+                         QStringLiteral("appver"),
                          QByteArray(VersionMarker + sizeof TROVIX_VERSION_MARKER_TAG - 1));
 }
 

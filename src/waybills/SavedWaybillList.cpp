@@ -2,21 +2,18 @@
 
 #include "common/FontFaces.h"
 #include "common/Prompter.h"
+#include "tracking/CourierChoice.h"
 #include "waybills/WaybillStore.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTableView>
 
 namespace trovix {
 
 namespace {
-
-const QString CourierColumn = QStringLiteral("快递公司");
-const QString NumberColumn = QStringLiteral("运单号");
 
 // OK only, no icon, the application's own title.
 MessageBoxRequest notice(const QString& text)
@@ -130,15 +127,9 @@ void SavedWaybillList::pickRow(const QModelIndex& clicked)
     if (!clicked.isValid() || store_.rowCount() == 0)
         return;
     store_.setCurrentRow(clicked.row());
-    widgets_.label6->setText(store_.cellText(CourierColumn));
-    widgets_.label4->setText(store_.cellText(NumberColumn));
-    const QString courier = widgets_.label6->text();
-    for (QRadioButton* option : widgets_.options) {
-        if (option->text() == courier) {
-            option->setChecked(true);
-            return;
-        }
-    }
+    widgets_.label6->setText(store_.currentCourier());
+    widgets_.label4->setText(store_.currentNumber());
+    widgets_.courierChoice->choose(widgets_.label6->text());
 }
 
 void SavedWaybillList::showCurrentRow()

@@ -1,16 +1,15 @@
 #pragma once
 
-#include <QList>
 #include <QObject>
 
 class QLabel;
 class QModelIndex;
 class QPushButton;
-class QRadioButton;
 class QTableView;
 
 namespace trovix {
 
+class CourierChoice;
 class Prompter;
 class WaybillStore;
 
@@ -22,7 +21,7 @@ struct SavedWaybillWidgets {
     QPushButton* command6 = nullptr; // add
     QPushButton* command1 = nullptr; // delete
     QPushButton* command8 = nullptr; // refresh
-    QList<QRadioButton*> options;    // Option1..Option15, in that order
+    CourierChoice* courierChoice = nullptr;
 };
 
 // Shows the waybill store in DataGrid1 and runs its add, delete, refresh and row

@@ -20,6 +20,9 @@ constexpr int BusyTimeoutMs = 500;
 const QString StartUpListStatement = QStringLiteral("Select *, rowid from 运单 ");
 const QString ReopenListStatement = QStringLiteral("select *, rowid from 运单");
 
+const QString CourierColumn = QStringLiteral("快递公司");
+const QString NumberColumn = QStringLiteral("运单号");
+
 // The columns are NOT NULL, and Qt binds a null QString as SQL NULL.
 QString nonNull(const QString& text)
 {
@@ -127,7 +130,17 @@ int WaybillStore::rowIdColumn() const
     return list_->columnCount() - 1;
 }
 
-QString WaybillStore::cellText(const QString& column) const
+QString WaybillStore::currentCourier() const
+{
+    return currentText(CourierColumn);
+}
+
+QString WaybillStore::currentNumber() const
+{
+    return currentText(NumberColumn);
+}
+
+QString WaybillStore::currentText(const QString& column) const
 {
     if (currentRow_ < 0)
         return QString();
@@ -148,8 +161,8 @@ bool WaybillStore::deleteCurrentRow()
     query.prepare(
         QStringLiteral("delete from 运单 where rowid=? and 快递公司 is ? and 运单号 is ? collate binary"));
     query.addBindValue(row.value(rowIdColumn()));
-    query.addBindValue(row.value(QStringLiteral("快递公司")));
-    query.addBindValue(row.value(QStringLiteral("运单号")));
+    query.addBindValue(row.value(CourierColumn));
+    query.addBindValue(row.value(NumberColumn));
     if (!query.exec())
         return fail(query.lastError());
     return true;

@@ -39,8 +39,9 @@ public:
     int countByNumber(const QString& number);
     bool insert(const QString& courier, const QString& number);
 
-    // The current row's text in a column ("快递公司", "运单号"); empty without a current row.
-    QString cellText(const QString& column) const;
+    // The current row's courier and number; empty without a current row.
+    QString currentCourier() const;
+    QString currentNumber() const;
 
     QString lastError() const { return lastError_; }
 
@@ -52,6 +53,7 @@ public:
     QString connectionName() const { return connectionName_; }
 
 private:
+    QString currentText(const QString& column) const;
     bool openList(const QString& statement);
     void closeList();
     bool fail(const QSqlError& error);

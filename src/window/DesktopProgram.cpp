@@ -1,12 +1,12 @@
 #include "window/DesktopProgram.h"
 
 #include "common/ProgramFolder.h"
+#include "window/EngineLoader.h"
 #include "window/Form1.h"
 
 #include <QApplication>
 #include <QDateTime>
 #include <QLibraryInfo>
-#include <QWebEngineView>
 
 #include <unistd.h>
 
@@ -87,15 +87,14 @@ DesktopProgram::ApplicationTexts::ApplicationTexts()
         QApplication::installTranslator(&qtTranslator);
 }
 
-DesktopProgram::DesktopProgram()
-    : folder_(ProgramFolder::ofRunningExecutable().path()), skinLibrary_(folder_),
-      browser_(nullptr, WebEngineBrowser::EngineStart::AfterWindowShown),
-      controllers_({browser_, browser_.view(), prompter_, saveFileChooser_, skinLibrary_, skinChoice_,
+DesktopProgram::DesktopProgram(QByteArrayView engineModule)
+    : folder_(ProgramFolder::ofRunningExecutable()), skinLibrary_(folder_), engineModule_(engineModule),
+      controllers_({browser_, nullptr, prompter_, saveFileChooser_, skinLibrary_, skinChoice_,
                     [] { return QDateTime::currentDateTime(); }, folder_, [] { QCoreApplication::exit(1); }})
 {
 }
 
-int runDesktopProgram(int argc, char* argv[])
+int runDesktopProgram(int argc, char* argv[], QByteArrayView engineModule)
 {
     prepareDesktopApplication();
     QApplication application(argc, argv);
@@ -105,7 +104,7 @@ int runDesktopProgram(int argc, char* argv[])
         MessageBoxPrompter().ask(sandboxRefusal());
         return 1;
     }
-    DesktopProgram program;
+    DesktopProgram program(engineModule);
     if (!program.start())
         return 1;
     return application.exec();
@@ -116,7 +115,25 @@ bool DesktopProgram::start()
     if (!controllers_.load())
         return false;
     controllers_.form()->show();
+    engineStart_ =
+        std::make_unique<WindowOnScreenWatch>(controllers_.form()->windowHandle(), [this] { startEngine(); });
     return true;
+}
+
+void DesktopProgram::startEngine()
+{
+    Form1* form = controllers_.form();
+    if (!form)
+        return;
+    QString error;
+    std::unique_ptr<Browser> engine = loadEngineBrowser(engineModule_, form->WebBrowser1, &error);
+    if (!engine) {
+        prompter_.ask(
+            {QStringLiteral("浏览器引擎无法加载，暂时不能查询运单；保存的运单仍可查看和管理。\r\n") + error,
+             QStringLiteral("Trovix"), QMessageBox::Ok, QMessageBox::Warning});
+        return;
+    }
+    browser_.attach(std::move(engine));
 }
 
 } // namespace trovix

@@ -4,14 +4,18 @@
 #include "common/SaveFileChooser.h"
 #include "skins/SettingsSkinChoiceStore.h"
 #include "skins/SkinLibrary.h"
-#include "tracking/WebEngineBrowser.h"
+#include "tracking/DeferredBrowser.h"
 #include "window/Form1Controllers.h"
+#include "window/WindowOnScreenWatch.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <QTranslator>
 
 #include <sys/types.h>
+
+#include <memory>
 
 namespace trovix {
 
@@ -33,19 +37,22 @@ MessageBoxRequest sandboxRefusal();
 void prepareDesktopApplication();
 
 // Trovix's main(): the application, the sandbox check, then the program.
-int runDesktopProgram(int argc, char* argv[]);
+int runDesktopProgram(int argc, char* argv[], QByteArrayView engineModule);
 
 // Trovix as it runs on the desktop: the real browser, message boxes, dialogs, skins and
 // settings under the main window. Needs a QApplication.
 class DesktopProgram {
 public:
-    DesktopProgram();
+    // The browser engine is loaded from engineModule (see embeddedEngine()) right after the
+    // window is first on screen: its libraries take long enough to load to hold the window
+    // back. Navigations wait for it meanwhile.
+    explicit DesktopProgram(QByteArrayView engineModule);
 
     // Runs start-up and shows the window; false when start-up failed and was reported.
     bool start();
 
     Form1Controllers& controllers() { return controllers_; }
-    WebEngineBrowser& browser() { return browser_; }
+    DeferredBrowser& browser() { return browser_; }
 
     // The application's names and Qt's own Chinese texts, set before any window exists.
     struct ApplicationTexts {
@@ -59,15 +66,19 @@ private:
         GraphicsSetting();
     };
 
+    void startEngine();
+
     GraphicsSetting graphics_;
     ApplicationTexts texts_;
-    QString folder_;
+    ProgramFolder folder_;
     SkinLibrary skinLibrary_;
     SettingsSkinChoiceStore skinChoice_;
-    WebEngineBrowser browser_;
+    QByteArrayView engineModule_;
+    DeferredBrowser browser_;
     MessageBoxPrompter prompter_;
     DialogSaveFileChooser saveFileChooser_;
-    Form1Controllers controllers_; // last: goes first, before the services it was handed
+    Form1Controllers controllers_; // goes before the services it was handed
+    std::unique_ptr<WindowOnScreenWatch> engineStart_;
 };
 
 } // namespace trovix

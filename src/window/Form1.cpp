@@ -165,11 +165,12 @@ void Form1::buildCourierFrame(QWidget* client)
     QRadioButton** members[] = {&Option1,  &Option2,  &Option3,  &Option4,  &Option5,
                                 &Option6,  &Option7,  &Option8,  &Option9,  &Option10,
                                 &Option11, &Option12, &Option13, &Option14, &Option15};
-    for (int i = 0; i < 15; ++i) {
-        auto* option = new QRadioButton(couriers().at(i).displayName, Frame2);
-        option->setObjectName(QStringLiteral("Option%1").arg(i + 1));
+    for (const Courier& courier : couriers()) {
+        const int i = courier.row - 1;
+        auto* option = new QRadioButton(courier.displayName, Frame2);
+        option->setObjectName(courier.optionName);
         option->setGeometry(10 + (i % 4) * 85, 20 + (i / 4) * 25, 84, 22);
-        courierGroup->addButton(option, i + 1);
+        courierGroup->addButton(option, courier.row);
         *members[i] = option;
     }
 }
@@ -340,11 +341,15 @@ void Form1::closeEvent(QCloseEvent* event)
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
-    // The browser makes its rendering widget when it first draws, and anew later on.
-    if (watched == WebBrowser1 &&
+    // The browser's view comes with its engine, after the window; it makes its rendering
+    // widget when it first draws, and anew later on.
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget && (widget == WebBrowser1 || WebBrowser1->isAncestorOf(widget)) &&
         (event->type() == QEvent::ChildAdded || event->type() == QEvent::ChildPolished)) {
-        if (auto* child = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child()))
+        if (auto* child = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child())) {
             keepOutOfKeyboardReach(child);
+            child->installEventFilter(this);
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }

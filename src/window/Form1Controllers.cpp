@@ -1,11 +1,11 @@
 #include "window/Form1Controllers.h"
 
 #include "common/Configuration.h"
-#include "common/ProgramFolder.h"
 #include "common/Prompter.h"
 #include "skins/SkinMenu.h"
 #include "tracking/Browser.h"
 #include "tracking/CourierCatalogue.h"
+#include "tracking/CourierChoice.h"
 #include "tracking/CourierSiteCommand.h"
 #include "tracking/TrackingSession.h"
 #include "update/UpdateStarter.h"
@@ -18,8 +18,6 @@
 #include "window/ResultCommands.h"
 
 #include <QAction>
-#include <QButtonGroup>
-#include <QRadioButton>
 #include <QTimer>
 
 #include <initializer_list>
@@ -31,14 +29,15 @@ Form1Controllers::Form1Controllers(const Form1Services& services, QObject* paren
       store_(std::make_unique<WaybillStore>())
 {
     Form1& f = *form_;
-    tracking_ = new TrackingSession(TrackingWidgets{f.options(), f.Text1, f.Text2, f.Text3, f.Label4,
+    courierChoice_ = new CourierChoice(f.courierGroup, this);
+    tracking_ = new TrackingSession(TrackingWidgets{courierChoice_, f.Text1, f.Text2, f.Text3, f.Label4,
                                                     f.Label6, f.Label14, f.Image1, f.Command5, f.RichTextBox2,
                                                     f.RichTextBox3, f.Timer1},
                                     services_.browser, services_.prompter, services_.programFolder, this);
-    siteCommand_ = new CourierSiteCommand(f.Command7, f.options(), this);
-    savedList_ = new SavedWaybillList(
-        SavedWaybillWidgets{f.DataGrid1, f.Label4, f.Label6, f.Command6, f.Command1, f.Command8, f.options()},
-        *store_, services_.prompter, this);
+    siteCommand_ = new CourierSiteCommand(f.Command7, *courierChoice_, this);
+    savedList_ = new SavedWaybillList(SavedWaybillWidgets{f.DataGrid1, f.Label4, f.Label6, f.Command6,
+                                                          f.Command1, f.Command8, courierChoice_},
+                                      *store_, services_.prompter, this);
     skinMenu_ = new SkinMenu(f.skinEntries(), services_.skinLibrary, services_.skinChoice,
                              services_.programFolder, this);
     resultCommands_ = new ResultCommands(
@@ -62,13 +61,14 @@ Form1Controllers::~Form1Controllers()
 
 bool Form1Controllers::load()
 {
-    clearCourierChoice();
+    // Clearing an option is no choice: nothing is loaded for it.
+    courierChoice_->clearRows(RowsClearedAtStartUp);
     recordInstalledVersion(services_.programFolder);
     services_.browser.navigate(config::homePage());
     skinMenu_->restore();
     form_->adjustSize();
     Module1::install(form_.get());
-    if (!store_->open(ProgramFolder(services_.programFolder).file(programfiles::Database))) {
+    if (!store_->open(services_.programFolder.file(programfiles::Database))) {
         MessageBoxRequest report;
         report.text = store_->lastError();
         report.icon = QMessageBox::Critical;
@@ -78,15 +78,6 @@ bool Form1Controllers::load()
     savedList_->bindGrid();
     clock_->showTimeAndDate();
     return true;
-}
-
-void Form1Controllers::clearCourierChoice()
-{
-    // Clearing an option is no selection: nothing is loaded for it.
-    form_->courierGroup->setExclusive(false);
-    for (QRadioButton* option : form_->options().first(RowsClearedAtStartUp))
-        option->setChecked(false);
-    form_->courierGroup->setExclusive(true);
 }
 
 bool Form1Controllers::confirmClose()
@@ -119,12 +110,13 @@ void Form1Controllers::releaseControllers()
     // The controllers hold the window's controls; they go first, and nothing they
     // started (a lookup or page read the dying browser view answers) reaches the
     // controls afterwards.
-    for (QObject* controller : std::initializer_list<QObject*>{tracking_, siteCommand_, savedList_, skinMenu_,
-                                                               resultCommands_, clock_})
+    for (QObject* controller : std::initializer_list<QObject*>{
+             tracking_, siteCommand_, savedList_, courierChoice_, skinMenu_, resultCommands_, clock_})
         delete controller;
     tracking_ = nullptr;
     siteCommand_ = nullptr;
     savedList_ = nullptr;
+    courierChoice_ = nullptr;
     skinMenu_ = nullptr;
     resultCommands_ = nullptr;
     clock_ = nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/ProgramFolder.h"
 #include "window/Clock.h"
 
 #include <QObject>
@@ -12,6 +13,7 @@ namespace trovix {
 
 class AboutWindow;
 class Browser;
+class CourierChoice;
 class CourierSiteCommand;
 class Form1;
 class Prompter;
@@ -34,7 +36,7 @@ struct Form1Services {
     SkinLibraryInterface& skinLibrary;
     SkinChoiceStore& skinChoice;
     Clock::TimeSource now;
-    QString programFolder;
+    ProgramFolder programFolder;
     std::function<void()> endProgram; // a failure that ends Trovix
 };
 
@@ -61,13 +63,13 @@ public:
     AboutWindow& about() const { return *about_; }
 
 private:
-    void clearCourierChoice();
     void endWork();
     void releaseControllers();
 
     Form1Services services_;
     std::unique_ptr<Form1> form_;
     std::unique_ptr<WaybillStore> store_;
+    CourierChoice* courierChoice_;
     TrackingSession* tracking_;
     CourierSiteCommand* siteCommand_;
     SavedWaybillList* savedList_;

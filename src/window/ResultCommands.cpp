@@ -16,7 +16,7 @@
 namespace trovix {
 
 ResultCommands::ResultCommands(const ResultCommandWidgets& widgets, SaveFileChooser& chooser,
-                               Prompter& prompter, QString programFolder, QObject* parent)
+                               Prompter& prompter, ProgramFolder programFolder, QObject* parent)
     : QObject(parent), widgets_(widgets), chooser_(chooser), prompter_(prompter),
       programFolder_(std::move(programFolder))
 {
@@ -40,7 +40,7 @@ void ResultCommands::saveResult()
 {
     SaveDialogSettings settings;
     settings.title = QStringLiteral("保存为");
-    settings.folder = programFolder_;
+    settings.folder = programFolder_.path();
     settings.nameFilters = QStringList{QStringLiteral("文本文件(*.txt)"), QStringLiteral("所有文件(*.*)")};
     settings.selectedFilter = 0;
     settings.defaultSuffix = QStringLiteral("txt");

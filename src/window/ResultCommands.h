@@ -1,7 +1,8 @@
 #pragma once
 
+#include "common/ProgramFolder.h"
+
 #include <QObject>
-#include <QString>
 
 class QLineEdit;
 class QPushButton;
@@ -28,7 +29,7 @@ class ResultCommands : public QObject {
     Q_OBJECT
 public:
     ResultCommands(const ResultCommandWidgets& widgets, SaveFileChooser& chooser, Prompter& prompter,
-                   QString programFolder, QObject* parent = nullptr);
+                   ProgramFolder programFolder, QObject* parent = nullptr);
 
     void clearInput();
     void clearResult();
@@ -39,7 +40,7 @@ private:
     ResultCommandWidgets widgets_;
     SaveFileChooser& chooser_;
     Prompter& prompter_;
-    QString programFolder_;
+    ProgramFolder programFolder_;
 };
 
 } // namespace trovix

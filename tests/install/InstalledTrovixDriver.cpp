@@ -12,6 +12,7 @@
 #include "SpinUntil.h"
 #include "tracking/ResultBox.h"
 #include "window/DesktopProgram.h"
+#include "window/EngineLoader.h"
 #include "window/Form1.h"
 
 #include <QAbstractItemModel>
@@ -55,7 +56,7 @@ int main(int argc, char* argv[])
         return 0;
 
     QTextStream out(stdout);
-    trovix::DesktopProgram program;
+    trovix::DesktopProgram program(trovix::embeddedEngine());
     QStringList loads;
     QObject::connect(&program.browser(), &trovix::Browser::documentCompleted,
                      [&loads](trovix::Browser::DocumentId, const QString& address) { loads << address; });

@@ -22,14 +22,14 @@ private Q_SLOTS:
     {
         QVERIFY(writeFile(folder_->file(QStringLiteral("skinh.she")),
                           "/* 默认 */ QPushButton { color: #123456; }"));
-        SkinLibrary library(folder_->path());
+        SkinLibrary library(folder_->programFolder());
         library.SkinH_Attach();
         QCOMPARE(qApp->styleSheet(), QStringLiteral("/* 默认 */ QPushButton { color: #123456; }"));
     }
     void attachExTakesAWindowsStylePath()
     {
         QVERIFY(writeFile(folder_->file(QStringLiteral("bin/经典xp.she")), "QMenu { color: navy; }"));
-        SkinLibrary library(folder_->path());
+        SkinLibrary library(folder_->programFolder());
         library.SkinH_AttachEx(folder_->path() + QStringLiteral("\\bin\\经典xp.she"), QString());
         QCOMPARE(qApp->styleSheet(), QStringLiteral("QMenu { color: navy; }"));
     }
@@ -37,7 +37,7 @@ private Q_SLOTS:
     {
         QVERIFY(writeFile(folder_->file(QStringLiteral("bin/a.she")), "QMenu { color: navy; }"));
         QVERIFY(writeFile(folder_->file(QStringLiteral("bin/b.she")), "QMenu { color: maroon; }"));
-        SkinLibrary library(folder_->path());
+        SkinLibrary library(folder_->programFolder());
         library.SkinH_AttachEx(folder_->path() + QStringLiteral("\\bin\\a.she"), QString());
         library.SkinH_AttachEx(folder_->path() + QStringLiteral("\\bin\\b.she"), QStringLiteral("ignored"));
         QCOMPARE(qApp->styleSheet(), QStringLiteral("QMenu { color: maroon; }"));
@@ -58,7 +58,7 @@ private Q_SLOTS:
         QVERIFY(writeFile(folder_->file(QStringLiteral("bin/good.she")), "QMenu { color: navy; }"));
         QVERIFY(writeFile(folder_->file(QStringLiteral("bin/binary.she")),
                           QByteArray("QMenu { color: \xff\xfe\x00 red; }", 24)));
-        SkinLibrary library(folder_->path());
+        SkinLibrary library(folder_->programFolder());
         library.SkinH_AttachEx(folder_->path() + QStringLiteral("\\bin\\good.she"), QString());
 
         library.SkinH_AttachEx(relativePath.isEmpty() ? QString() : folder_->path() + relativePath,

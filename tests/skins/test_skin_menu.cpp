@@ -49,7 +49,7 @@ struct Rig {
     Entries entries;
     RecordingSkinLibrary library;
     MemorySkinChoiceStore store;
-    SkinMenu menu{entries.list, library, store, Folder};
+    SkinMenu menu{entries.list, library, store, ProgramFolder(Folder)};
 };
 
 } // namespace
@@ -76,7 +76,7 @@ private Q_SLOTS:
             if (!bin.contains(skin.entryName))
                 continue;
             QTest::newRow(qPrintable(skin.entryName))
-                << skin.savedValue << skin.entryName << "SkinH_AttachEx" << Folder + skin.savedValue;
+                << skin.savedValue() << skin.entryName << "SkinH_AttachEx" << Folder + skin.savedValue();
         }
         // A saved value no entry has: its file is attached, the default entry checked.
         const auto foreign = [](const char* name, const QString& saved) {
@@ -166,7 +166,7 @@ private Q_SLOTS:
         SettingsSkinChoiceStore store;
         {
             Entries entries;
-            SkinMenu menu(entries.list, library, store, Folder);
+            SkinMenu menu(entries.list, library, store, ProgramFolder(Folder));
             menu.restore();
             entries.named(u"jdxp"_s)->trigger();
         }
@@ -180,7 +180,7 @@ private Q_SLOTS:
         const QString moved = QStringLiteral("/home/user/trovix");
         {
             Entries entries;
-            SkinMenu menu(entries.list, library, store, moved);
+            SkinMenu menu(entries.list, library, store, ProgramFolder(moved));
             menu.restore();
             QCOMPARE(entries.checked(), QStringList{u"jdxp"_s});
             QCOMPARE(library.calls.last().path, moved + u"\\bin\\经典xp.she"_s);
@@ -190,7 +190,7 @@ private Q_SLOTS:
 
         library.calls.clear();
         Entries entries;
-        SkinMenu menu(entries.list, library, store, moved);
+        SkinMenu menu(entries.list, library, store, ProgramFolder(moved));
         menu.restore();
         QCOMPARE(entries.checked(), QStringList{u"moren"_s});
         QCOMPARE(library.calls.size(), 1);

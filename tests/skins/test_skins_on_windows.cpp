@@ -2,7 +2,6 @@
 #include "MemorySkinChoiceStore.h"
 #include "MiddleColour.h"
 #include "TempProgramFolder.h"
-#include "common/ProgramFolder.h"
 #include "skins/SkinLibrary.h"
 #include "skins/SkinMenu.h"
 #include "skins/SkinTable.h"
@@ -24,8 +23,7 @@ namespace {
 
 QString skinText(const QString& relativeFile)
 {
-    return QString::fromUtf8(
-        fileBytes(ProgramFolder(TempProgramFolder::builtProgramFolder()).file(relativeFile)));
+    return QString::fromUtf8(fileBytes(TempProgramFolder::builtProgramFolder().file(relativeFile)));
 }
 
 double averageLightness(const QImage& image)

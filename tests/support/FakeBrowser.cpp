@@ -1,7 +1,5 @@
 #include "FakeBrowser.h"
 
-#include <QMetaObject>
-
 #include <utility>
 
 void FakeBrowser::navigate(const QString& address)
@@ -63,10 +61,16 @@ trovix::Browser::DocumentId FakeBrowser::load(const QString& address, const QStr
     return document;
 }
 
+void FakeBrowser::deliverHeld()
+{
+    for (const std::function<void()>& callback : std::exchange(held_, {}))
+        callback();
+}
+
 void FakeBrowser::deliver(std::function<void()> callback)
 {
     if (delivery == Delivery::Synchronous)
         callback();
     else
-        QMetaObject::invokeMethod(this, std::move(callback), Qt::QueuedConnection);
+        held_.append(std::move(callback));
 }

@@ -12,11 +12,11 @@
 // themselves. Every call is recorded.
 //
 // Callbacks (bindElements, readBodyText) run synchronously inside the call by default;
-// with `delivery = Queued` they run from the event loop, in call order, as the real
-// browser's do.
+// with `delivery = Held` they wait, in call order, for deliverHeld(), as the real
+// browser's answers wait for the event loop.
 class FakeBrowser final : public trovix::Browser {
 public:
-    enum class Delivery { Synchronous, Queued };
+    enum class Delivery { Synchronous, Held };
 
     struct BindCall {
         DocumentId document;
@@ -43,6 +43,7 @@ public:
     void complete(DocumentId document, const QString& address);
     // A new document with these elements, completed at once; returns its id.
     DocumentId load(const QString& address, const QStringList& elementIds = {});
+    void deliverHeld();
 
     // The element id a reference is bound to; empty when the reference is empty.
     QString boundElement(const QString& reference) const { return references_.value(reference); }
@@ -59,6 +60,7 @@ public:
 private:
     void deliver(std::function<void()> callback);
 
+    QList<std::function<void()>> held_;
     QHash<DocumentId, QStringList> elements_;
     QMap<QString, QString> references_;
     DocumentId nextDocument_ = 1;

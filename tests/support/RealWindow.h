@@ -4,8 +4,9 @@
 #include "StandInServices.h"
 #include "TempProgramFolder.h"
 
+#include "engine/WebEngineBrowser.h"
+#include "tracking/CourierCatalogue.h"
 #include "tracking/ResultBox.h"
-#include "tracking/WebEngineBrowser.h"
 #include "window/Form1.h"
 #include "window/Form1Controllers.h"
 
@@ -22,9 +23,7 @@
 // program folder that holds the build's yundan.mdb. Every completed document's address
 // is kept in `loads`. Only for tests that link the window.
 struct RealWindow : StandInServices {
-    explicit RealWindow(trovix::WebEngineBrowser::EngineStart engineStart =
-                            trovix::WebEngineBrowser::EngineStart::Immediately)
-        : browser(nullptr, engineStart)
+    RealWindow() : browser(nullptr, trovix::aggregatorHosts())
     {
         folderReady = folder.copyFromBuild(QStringLiteral("yundan.mdb"));
         QObject::connect(
@@ -61,6 +60,6 @@ struct RealWindow : StandInServices {
     bool folderReady = false;
     trovix::WebEngineBrowser browser;
     trovix::Form1Controllers window{services(
-        browser, browser.view(), [] { return QDateTime::currentDateTime(); }, folder.path())};
+        browser, browser.view(), [] { return QDateTime::currentDateTime(); }, folder.programFolder())};
     QStringList loads;
 };

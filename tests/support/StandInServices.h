@@ -12,7 +12,7 @@
 struct StandInServices {
     trovix::Form1Services services(
         trovix::Browser& browser, QWidget* browserView, trovix::Clock::TimeSource now,
-        const QString& programFolder, std::function<void()> endProgram = [] {})
+        const trovix::ProgramFolder& programFolder, std::function<void()> endProgram = [] {})
     {
         return {browser,       browserView,          prompter, chooser, skins, skinChoice, std::move(now),
                 programFolder, std::move(endProgram)};

@@ -1,7 +1,7 @@
 #include "StandInTracking.h"
 
-StandInTracking::StandInTracking(const QString& programFolder)
-    : session(std::make_unique<trovix::TrackingSession>(
-          widgets, browser, prompter, programFolder.isNull() ? folder.path() : programFolder))
+StandInTracking::StandInTracking(const std::optional<trovix::ProgramFolder>& programFolder)
+    : session(std::make_unique<trovix::TrackingSession>(widgets, browser, prompter,
+                                                        programFolder.value_or(folder.programFolder())))
 {
 }

@@ -16,9 +16,9 @@ QString TempProgramFolder::file(const QString& name) const
     return dir_.filePath(name);
 }
 
-QString TempProgramFolder::builtProgramFolder()
+trovix::ProgramFolder TempProgramFolder::builtProgramFolder()
 {
-    return qEnvironmentVariable("TROVIX_PROGRAM_DIR");
+    return trovix::ProgramFolder(qEnvironmentVariable("TROVIX_PROGRAM_DIR"));
 }
 
 bool TempProgramFolder::copyFromBuild(const QString& relativeName) const
@@ -26,6 +26,6 @@ bool TempProgramFolder::copyFromBuild(const QString& relativeName) const
     const QString target = file(relativeName);
     QDir().mkpath(QFileInfo(target).absolutePath());
     QFile::remove(target);
-    return QFile::copy(QDir(builtProgramFolder()).filePath(relativeName), target) &&
+    return QFile::copy(QDir(builtProgramFolder().path()).filePath(relativeName), target) &&
            QFile::setPermissions(target, QFile::permissions(target) | QFile::WriteOwner);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/ProgramFolder.h"
+
 #include <QString>
 #include <QTemporaryDir>
 
@@ -10,10 +12,11 @@ public:
     TempProgramFolder();
     bool isValid() const { return dir_.isValid(); }
     QString path() const;
+    trovix::ProgramFolder programFolder() const { return trovix::ProgramFolder(path()); }
     QString file(const QString& name) const;
     bool copyFromBuild(const QString& relativeName) const;
 
-    static QString builtProgramFolder();
+    static trovix::ProgramFolder builtProgramFolder();
 
 private:
     QTemporaryDir dir_;

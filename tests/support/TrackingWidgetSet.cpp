@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -15,9 +16,9 @@ TrackingWidgetSet::TrackingWidgetSet()
     for (const trovix::Courier& courier : trovix::couriers()) {
         auto* option = new QRadioButton(courier.displayName, &form);
         option->setObjectName(courier.optionName);
-        group.addButton(option);
-        widgets.options.append(option);
+        group.addButton(option, courier.row);
     }
+    widgets.courierChoice = &choice;
     widgets.text1 = new QLineEdit(&form);
     widgets.text2 = new QLineEdit(&form);
     widgets.text3 = new QLineEdit(QStringLiteral("5"), &form);
@@ -31,4 +32,20 @@ TrackingWidgetSet::TrackingWidgetSet()
     widgets.richTextBox3 = new QTextEdit(&form);
     widgets.timer1 = new QTimer(&form);
     widgets.timer1->setInterval(5000);
+}
+
+QRadioButton* TrackingWidgetSet::option(int row) const
+{
+    return qobject_cast<QRadioButton*>(group.button(row));
+}
+
+bool TrackingWidgetSet::expireTimer1()
+{
+    QTimer* timer1 = widgets.timer1;
+    const int interval = timer1->interval();
+    QSignalSpy expired(timer1, &QTimer::timeout);
+    timer1->start(0);
+    const bool ran = expired.wait();
+    timer1->setInterval(interval);
+    return ran;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tracking/CourierChoice.h"
 #include "tracking/TrackingWidgets.h"
 
 #include <QButtonGroup>
@@ -13,9 +14,12 @@ class QRadioButton;
 struct TrackingWidgetSet {
     TrackingWidgetSet();
 
-    QRadioButton* option(int row) const { return widgets.options.at(row - 1); }
+    QRadioButton* option(int row) const;
+    // Lets Timer1 run out now; later countdowns take its interval as before.
+    bool expireTimer1();
 
     QWidget form;
     QButtonGroup group;
+    trovix::CourierChoice choice{&group};
     trovix::TrackingWidgets widgets;
 };

@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -31,7 +32,7 @@ QString page(const QStringList& lines)
 
 // The widgets and seams one capture works on, as the main window hands them over.
 struct Bench : StandInTracking {
-    explicit Bench(const QString& programFolder = QString())
+    explicit Bench(const std::optional<trovix::ProgramFolder>& programFolder = std::nullopt)
         : StandInTracking(programFolder), finished(session.get(), &trovix::TrackingSession::captureFinished)
     {
     }
@@ -172,7 +173,7 @@ private Q_SLOTS:
             QVERIFY(stale.open(QIODevice::WriteOnly));
             stale.write(QByteArray(100000, 'x'));
         }
-        Bench bench(folder.path());
+        Bench bench(folder.programFolder());
         bench.browser.bodyText = page({u"上海 ABC"_s, start, QString(), end});
         QByteArray duringTheBox;
         bench.prompter.whileOpen = [&] { duringTheBox = fileBytes(scratch); };
@@ -207,7 +208,7 @@ private Q_SLOTS:
         if (!programFolder.startsWith(u'/'))
             programFolder = folder.file(programFolder);
 
-        Bench bench(programFolder);
+        Bench bench{trovix::ProgramFolder(programFolder)};
         const QString h1 = u"2024-03-01 08:12:45 上海市 已收件 𠀀"_s;
         bench.browser.bodyText = page({u"top"_s, start, h1, end});
 
@@ -262,9 +263,7 @@ private Q_SLOTS:
         int readsWhileOpen = -1;
         bench.prompter.whileOpen = [&] {
             if (expiresWhileOpen) {
-                QSignalSpy expired(&bench.timer1, &QTimer::timeout);
-                bench.timer1.start(0);
-                QVERIFY(expired.wait());
+                QVERIFY(bench.expireTimer1());
             } else {
                 bench.timer1.start(60000);
             }
@@ -285,14 +284,15 @@ private Q_SLOTS:
     void expiryWhileThePageIsReadIsHeldBack()
     {
         Bench bench;
-        bench.browser.delivery = FakeBrowser::Delivery::Queued;
+        bench.browser.delivery = FakeBrowser::Delivery::Held;
         bench.browser.bodyText = page({start, u"h"_s, end});
 
-        bench.session->capture().capture();
-        bench.session->capture().capture();
-        bench.session->capture().capture();
+        for (int expiry = 0; expiry < 3; ++expiry)
+            QVERIFY(bench.expireTimer1());
         QCOMPARE(bench.browser.bodyTextReads, 1);
 
+        bench.browser.delivery = FakeBrowser::Delivery::Synchronous;
+        bench.browser.deliverHeld();
         QTRY_COMPARE(bench.finished.size(), 2);
         QCOMPARE(bench.browser.bodyTextReads, 2);
         QCOMPARE(boxText(&bench.resultBox), u"h\r\nh\r\n"_s);
@@ -313,13 +313,14 @@ private Q_SLOTS:
     void captureGoneBeforeThePageArrives()
     {
         Bench bench;
-        bench.browser.delivery = FakeBrowser::Delivery::Queued;
+        bench.browser.delivery = FakeBrowser::Delivery::Held;
         bench.browser.bodyText = page({start, u"h"_s, end});
 
-        bench.session->capture().capture();
+        QVERIFY(bench.expireTimer1());
         bench.session.reset();
-        QTRY_COMPARE(bench.browser.bodyTextReads, 1);
+        bench.browser.deliverHeld();
         QCoreApplication::processEvents();
+        QCOMPARE(bench.browser.bodyTextReads, 1);
         QCOMPARE(boxText(&bench.resultBox), QString());
     }
 };

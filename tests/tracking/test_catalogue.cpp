@@ -3,8 +3,8 @@
 #include "tracking/CourierSiteCommand.h"
 
 #include "Recorders.h"
+#include "TrackingWidgetSet.h"
 
-#include <QButtonGroup>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
@@ -188,19 +188,12 @@ private Q_SLOTS:
         QFETCH(int, selected);
         QFETCH(QStringList, opened);
 
-        QWidget frame;
-        QButtonGroup group;
-        QList<QRadioButton*> options;
-        for (const trovix::Courier& courier : trovix::couriers()) {
-            auto* option = new QRadioButton(courier.displayName, &frame);
-            group.addButton(option);
-            options.append(option);
-        }
+        TrackingWidgetSet window;
         if (selected)
-            options.at(selected - 1)->setChecked(true);
-        auto* command7 = new QPushButton(&frame);
+            window.option(selected)->setChecked(true);
+        auto* command7 = new QPushButton(&window.form);
         RecordingUrlOpener opener;
-        trovix::CourierSiteCommand command(command7, options);
+        trovix::CourierSiteCommand command(command7, window.choice);
 
         command7->click();
         QCOMPARE(opener.opened, opened);

@@ -1,6 +1,7 @@
 #include "StandIns.h"
 
 #include "FileBytes.h"
+#include "common/ProgramFolder.h"
 #include "update/ExecutableProcesses.h"
 #include "update/VersionComparison.h"
 
@@ -60,7 +61,7 @@ void expectServedBuild(const QString& folder, const QStringList& files)
 {
     const QString trovix = QDir(folder).filePath(QStringLiteral("Trovix"));
     QCOMPARE(fileBytes(trovix), servedBytes());
-    QTRY_COMPARE(trovix::readRecordedVersion(folder), ServedVersion);
+    QTRY_COMPARE(trovix::readRecordedVersion(trovix::ProgramFolder(folder)), ServedVersion);
     QTRY_VERIFY(allRecorded(trovix));
     QCOMPARE(fileNames(folder), files);
 }
@@ -102,7 +103,7 @@ qint64 TestPrograms::runInstalledTrovix(const QString& folder, const QStringList
         return 0;
     const qint64 pid = start(trovix, {}, extraEnvironment);
     return pid && QTest::qWaitFor([&] { return standin::allRecorded(trovix); }) &&
-                   trovix::readRecordedVersion(folder) == standin::InstalledVersion
+                   trovix::readRecordedVersion(trovix::ProgramFolder(folder)) == standin::InstalledVersion
                ? pid
                : 0;
 }

@@ -73,8 +73,8 @@ private Q_SLOTS:
     void missingFileReadsEmpty()
     {
         TempProgramFolder folder;
-        QCOMPARE(readRecordedVersion(folder.path()), QByteArray());
-        QCOMPARE(readOfferedVersion(folder.path()), QByteArray());
+        QCOMPARE(readRecordedVersion(folder.programFolder()), QByteArray());
+        QCOMPARE(readOfferedVersion(folder.programFolder()), QByteArray());
     }
 
     void readsBothVersionFiles()
@@ -82,8 +82,8 @@ private Q_SLOTS:
         TempProgramFolder folder;
         writeFile(folder.file(u"config.ini"_s), "[Ver]\r\nappver=1.2\r\n");
         writeFile(folder.file(u"update.ini"_s), "[Ver]\r\nnew = 1.3 \r\n");
-        QCOMPARE(readRecordedVersion(folder.path()), QByteArray("1.2"));
-        QCOMPARE(readOfferedVersion(folder.path()), QByteArray("1.3"));
+        QCOMPARE(readRecordedVersion(folder.programFolder()), QByteArray("1.2"));
+        QCOMPARE(readOfferedVersion(folder.programFolder()), QByteArray("1.3"));
     }
 
     void writesOneKeyAndKeepsTheRest_data()
@@ -147,16 +147,16 @@ private Q_SLOTS:
     {
         TempProgramFolder folder;
         writeFile(folder.file(u"config.ini"_s), "; kept\r\n[Ver]\r\nappver=1.1\r\n[Other]\r\nk=v\r\n");
-        recordInstalledVersion(folder.path());
-        recordInstalledVersion(folder.path());
+        recordInstalledVersion(folder.programFolder());
+        recordInstalledVersion(folder.programFolder());
         QCOMPARE(fileBytes(folder.file(u"config.ini"_s)),
                  QByteArray("; kept\r\n[Ver]\r\nappver=1.2\r\n[Other]\r\nk=v\r\n"));
 
         TempProgramFolder fresh;
-        recordInstalledVersion(fresh.path());
-        recordInstalledVersion(fresh.path());
+        recordInstalledVersion(fresh.programFolder());
+        recordInstalledVersion(fresh.programFolder());
         QCOMPARE(fileBytes(fresh.file(u"config.ini"_s)), QByteArray("[Ver]\r\nappver=1.2\r\n"));
-        QCOMPARE(readRecordedVersion(fresh.path()), QByteArray("1.2"));
+        QCOMPARE(readRecordedVersion(fresh.programFolder()), QByteArray("1.2"));
     }
 
     void updatesOnlyToAHigherVersion_data()

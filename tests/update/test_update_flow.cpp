@@ -60,14 +60,13 @@ struct Scenario {
     TestPrograms programs;
     Form3 window;
     RecordingPrompter prompter;
-    UpdateFlow::Settings settings;
+    UpdateFlow::Settings settings{folder.programFolder()};
     std::unique_ptr<UpdateFlow> flow;
     qint64 installed = 0;
     QList<QStringList> transfers;
 
     Scenario()
     {
-        settings.programFolder = folder.path();
         settings.versionUrl = server.versionUrl();
         settings.executableUrl = server.executableUrl();
         settings.signatureUrl = server.signatureUrl();

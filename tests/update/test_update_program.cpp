@@ -239,7 +239,7 @@ private Q_SLOTS:
         QVERIFY(standin::isExecutable(folder.file(u"Trovix"_s)));
         QVERIFY(QFile::remove(folder.file(u"config.ini"_s)));
         QVERIFY(programs.start(folder.file(u"Trovix"_s)));
-        QTRY_COMPARE(readRecordedVersion(folder.path()),
+        QTRY_COMPARE(readRecordedVersion(folder.programFolder()),
                      trovix == standin::servedBytes() ? standin::ServedVersion : standin::InstalledVersion);
 
         // Offered as a later version, whichever build the folder holds now.
@@ -304,8 +304,8 @@ private Q_SLOTS:
     // The build folder's record and the version compiled into it are one text.
     void buildRecordsItsCompiledVersion()
     {
-        const QString recorded =
-            QString::fromUtf8(fileBytes(TempProgramFolder::builtProgramFolder() + u"/trovix-version"_s));
+        const QString recorded = QString::fromUtf8(
+            fileBytes(TempProgramFolder::builtProgramFolder().path() + u"/trovix-version"_s));
         QCOMPARE(recorded, config::versionText() + u'\n');
     }
 };

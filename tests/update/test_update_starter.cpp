@@ -26,11 +26,11 @@ private Q_SLOTS:
         QVERIFY(standin::install(folder.file(u"update"_s), standin::installedBytes()));
         RecordingPrompter prompter;
         int ended = 0;
-        UpdateStarter starter(folder.path(), prompter, [&] { ++ended; });
+        UpdateStarter starter(folder.programFolder(), prompter, [&] { ++ended; });
 
         starter.start();
 
-        QTRY_COMPARE(readRecordedVersion(folder.path()), standin::InstalledVersion);
+        QTRY_COMPARE(readRecordedVersion(folder.programFolder()), standin::InstalledVersion);
         const ExecutableProcesses updater(folder.file(u"update"_s));
         QCOMPARE(updater.running().size(), 1);
         QVERIFY(prompter.asked.isEmpty());
@@ -66,7 +66,7 @@ private Q_SLOTS:
         RecordingPrompter prompter;
         QStringList events;
         prompter.whileOpen = [&] { events << u"box"_s; };
-        UpdateStarter starter(folder.path(), prompter, [&] { events << u"end"_s; });
+        UpdateStarter starter(folder.programFolder(), prompter, [&] { events << u"end"_s; });
 
         starter.start();
 

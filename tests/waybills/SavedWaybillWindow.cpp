@@ -13,8 +13,7 @@ SavedWaybillWindow::SavedWaybillWindow()
         layout->addWidget(part);
     for (const trovix::Courier& courier : trovix::couriers()) {
         auto* option = new QRadioButton(courier.displayName, &widget);
-        options.append(option);
-        group.addButton(option);
+        group.addButton(option, courier.row);
         layout->addWidget(option);
         QObject::connect(option, &QRadioButton::toggled, &widget, [this, option](bool on) {
             if (!on)
@@ -29,14 +28,14 @@ SavedWaybillWindow::SavedWaybillWindow()
     widget.resize(400, 900);
 }
 
-trovix::SavedWaybillWidgets SavedWaybillWindow::widgets() const
+trovix::SavedWaybillWidgets SavedWaybillWindow::widgets()
 {
-    return {grid, label4, label6, command6, command1, command8, options};
+    return {grid, label4, label6, command6, command1, command8, &choice};
 }
 
-QRadioButton* SavedWaybillWindow::checkedOption() const
+QAbstractButton* SavedWaybillWindow::checkedOption() const
 {
-    return qobject_cast<QRadioButton*>(group.checkedButton());
+    return group.checkedButton();
 }
 
 QString SavedWaybillWindow::cell(int row, int column) const

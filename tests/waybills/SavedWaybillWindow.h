@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tracking/CourierChoice.h"
 #include "waybills/SavedWaybillList.h"
 
 #include <QButtonGroup>
@@ -24,14 +25,14 @@ struct SavedWaybillWindow {
     QPushButton* command6 = new QPushButton(QStringLiteral("添加到保存的运单中"), &widget);
     QPushButton* command1 = new QPushButton(QStringLiteral("删除选中运单"), &widget);
     QPushButton* command8 = new QPushButton(QStringLiteral("Command8"), &widget);
-    QList<QRadioButton*> options; // the fifteen couriers in catalogue order
-    QButtonGroup group;
+    QButtonGroup group; // the fifteen couriers, ids = catalogue rows
+    trovix::CourierChoice choice{&group};
     QStringList loadedPages; // display names of the couriers whose page was "loaded"
 
     SavedWaybillWindow();
 
-    trovix::SavedWaybillWidgets widgets() const;
-    QRadioButton* checkedOption() const;
+    trovix::SavedWaybillWidgets widgets();
+    QAbstractButton* checkedOption() const;
     QString cell(int row, int column) const;
     void clickRow(int row, Qt::KeyboardModifiers modifiers = {}) const;
     QList<int> selectedRows() const;

@@ -234,7 +234,7 @@ private Q_SLOTS:
 
         QCOMPARE(window_->label6->text(), courier);
         QCOMPARE(window_->label4->text(), u"P'1 %"_s);
-        QCOMPARE(window_->checkedOption(), option == 0 ? nullptr : window_->options.at(option - 1));
+        QCOMPARE(window_->checkedOption(), option == 0 ? nullptr : window_->group.button(option));
         QCOMPARE(window_->loadedPages, option == 0 ? QStringList() : QStringList{courier});
         QVERIFY(window_->text1->text().isEmpty());
         QVERIFY(prompter_->asked.isEmpty());
@@ -338,7 +338,7 @@ private Q_SLOTS:
         QCOMPARE(rowsInGrid(), remaining);
         window_->clickRow(1);
         QCOMPARE(window_->label4->text(), remaining.at(1).second);
-        QCOMPARE(window_->checkedOption(), window_->options.at(0));
+        QCOMPARE(window_->checkedOption(), window_->group.button(1));
     }
 
     void deleteOnAGridShowingNoRowAsksNothing_data()

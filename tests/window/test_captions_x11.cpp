@@ -11,6 +11,7 @@
 #include "window/AboutWindow.h"
 #include "window/ClickableLabel.h"
 #include "window/DesktopProgram.h"
+#include "window/EngineLoader.h"
 #include "window/Form1.h"
 #include "window/Form2.h"
 #include "window/Module1.h"
@@ -119,7 +120,7 @@ private Q_SLOTS:
             QSKIP(qPrintable(QStringLiteral("no X server: ") + desktop_.error()));
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
         QVERIFY2(desktop_.waitForWindowManager(), "openbox does not manage the desktop");
-        program_ = std::make_unique<trovix::DesktopProgram>();
+        program_ = std::make_unique<trovix::DesktopProgram>(trovix::embeddedEngine());
     }
 
     void cleanupTestCase()
@@ -158,8 +159,8 @@ private Q_SLOTS:
         QFETCH(QString, skinFile);
         qApp->setStyleSheet(QString());
         if (!skinFile.isEmpty()) {
-            const QString folder = TempProgramFolder::builtProgramFolder();
-            trovix::SkinLibrary(folder).SkinH_AttachEx(folder + skinFile, QString());
+            const trovix::ProgramFolder folder = TempProgramFolder::builtProgramFolder();
+            trovix::SkinLibrary(folder).SkinH_AttachEx(folder.joined(skinFile), QString());
             QVERIFY(!qApp->styleSheet().isEmpty());
         }
         trovix::Form1* form = program_->controllers().form();

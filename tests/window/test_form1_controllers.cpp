@@ -50,7 +50,7 @@ class Form1ControllersTest : public QObject {
         FakeBrowser browser;
         int programEnds = 0;
         Form1Controllers window{services(
-            browser, nullptr, [] { return StartMoment; }, folder.path(), [this] { ++programEnds; })};
+            browser, nullptr, [] { return StartMoment; }, folder.programFolder(), [this] { ++programEnds; })};
         Form1& form() { return *window.form(); }
     };
 
@@ -95,11 +95,10 @@ private Q_SLOTS:
         Fixture first;
         QVERIFY(first.window.load());
         Module1::remove();
-        const QString folder = first.folder.path();
         FakeBrowser browser;
         StandInServices standIns;
         Form1Controllers second(standIns.services(
-            browser, nullptr, [] { return StartMoment; }, folder));
+            browser, nullptr, [] { return StartMoment; }, first.folder.programFolder()));
         QVERIFY(second.load());
         QCOMPARE(fileBytes(first.folder.file(QStringLiteral("config.ini"))), VersionKey);
     }

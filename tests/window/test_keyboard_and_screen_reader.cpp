@@ -1,6 +1,7 @@
 #include "WebEngineTestCase.h"
 
-#include "tracking/WebEngineBrowser.h"
+#include "engine/WebEngineBrowser.h"
+#include "tracking/CourierCatalogue.h"
 #include "window/ClickableLabel.h"
 #include "window/Form1.h"
 
@@ -34,7 +35,7 @@ private Q_SLOTS:
     void init()
     {
         host = std::make_unique<QWidget>();
-        browser = std::make_unique<WebEngineBrowser>(host.get());
+        browser = std::make_unique<WebEngineBrowser>(host.get(), aggregatorHosts());
         form = std::make_unique<Form1>(browser->view());
         QSignalSpy loaded(browser->view(), &QWebEngineView::loadFinished);
         browser->view()->setHtml(QStringLiteral("<input id=postid autofocus><input id=lika type=submit>"));

@@ -32,7 +32,7 @@ class ResultCommandsTest : public QObject {
         ResultCommands commands{{&text1, &richTextBox3, &command2, &command3, &command4, &label13},
                                 chooser,
                                 prompter,
-                                folder.path()};
+                                ProgramFolder(folder.path())};
     };
 
 private Q_SLOTS:

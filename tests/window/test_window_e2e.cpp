@@ -178,6 +178,7 @@ private Q_SLOTS:
         row("busy", "busy", "", Rests);
         row("hang", "hang", "", Hangs);
         row("Query while the page loads", "slow-page", "", QueriedWhileLoading);
+        row("image that never arrives, busy", "stalled-image", "", Rests);
         row("spinning freeze handler", "freeze-spin", "", EndedAtRest);
         row("looping worker", "worker", "", Rests);
         row("result page reloading itself", "reload", "", Rests);
@@ -213,7 +214,9 @@ private Q_SLOTS:
         strayWindowWatch.start(10);
         QSignalSpy served(&aggregator_, &SampleAggregator::requestServed);
         QSignalSpy terminated(w.browser.view(), &QWebEngineView::renderProcessTerminated);
-        w.form().Text3->setText(QStringLiteral("1"));
+        // A page at rest is frozen: the storage page gets the time to store before its capture.
+        const bool stores = kind == MovesOn;
+        w.form().Text3->setText(stores ? QStringLiteral("60") : QStringLiteral("1"));
         aggregator_.setHostileScript(script);
         firstSubmission_ = int(aggregator_.submissions().size());
         const QString report = QString::fromLatin1(SampleAggregator::hostileReportPath);
@@ -229,11 +232,14 @@ private Q_SLOTS:
                 return served.contains({QStringLiteral("GET"), QStringLiteral("/all/ems.html")});
             }));
             w.query(number);
+        } else if (stores) {
+            w.form().Option1->setChecked(true);
         } else {
             QVERIFY(w.selectCourier(w.form().Option1, QStringLiteral("/all/ems.html")));
         }
         if (!learned.isEmpty())
             QVERIFY(spinUntil([&] { return !submissionsTo(report).isEmpty(); }, 40000));
+        w.form().Text3->setText(QStringLiteral("1"));
         if (script == QLatin1String("late-advert"))
             QVERIFY(spinUntil([&] { return w.loadsOf(QStringLiteral("/ads/rotating.html")) > 0; }, 40000));
         if (hangs) {

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <limits>
+
 namespace {
 
 const QString slowPrefix = QStringLiteral("SLOW");
@@ -186,6 +188,11 @@ LoopbackHttpServer::Response SampleAggregator::answerHostile(const LoopbackHttpS
     if (path == QLatin1String(hostileProtectedPath)) {
         LoopbackHttpServer::Response response = htmlResponse({}, 401);
         response.headers.insert("WWW-Authenticate", "Basic realm=\"trovix\"");
+        return response;
+    }
+    if (path == QLatin1String("/hostile/stalled.gif")) {
+        LoopbackHttpServer::Response response = htmlResponse({});
+        response.delayMs = std::numeric_limits<int>::max();
         return response;
     }
     const QString file = path.mid(QStringLiteral("/hostile/").size());

@@ -19,7 +19,7 @@
 //
 // Test side only: with a hostile script set, every tracking and result page runs it
 // (pages/hostile/NAME.js): dialogs, permission requests, pop-ups, a download, a late
-// advert frame, a busy loop, a hang, a spinning freeze
+// advert frame, a busy loop, a hang, an image that never arrives, a spinning freeze
 // handler, a looping worker, a result page reloading itself, a resource that wants a
 // password, another site's frame, a history line of 7.8 million characters, 100,000
 // history lines, storage filled on every tracking page ("storage", "mb=N" its

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "engine/AnswerWatchdog.h"
+#include "engine/CallRecord.h"
+#include "engine/IdleProcessWatch.h"
 #include "tracking/Browser.h"
-#include "tracking/IdleProcessWatch.h"
 
 #include <QHash>
-#include <QMap>
 #include <QPointer>
+#include <QStringList>
+
+#include <memory>
 
 class QWebEngineView;
 class QWidget;
@@ -27,6 +31,8 @@ class HiddenPage;
 // answer makes every call sent before it that is still unanswered (its document was
 // replaced) answer so; and a call still unanswered after the answer deadline is given
 // up the same way.
+// A body text longer than one piece is read in several calls, so calls made meanwhile
+// may answer before it.
 //
 // A call that passes the deadline makes the page prove it still answers; a page process
 // that does not is ended, and recovered from as from a crash. A navigation makes it
@@ -50,32 +56,26 @@ class HiddenPage;
 class WebEngineBrowser : public Browser {
     Q_OBJECT
 public:
-    // When the engine (profile, page, helper processes) starts. Its start takes long
-    // enough to hold a window off the screen, so a window can come first: the engine
-    // then starts right after the view's window is first on screen and drawn. Until
-    // then navigations wait, in order, and every other call answers as without a
-    // document. A window that is never shown never starts it; one shown but not on
-    // screen within unexposedStartMs starts it then. AfterWindowShown makes Qt Quick
-    // draw in software in the whole process.
-    enum class EngineStart { Immediately, AfterWindowShown };
-    static constexpr int unexposedStartMs = 1000;
-
-    // The view is a child of viewParent, objectName "WebBrowser1"; its owner places it.
-    explicit WebEngineBrowser(QWidget* viewParent, EngineStart start = EngineStart::Immediately);
+    // The engine (profile, page, helper processes) starts with it. The view is a child
+    // of viewParent, objectName "WebBrowser1"; its owner places it. Frames load only from
+    // the top document's own site and from frameHosts.
+    WebEngineBrowser(QWidget* viewParent, const QStringList& frameHosts);
     ~WebEngineBrowser() override;
 
     QWebEngineView* view() const;
-    bool engineStarted() const;
 
     static constexpr int defaultAnswerDeadlineMs = 15000;
     // A page that kept a call waiting, or is asked for a navigation, must answer sooner.
     static constexpr int probeDeadlineMs = 3000;
     // Far beyond any real page's text, in UTF-16 code units.
     static constexpr int bodyTextCap = 8 * 1024 * 1024;
+    // The body text crosses to this thread in pieces of this many UTF-16 units, so that no
+    // one answer holds the window long.
+    static constexpr int bodyTextPiece = 256 * 1024;
     static constexpr int loadedGraceMs = 3000;
     // From a profile's deletion until the memory it freed goes back to the system.
     static constexpr int heapTrimDelayMs = 3000;
-    void setAnswerDeadline(int ms) { answerDeadlineMs_ = ms; }
+    void setAnswerDeadline(int ms);
 
     void navigate(const QString& address) override;
     void bindElements(DocumentId document, const QList<ElementBinding>& bindings,
@@ -86,13 +86,11 @@ public:
     void rest() override;
     bool revive() override;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-    using Answer = std::function<void(const QVariant&)>;
+    using Answer = CallRecord::Answer;
 
     void startEngine();
+    void readBodyTextFrom(std::shared_ptr<QString> read, std::function<void(const QString& text)> done);
     // A new in-memory profile and page, with everything the hidden page needs.
     void makePage();
     void renewPage();
@@ -100,43 +98,37 @@ private:
     void installReportScript();
     void onConsoleMessage(const QString& message);
     void run(const QString& script, Answer done);
-    void answer(quint64 call, const QVariant& result);
-    void giveUpPendingCalls();
     void wake();
-    // Calls then, once the page has answered, back; ends its process when it has not
-    // within probeDeadlineMs (or the answer deadline, if shorter).
-    void checkAnswering(std::function<void()> then = {});
     void onRenderProcessTerminated();
     void freeze();
     void endBusyRestingProcess(qint64 pid);
 
+    QStringList frameHosts_;
     QPointer<QWebEngineView> view_;
     QPointer<HiddenPage> page_;
-    QStringList waitingNavigations_;
     QString reportTag_;
     QHash<DocumentId, QString> documentTokens_;
     DocumentId lastDocument_ = 0;
     bool closing_ = false;
-    QMap<quint64, Answer> pendingCalls_;
-    quint64 lastCall_ = 0;
-    int answerDeadlineMs_ = defaultAnswerDeadlineMs;
     QString lastAddress_;
     bool loading_ = false;
     bool resting_ = false;
-    quint64 lastProbe_ = 0;
-    quint64 answeredProbe_ = 0;
-    bool probing_ = false;
     bool endedHungProcess_ = false;
     int loadsFinished_ = 0;
     int navigation_ = 0;
     bool topReported_ = false;
+    bool topParsed_ = false;
     // Whether the next load, and the one under way, are Trovix's own; a navigate()
     // stays so until its load has started, whatever comes between.
     bool loadWanted_ = false;
     bool navigationStarting_ = false;
     bool currentLoadWanted_ = false;
     bool endedAtRest_ = false;
+    bool reviveWhenEnded_ = false;
     std::function<void(bool read)> heldRead_;
+    int answerDeadlineMs_ = 0;
+    CallRecord calls_;
+    AnswerWatchdog watchdog_;
     IdleProcessWatch restWatch_;
 };
 

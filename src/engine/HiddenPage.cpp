@@ -1,4 +1,4 @@
-#include "tracking/HiddenPage.h"
+#include "engine/HiddenPage.h"
 
 #include <QAuthenticator>
 #include <QCoreApplication>

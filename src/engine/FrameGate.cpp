@@ -1,4 +1,4 @@
-#include "tracking/FrameGate.h"
+#include "engine/FrameGate.h"
 
 #include <QUrl>
 

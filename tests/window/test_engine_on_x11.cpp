@@ -1,8 +1,10 @@
-// The browser whose engine starts after its window is on screen, on a real X11 desktop
-// of the test's own. Qt recreates a shown window whose surface must change kind, which
-// the offscreen platform never does; so the browser runs in a second process of this
+// The engine module loaded after its window is on screen, on a real X11 desktop of the
+// test's own. Qt recreates a shown window whose surface must change kind, which the
+// offscreen platform never does; so the browser runs in a second process of this
 // executable on that display.
-#include "tracking/WebEngineBrowser.h"
+#include "tracking/DeferredBrowser.h"
+#include "window/EngineLoader.h"
+#include "window/WindowOnScreenWatch.h"
 
 #include "LoopbackHttpServer.h"
 #include "SpinUntil.h"
@@ -13,7 +15,6 @@
 #include <QProcess>
 #include <QTest>
 #include <QTimer>
-#include <QWebEngineView>
 
 #include <cstdio>
 #include <memory>
@@ -24,8 +25,8 @@ const char* const childOption = "--x11-child";
 
 const char* const minimised = "minimised";
 
-// Shows a window holding a browser that waits for it, loads the address and reports
-// the first completed document and whether the window is still the one first shown.
+// Shows a window whose browser engine comes once it is on screen, loads the address and
+// reports the first completed document and whether the window is still the one first shown.
 int runChild(int argc, char* argv[])
 {
     WebEngineTestCase::initMain();
@@ -34,13 +35,26 @@ int runChild(int argc, char* argv[])
     const bool startMinimised = qstrcmp(argv[3], minimised) == 0;
     QWidget window;
     window.resize(320, 240);
-    trovix::WebEngineBrowser browser(&window, trovix::WebEngineBrowser::EngineStart::AfterWindowShown);
-    browser.view()->setGeometry(0, 0, 200, 150);
+    auto* view = new QWidget(&window);
+    view->setGeometry(0, 0, 200, 150);
+    trovix::DeferredBrowser browser;
     browser.navigate(address);
     if (startMinimised)
         window.showMinimized();
     else
         window.show();
+    trovix::WindowOnScreenWatch engineStart(window.windowHandle(), [&] {
+        QString error;
+        std::unique_ptr<trovix::Browser> engine =
+            trovix::loadEngineBrowser(trovix::embeddedEngine(), view, &error);
+        if (!engine) {
+            std::printf("no engine: %s\n", qPrintable(error));
+            std::fflush(stdout);
+            QCoreApplication::exit(1);
+            return;
+        }
+        browser.attach(std::move(engine));
+    });
     const WId shown = window.winId();
     QObject::connect(&browser, &trovix::Browser::documentCompleted, &application,
                      [&](trovix::Browser::DocumentId, const QString& completed) {
@@ -119,4 +133,4 @@ int main(int argc, char* argv[])
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "test_webengine_on_x11.moc"
+#include "test_engine_on_x11.moc"

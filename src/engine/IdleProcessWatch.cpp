@@ -1,4 +1,4 @@
-#include "tracking/IdleProcessWatch.h"
+#include "engine/IdleProcessWatch.h"
 
 #include <QFile>
 
@@ -19,6 +19,8 @@ void IdleProcessWatch::watch(qint64 pid)
 {
     pid_ = pid;
     lastCpuMs_ = -1;
+    startCpuMs_ = cpuMs(pid);
+    sinceStart_.start();
     timer_.start(graceMs);
 }
 
@@ -26,6 +28,15 @@ void IdleProcessWatch::stop()
 {
     pid_ = 0;
     timer_.stop();
+}
+
+bool IdleProcessWatch::spinning() const
+{
+    // Too short a span tells nothing: the process may just be finishing what froze it.
+    const qint64 span = sinceStart_.isValid() ? sinceStart_.elapsed() : 0;
+    if (pid_ == 0 || startCpuMs_ < 0 || span < 100)
+        return false;
+    return (cpuMs(pid_) - startCpuMs_) * 4 > span;
 }
 
 qint64 IdleProcessWatch::cpuMs(qint64 pid)

@@ -1,15 +1,12 @@
-#include "tracking/WebEngineBrowser.h"
+#include "engine/WebEngineBrowser.h"
 
-#include "common/Configuration.h"
-#include "tracking/FrameGate.h"
-#include "tracking/HiddenPage.h"
+#include "engine/FrameGate.h"
+#include "engine/HiddenPage.h"
 
 #include <QFile>
-#include <QGuiApplication>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QQuickWindow>
 #include <QRandomGenerator>
 #include <QTimer>
 #include <QUrl>
@@ -17,7 +14,6 @@
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineView>
-#include <QWindow>
 
 #include <utility>
 
@@ -64,75 +60,41 @@ QString bindingsLiteral(const QList<ElementBinding>& bindings)
 
 } // namespace
 
-WebEngineBrowser::WebEngineBrowser(QWidget* viewParent, EngineStart start)
-    : reportTag_(
+WebEngineBrowser::WebEngineBrowser(QWidget* viewParent, const QStringList& frameHosts)
+    : frameHosts_(frameHosts),
+      reportTag_(
           QStringLiteral("trovix-%1:").arg(QRandomGenerator::system()->generate64(), 16, 16, QChar(u'0'))),
+      watchdog_({[this] { return page_ ? page_->renderProcessPid() : 0; },
+                 [this](std::function<void()> answered) {
+                     QPointer<WebEngineBrowser> self(this);
+                     page_->runJavaScript(QStringLiteral("0"), scriptWorld,
+                                          [self, answered](const QVariant&) {
+                                              if (self && !self->closing_)
+                                                  answered();
+                                          });
+                 },
+                 [this] { return loadsFinished_; },
+                 [this](qint64 pid) {
+                     endedHungProcess_ = true;
+                     ::kill(pid_t(pid), SIGKILL);
+                 }},
+                this),
       restWatch_([this](qint64 pid) { endBusyRestingProcess(pid); })
 {
-    // The view alone does not start the engine; its page does.
+    setAnswerDeadline(defaultAnswerDeadlineMs);
     view_ = new QWebEngineView(viewParent);
     view_->setObjectName(QStringLiteral("WebBrowser1"));
-    if (start == EngineStart::Immediately) {
-        startEngine();
-        return;
-    }
-    // The page's drawing surface, made once the window is on screen, must be of the
-    // window's kind: an OpenGL one would make Qt recreate the shown window, which then
-    // flickers and leaves the page without a surface. Drawn in software, it needs none.
-    if (QQuickWindow::sceneGraphBackend() != QLatin1String("software"))
-        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
-    view_->installEventFilter(this);
-}
-
-bool WebEngineBrowser::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == view_ && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
-        // Shown with its window, which exists by now: its exposure says it is on screen.
-        if (event->type() == QEvent::Show) {
-            if (QWindow* window = view_->window()->windowHandle()) {
-                if (window->isExposed()) {
-                    QMetaObject::invokeMethod(this, &WebEngineBrowser::startEngine, Qt::QueuedConnection);
-                } else {
-                    window->installEventFilter(this);
-                    // A window shown minimised or on another workspace is not exposed
-                    // until the user turns to it; the home page loads meanwhile.
-                    QTimer::singleShot(unexposedStartMs, this, [this] {
-                        if (view_ && view_->isVisible())
-                            startEngine();
-                    });
-                }
-            }
-        }
-        // The view tells its page, and asking for the page would make one and start the
-        // engine now; the page learns the view's visibility when it is set.
-        return true;
-    }
-    auto* window = qobject_cast<QWindow*>(watched);
-    if (window && event->type() == QEvent::Expose && window->isExposed()) {
-        // Queued: the window draws itself while it handles this exposure.
-        QMetaObject::invokeMethod(this, &WebEngineBrowser::startEngine, Qt::QueuedConnection);
-    }
-    return Browser::eventFilter(watched, event);
+    startEngine();
 }
 
 void WebEngineBrowser::startEngine()
 {
-    if (page_ || !view_)
-        return;
-    view_->removeEventFilter(this);
-    if (QWindow* window = view_->window()->windowHandle()) {
-        window->removeEventFilter(this);
-        // What the window drew reaches the screen before the engine holds this thread.
-        QGuiApplication::sync();
-    }
     // V8 without its JIT (so without WebAssembly): the engine gets no security fixes, so
     // the page gets the least it can use. Read once, as the engine starts.
     const QByteArray engineFlags = qgetenv(chromiumFlagsVariable);
     if (!engineFlags.contains(jitlessFlag))
         qputenv(chromiumFlagsVariable, QByteArray(engineFlags + ' ' + jitlessFlag).trimmed());
     makePage();
-    for (const QString& address : std::exchange(waitingNavigations_, {}))
-        navigate(address);
 }
 
 void WebEngineBrowser::makePage()
@@ -140,8 +102,7 @@ void WebEngineBrowser::makePage()
     QPointer<WebEngineBrowser> self(this);
     // Without a storage name: in memory only, and the page's alone. It outlives the page.
     auto* profile = new QWebEngineProfile(this);
-    profile->setUrlRequestInterceptor(
-        new FrameGate({config::aggregatorHostA(), config::aggregatorHostB()}, profile));
+    profile->setUrlRequestInterceptor(new FrameGate(frameHosts_, profile));
     auto* page = new HiddenPage(
         profile,
         [self](const QString& message) {
@@ -158,6 +119,7 @@ void WebEngineBrowser::makePage()
     connect(page, &QWebEnginePage::loadStarted, this, [this] {
         loading_ = true;
         topReported_ = false;
+        topParsed_ = false;
         currentLoadWanted_ = std::exchange(loadWanted_, false) || std::exchange(navigationStarting_, false);
     });
     connect(page, &QWebEnginePage::loadFinished, this, [this] {
@@ -171,10 +133,11 @@ void WebEngineBrowser::makePage()
 
 void WebEngineBrowser::renewPage()
 {
-    giveUpPendingCalls();
+    calls_.giveUpAll();
     restWatch_.stop();
-    probing_ = false;
+    watchdog_.forget();
     endedHungProcess_ = false;
+    reviveWhenEnded_ = false;
     QPointer<HiddenPage> old = page_.data();
     QPointer<QWebEngineProfile> oldProfile = old->profile();
     old->disconnect(this);
@@ -189,11 +152,6 @@ void WebEngineBrowser::renewPage()
         closing_ = false;
         QTimer::singleShot(heapTrimDelayMs, this, [] { malloc_trim(0); });
     });
-}
-
-bool WebEngineBrowser::engineStarted() const
-{
-    return page_;
 }
 
 WebEngineBrowser::~WebEngineBrowser()
@@ -245,12 +203,11 @@ void WebEngineBrowser::load(const QString& address)
         // not stop this navigation.
         loading_ = true;
         topReported_ = false;
+        topParsed_ = false;
         currentLoadWanted_ = true;
         navigationStarting_ = true;
         page_->setUrl(QUrl(address));
-        checkAnswering();
-    } else if (view_) {
-        waitingNavigations_.append(address);
+        watchdog_.check();
     }
 }
 
@@ -284,13 +241,30 @@ void WebEngineBrowser::click(const QString& reference)
 
 void WebEngineBrowser::readBodyText(std::function<void(const QString& text)> done)
 {
+    readBodyTextFrom(std::make_shared<QString>(), std::move(done));
+}
+
+void WebEngineBrowser::readBodyTextFrom(std::shared_ptr<QString> read,
+                                        std::function<void(const QString& text)> done)
+{
     QPointer<WebEngineBrowser> self(this);
-    run(pageScriptCall(QStringLiteral("body-text.js"), {QString::number(bodyTextCap)}),
-        [self, done](const QVariant& result) {
+    const QStringList arguments{QString::number(bodyTextCap), QString::number(read->size()),
+                                QString::number(bodyTextPiece)};
+    run(pageScriptCall(QStringLiteral("body-text.js"), arguments),
+        [self, read, done](const QVariant& result) {
+            const QVariantList answer = result.toList();
+            if (answer.size() == 2) {
+                read->append(answer.at(0).toString());
+                if (self && answer.at(1).toBool())
+                    self->readBodyTextFrom(read, done);
+                else if (done)
+                    done(*read);
+                return;
+            }
             // The document went while it was read (a page that keeps navigating itself):
             // the next one is read once it has completed, or nothing within the deadline.
-            if (!result.isValid() && self && !self->heldRead_ && self->loading_ && !self->topReported_ &&
-                self->page_ && self->page_->renderProcessPid() != 0) {
+            if (self && !self->heldRead_ && self->loading_ && !self->topReported_ && self->page_ &&
+                self->page_->renderProcessPid() != 0) {
                 self->heldRead_ = [self, done](bool read) {
                     if (read)
                         self->readBodyText(done);
@@ -303,11 +277,8 @@ void WebEngineBrowser::readBodyText(std::function<void(const QString& text)> don
                 });
                 return;
             }
-            QString text = result.toString().left(bodyTextCap);
-            text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-            text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
             if (done)
-                done(text);
+                done(QString());
         });
 }
 
@@ -316,6 +287,10 @@ void WebEngineBrowser::onConsoleMessage(const QString& message)
     if (!message.startsWith(reportTag_))
         return;
     const QJsonArray report = QJsonDocument::fromJson(message.mid(reportTag_.size()).toUtf8()).array();
+    if (report.size() == 1) {
+        topParsed_ = topParsed_ || report.at(0).toInt() == navigation_;
+        return;
+    }
     if (report.size() != 4)
         return;
     const DocumentId document = ++lastDocument_;
@@ -346,47 +321,35 @@ void WebEngineBrowser::run(const QString& script, Answer done)
         return;
     }
     wake();
-    const quint64 call = ++lastCall_;
-    pendingCalls_.insert(call, std::move(done));
+    const quint64 call = calls_.add(std::move(done));
     QPointer<WebEngineBrowser> self(this);
     page_->runJavaScript(script, scriptWorld, [self, call](const QVariant& result) {
         if (self && !self->closing_)
-            self->answer(call, result);
+            self->calls_.answer(call, result);
     });
     QTimer::singleShot(answerDeadlineMs_, this, [this, call] {
-        if (!pendingCalls_.contains(call))
+        if (!calls_.isPending(call))
             return;
-        answer(call, QVariant());
-        checkAnswering();
+        calls_.answer(call, QVariant());
+        watchdog_.check();
     });
 }
 
-void WebEngineBrowser::answer(quint64 call, const QVariant& result)
+void WebEngineBrowser::setAnswerDeadline(int ms)
 {
-    if (!pendingCalls_.contains(call))
-        return;
-    // The page runs calls in the order they were sent.
-    while (!pendingCalls_.isEmpty() && pendingCalls_.firstKey() < call) {
-        const Answer earlier = pendingCalls_.take(pendingCalls_.firstKey());
-        if (earlier)
-            earlier(QVariant());
-    }
-    const Answer own = pendingCalls_.take(call);
-    if (own)
-        own(result);
-}
-
-void WebEngineBrowser::giveUpPendingCalls()
-{
-    if (!pendingCalls_.isEmpty())
-        answer(pendingCalls_.lastKey(), QVariant());
+    answerDeadlineMs_ = ms;
+    watchdog_.setDeadline(qMin(ms, probeDeadlineMs));
 }
 
 void WebEngineBrowser::onRenderProcessTerminated()
 {
-    giveUpPendingCalls();
-    probing_ = false;
+    calls_.giveUpAll();
+    watchdog_.forget();
     restWatch_.stop();
+    if (std::exchange(reviveWhenEnded_, false) && page_) {
+        load(lastAddress_);
+        return;
+    }
     // The navigation the hung page held may have died with it.
     if (std::exchange(endedHungProcess_, false) && loading_ && !lastAddress_.isEmpty() && page_) {
         loadWanted_ = true;
@@ -404,7 +367,16 @@ void WebEngineBrowser::endBusyRestingProcess(qint64 pid)
 
 bool WebEngineBrowser::revive()
 {
-    if (!endedAtRest_ || !page_)
+    if (!page_)
+        return false;
+    // Caught spinning before its watch ended it: woken, it would answer nothing. The page
+    // is loaded anew once the process has gone.
+    if (resting_ && restWatch_.spinning()) {
+        reviveWhenEnded_ = true;
+        endBusyRestingProcess(page_->renderProcessPid());
+        return true;
+    }
+    if (!endedAtRest_)
         return false;
     load(lastAddress_);
     return true;
@@ -414,8 +386,16 @@ void WebEngineBrowser::rest()
 {
     // A navigation of ours still on its way is wanted, whatever a late capture says; the
     // capture after its page rests the page.
-    if (page_ && loading_ && currentLoadWanted_ && !topReported_)
+    if (page_ && loading_ && currentLoadWanted_ && !topReported_) {
+        // Once its document is there, what it waits for are stragglers (an image that never
+        // comes): stopped, it completes now rather than after the grace, and the capture
+        // after that rests it.
+        if (topParsed_) {
+            page_->triggerAction(QWebEnginePage::Stop);
+            page_->runJavaScript(QStringLiteral("window.__trovixReportNow()"), scriptWorld);
+        }
         return;
+    }
     resting_ = true;
     // What the page starts from now on is its own.
     loadWanted_ = false;
@@ -427,7 +407,7 @@ void WebEngineBrowser::rest()
         loading_ = false;
     }
     // A frozen page answers nothing, so it must be seen answering first.
-    checkAnswering([this] { freeze(); });
+    watchdog_.check([this] { freeze(); });
 }
 
 void WebEngineBrowser::freeze()
@@ -450,38 +430,6 @@ void WebEngineBrowser::wake()
         page_->setLifecycleState(QWebEnginePage::LifecycleState::Active);
     if (view_ && view_->isVisible() && !page_->isVisible())
         page_->setVisible(true);
-}
-
-void WebEngineBrowser::checkAnswering(std::function<void()> then)
-{
-    const qint64 pid = page_ ? page_->renderProcessPid() : 0;
-    if (pid == 0 || (probing_ && !then))
-        return;
-    probing_ = true;
-    const quint64 probe = ++lastProbe_;
-    const int loadsBefore = loadsFinished_;
-    QPointer<WebEngineBrowser> self(this);
-    page_->runJavaScript(QStringLiteral("0"), scriptWorld, [self, probe, then](const QVariant&) {
-        if (!self || self->closing_)
-            return;
-        self->answeredProbe_ = qMax(self->answeredProbe_, probe);
-        if (probe == self->lastProbe_)
-            self->probing_ = false;
-        if (then)
-            then();
-    });
-    QTimer::singleShot(qMin(answerDeadlineMs_, probeDeadlineMs), this, [this, probe, pid, loadsBefore] {
-        if (answeredProbe_ >= probe || !page_ || page_->renderProcessPid() != pid)
-            return;
-        // A new document may have taken the probe with the old one; it must answer anew.
-        if (loadsFinished_ != loadsBefore) {
-            probing_ = false;
-            checkAnswering();
-            return;
-        }
-        endedHungProcess_ = true;
-        ::kill(pid_t(pid), SIGKILL);
-    });
 }
 
 } // namespace trovix

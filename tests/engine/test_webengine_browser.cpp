@@ -1,4 +1,5 @@
-#include "tracking/WebEngineBrowser.h"
+#include "engine/WebEngineBrowser.h"
+#include "tracking/CourierCatalogue.h"
 
 #include "FreePort.h"
 #include "LoopbackHttpServer.h"
@@ -91,7 +92,7 @@ private Q_SLOTS:
     void init()
     {
         window_ = std::make_unique<QWidget>();
-        makeBrowser(trovix::WebEngineBrowser::EngineStart::Immediately);
+        makeBrowser();
         completed_.clear();
         submissions_.clear();
         requested_.clear();
@@ -301,118 +302,6 @@ private Q_SLOTS:
         browser_.reset();
     }
 
-    // The browser whose engine starts only once its window is on screen.
-    void engineWaitsForTheWindowOnScreen()
-    {
-        deferEngine();
-        // A page of the view's own would start the engine: there is none until the window
-        // has been on screen.
-        const auto noPage = [this] { return browser_->view()->findChildren<QWebEnginePage*>().isEmpty(); };
-        browser_->navigate(address(u"/form.html"_s));
-        QCoreApplication::processEvents();
-        QVERIFY(noPage());
-
-        window_->show();
-        QVERIFY(noPage());
-        window_->hide();
-        QVERIFY(noPage());
-        QVERIFY(!browser_->engineStarted());
-        QVERIFY(requested_.isEmpty());
-
-        showWindow();
-        QVERIFY(spinUntil([&] { return !completed_.isEmpty(); }));
-        QCOMPARE(addresses(), QStringList{address(u"/form.html"_s)});
-        QCOMPARE(requested_, QStringList{u"/form.html"_s});
-    }
-
-    void navigationsWaitAndLandOnTheLast_data()
-    {
-        QTest::addColumn<QStringList>("paths");
-        QTest::newRow("one") << QStringList{u"/form.html"_s};
-        QTest::newRow("home page, then a courier's page") << QStringList{u"/home/"_s, u"/form.html"_s};
-        QTest::newRow("three") << QStringList{u"/a.html"_s, u"/form.html"_s, u"/b.html"_s};
-    }
-
-    void navigationsWaitAndLandOnTheLast()
-    {
-        QFETCH(QStringList, paths);
-        deferEngine();
-        for (const QString& path : paths)
-            browser_->navigate(address(path));
-        showWindow();
-        const QString last = address(paths.last());
-        QVERIFY(spinUntil([&] { return !completed_.isEmpty() && completed_.last().address == last; }));
-        QCOMPARE(browser_->view()->url().toString(), last);
-        // Page scripts run as in a shown page, not slowed down as in a hidden one.
-        QCOMPARE(evaluate(u"document.visibilityState"_s).toString(), u"visible"_s);
-        // Each address was loaded no more than once, and in the order given.
-        QStringList expected = paths;
-        for (const QString& path : requested_) {
-            while (!expected.isEmpty() && expected.first() != path)
-                expected.removeFirst();
-            QVERIFY2(!expected.isEmpty(), qPrintable(requested_.join(QLatin1Char(' '))));
-            expected.removeFirst();
-        }
-    }
-
-    void callsBeforeTheEngineAnswerAsWithoutADocument()
-    {
-        deferEngine();
-        browser_->setValue(u"objUserName"_s, u"EA1"_s);
-        browser_->click(u"objloginbutton"_s);
-        QCOMPARE(bind(1, {u"postid"_s}), QList<bool>{false});
-        QCOMPARE(bodyText(), QString());
-        QVERIFY(!browser_->engineStarted());
-
-        // The engine that starts later works as one started at once.
-        browser_->navigate(address(u"/form.html"_s));
-        showWindow();
-        QVERIFY(spinUntil([&] { return !completed_.isEmpty(); }));
-        QCOMPARE(bind(1, {u"postid"_s}), QList<bool>{true});
-    }
-
-    void windowKeepsItsNativeWindow()
-    {
-        deferEngine();
-        browser_->navigate(address(u"/form.html"_s));
-        window_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-        const QWindow* shown = window_->windowHandle();
-        const WId id = window_->winId();
-        QVERIFY(spinUntil([&] { return !completed_.isEmpty(); }));
-        // The page's drawing surface, made now, must not make Qt recreate the window.
-        QCOMPARE(window_->windowHandle(), shown);
-        QCOMPARE(window_->winId(), id);
-        QVERIFY(window_->isVisible());
-    }
-
-    void goneBeforeTheEngineStarts()
-    {
-        deferEngine();
-        browser_->navigate(address(u"/form.html"_s));
-        window_->show();
-        browser_.reset();
-        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-        QCoreApplication::processEvents();
-        QVERIFY(requested_.isEmpty());
-    }
-
-    void viewShownInAWindowAlreadyOnScreen()
-    {
-        deferEngine();
-        browser_.reset();
-        window_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-        makeBrowser(trovix::WebEngineBrowser::EngineStart::AfterWindowShown);
-        browser_->navigate(address(u"/form.html"_s));
-        QCoreApplication::processEvents();
-        QVERIFY(!browser_->engineStarted());
-        // No exposure comes: the window has been on screen all along.
-        browser_->view()->show();
-        QVERIFY(spinUntil([&] { return !completed_.isEmpty(); }));
-        QCOMPARE(addresses(), QStringList{address(u"/form.html"_s)});
-    }
-
     // One page for both: here, a second page opened after the first page's process was
     // killed sometimes never reported its document (Qt 6.4), which has nothing to do with
     // what is tested.
@@ -456,23 +345,13 @@ private:
         QString address;
     };
 
-    void makeBrowser(trovix::WebEngineBrowser::EngineStart start)
+    void makeBrowser()
     {
-        browser_ = std::make_unique<trovix::WebEngineBrowser>(window_.get(), start);
+        browser_ = std::make_unique<trovix::WebEngineBrowser>(window_.get(), trovix::aggregatorHosts());
         connect(browser_.get(), &trovix::Browser::documentCompleted, this,
                 [this](trovix::Browser::DocumentId document, const QString& address) {
                     completed_.append({document, address});
                 });
-    }
-
-    // A browser whose engine waits for its window, in a window not yet shown.
-    void deferEngine()
-    {
-        browser_.reset();
-        window_ = std::make_unique<QWidget>();
-        window_->resize(320, 240);
-        makeBrowser(trovix::WebEngineBrowser::EngineStart::AfterWindowShown);
-        browser_->view()->setGeometry(0, 0, 200, 150);
     }
 
     QStringList addresses() const
@@ -481,13 +360,6 @@ private:
         for (const Completed& document : completed_)
             addresses.append(document.address);
         return addresses;
-    }
-
-    void showWindow()
-    {
-        window_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-        QVERIFY(spinUntil([&] { return browser_->engineStarted(); }));
     }
 
     // What `ask` hands its callback, or `none` when no answer comes.
