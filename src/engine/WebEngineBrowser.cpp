@@ -346,12 +346,13 @@ void WebEngineBrowser::onRenderProcessTerminated()
     calls_.giveUpAll();
     watchdog_.forget();
     restWatch_.stop();
+    const bool endedHung = std::exchange(endedHungProcess_, false);
     if (std::exchange(reviveWhenEnded_, false) && page_) {
         load(lastAddress_);
         return;
     }
     // The navigation the hung page held may have died with it.
-    if (std::exchange(endedHungProcess_, false) && loading_ && !lastAddress_.isEmpty() && page_) {
+    if (endedHung && loading_ && !lastAddress_.isEmpty() && page_) {
         loadWanted_ = true;
         page_->setUrl(QUrl(lastAddress_));
     }
@@ -369,16 +370,26 @@ bool WebEngineBrowser::revive()
 {
     if (!page_)
         return false;
-    // Caught spinning before its watch ended it: woken, it would answer nothing. The page
-    // is loaded anew once the process has gone.
-    if (resting_ && restWatch_.spinning()) {
-        reviveWhenEnded_ = true;
-        endBusyRestingProcess(page_->renderProcessPid());
+    const qint64 pid = page_->renderProcessPid();
+    if (endedAtRest_ || (resting_ && pid == 0)) {
+        load(lastAddress_);
         return true;
     }
-    if (!endedAtRest_)
+    if (!resting_)
         return false;
-    load(lastAddress_);
+    // Woken, a page at rest must be seen answering before anything is sent to it: one that
+    // spins in its freeze handler never will. It is ended (at once when caught spinning)
+    // and loaded anew once its process has gone.
+    reviveWhenEnded_ = true;
+    if (restWatch_.spinning()) {
+        endBusyRestingProcess(pid);
+        return true;
+    }
+    wake();
+    watchdog_.check([this] {
+        if (std::exchange(reviveWhenEnded_, false))
+            Q_EMIT pageLoaded();
+    });
     return true;
 }
 

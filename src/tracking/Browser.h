@@ -45,8 +45,9 @@ public:
     // machine meanwhile. Every call wakes it.
     virtual void rest() {}
 
-    // A page whose process was ended while it rested is loaded again from the address
-    // last navigated to; returns whether it was, pageLoaded then follows.
+    // Readies a page at rest for what follows: one whose process was ended is loaded again
+    // from the address last navigated to, and a frozen one must first be seen answering.
+    // Returns whether the caller must wait; pageLoaded then follows.
     virtual bool revive() { return false; }
 
 Q_SIGNALS:

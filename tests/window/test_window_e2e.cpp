@@ -252,12 +252,14 @@ private Q_SLOTS:
 
         const QString history = linesWithCrLf(SampleAggregator::historyLines(number));
         QVERIFY2(spinUntil([&] { return w.result().startsWith(history); }, 40000), qPrintable(w.result()));
+        // A Query may have ended a page that would not answer before it could act.
+        const qsizetype endedBeforeRest = terminated.size();
         QCOMPARE(submissionsTo(QStringLiteral("/query/")).last().fields.value(QStringLiteral("postid")),
                  number);
         QCOMPARE(submissionsTo(QStringLiteral("/query/sf.html")).size(), int(hangs));
         // At rest the page is frozen, or its process ended when it would not stay still.
         if (kind == EndedAtRest) {
-            QVERIFY(spinUntil([&] { return !terminated.isEmpty(); }, 40000));
+            QVERIFY(spinUntil([&] { return terminated.size() > endedBeforeRest; }, 40000));
             aggregator_.setHostileScript({});
             w.query(number);
             QVERIFY(spinUntil([&] { return submissionsTo(QStringLiteral("/query/")).size() == 2; }, 40000));
@@ -281,7 +283,11 @@ private Q_SLOTS:
             QVERIFY(!downloads.exists(QStringLiteral("trovix-hostile-download.bin")));
             QVERIFY(!downloads.exists(QStringLiteral("download.bin")));
         }
-        QCOMPARE(terminated.size(), int(hangs || kind == EndedAtRest));
+        // A Query may also have ended the spinning page before it could act on it.
+        if (kind == EndedAtRest)
+            QVERIFY(!terminated.isEmpty());
+        else
+            QCOMPARE(terminated.size(), int(hangs));
         if (kind == MovesOn) {
             // Its own result page still saw what it stored.
             QVERIFY(spinUntil([&] { return submissionsTo(report).size() == 2; }, 40000));
