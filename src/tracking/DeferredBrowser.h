@@ -18,8 +18,6 @@ public:
     ~DeferredBrowser() override;
 
     void attach(std::unique_ptr<Browser> engine);
-    // Null until attached.
-    Browser* engine() const { return engine_.get(); }
 
     void navigate(const QString& address) override;
     void bindElements(DocumentId document, const QList<ElementBinding>& bindings,

@@ -63,7 +63,7 @@ private Q_SLOTS:
     {
         served_.clear();
         QVERIFY(startProgram());
-        QVERIFY(!program_->browser().engine());
+        QVERIFY(form().WebBrowser1->findChildren<QWidget*>().isEmpty());
         QVERIFY(waitForPage(config::homePage()));
         QVERIFY(served_.contains(QStringLiteral("/home/")));
         // The page-loaded handling of the home page: Query enabled, the capture started.
@@ -89,7 +89,7 @@ private Q_SLOTS:
         QVERIFY(startProgram());
         form().Text3->setText(QStringLiteral("0"));
         // Before the engine is up: the choice is made at once, its page waits for the engine.
-        QVERIFY(!program_->browser().engine());
+        QVERIFY(form().WebBrowser1->findChildren<QWidget*>().isEmpty());
         form().Option1->setChecked(true);
         const Courier& courier = *courierByRow(1);
         QCOMPARE(form().Label6->text(), courier.displayName);
@@ -156,7 +156,7 @@ private Q_SLOTS:
         QCOMPARE(shown.size(), 1);
         QVERIFY2(shown.first().startsWith(QStringLiteral("Trovix|浏览器引擎无法加载")),
                  qPrintable(shown.first()));
-        QVERIFY(!program_->browser().engine());
+        QVERIFY(form().WebBrowser1->findChildren<QWidget*>().isEmpty());
         QVERIFY(form().isVisible());
         QVERIFY(form().DataGrid1->model());
         form().Option2->setChecked(true);
