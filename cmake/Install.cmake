@@ -78,7 +78,7 @@ set(CPACK_PACKAGE_CONTACT "Trovix developers <dev@trovix.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Desktop parcel tracker for Chinese express couriers")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Trovix tracks parcels of fifteen Chinese express couriers. Pick a courier and
 type a waybill number: Trovix fills in the tracking aggregator's own web page
-in an embedded browser that stays out of sight and shows only the lines of the
+in a hidden browser that stays out of sight and shows only the lines of the
 tracking history. Waybills to follow are kept in a small SQLite database,
 results can be saved to a text file and seven skins restyle the window. The
 interface is Simplified Chinese.
@@ -95,11 +95,12 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries the executables link are computed from them; these are loaded or started
-# at run time, which no linker records: among them the browser engine's libraries, which
-# the engine module inside Trovix links, and its helper process.
+# at run time, which no linker records: among them the browser the hidden page runs in,
+# a child process of Trovix. The headless shell is the one it looks for first; the full
+# browser, run headless, serves as well.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "libqt6webenginewidgets6 (>= 6.4.0), libqt6webenginecore6 (>= 6.4.0), libqt6webenginecore6-bin (>= 6.4.0), libqt6quick6 (>= 6.4.0), libqt6sql6-sqlite, qt6-qpa-plugins, qt6-translations-l10n, fonts-noto-cjk, fonts-arphic-ukai, fonts-arphic-uming, xdg-utils")
+  "chromium-headless-shell | chromium, libqt6sql6-sqlite, qt6-qpa-plugins, qt6-translations-l10n, fonts-noto-cjk, fonts-arphic-ukai, fonts-arphic-uming, xdg-utils")
 # A Wayland session runs Trovix natively with Qt's Wayland plug-in, through XWayland without it.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 # Stripped executables in the package, their symbols in trovix-dbgsym when the build has

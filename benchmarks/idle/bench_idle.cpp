@@ -18,7 +18,6 @@
 #include "SampleAggregator.h"
 
 #include "window/DesktopProgram.h"
-#include "window/EngineLoader.h"
 #include "window/Form1.h"
 
 #include <QApplication>
@@ -68,7 +67,7 @@ int main(int argc, char* argv[])
     const bool storage = mode == QLatin1String("storage");
     aggregator.setHostileScript(mode == QLatin1String("plain") || storage ? QString() : mode);
 
-    trovix::DesktopProgram program(trovix::embeddedEngine());
+    trovix::DesktopProgram program;
     trovix::Form1& form = *program.controllers().form();
     QObject::connect(&aggregator, &SampleAggregator::submitted, &application,
                      [&](const SampleAggregator::Submission& submission) {

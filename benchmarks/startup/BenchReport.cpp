@@ -54,12 +54,17 @@ double msSinceLaunch()
     return (double(now.tv_sec) - launch) * 1000.0 + now.tv_nsec / 1e6;
 }
 
+qint64 proportionalKiB(pid_t pid)
+{
+    return fieldKiB(readProc(pid, "smaps_rollup"), "Pss");
+}
+
 TreeMemory processTreeMemory(pid_t root)
 {
     TreeMemory memory;
     for (const pid_t pid : processTree(root)) {
         memory.peakKiB += fieldKiB(readProc(pid, "status"), "VmHWM");
-        memory.proportionalKiB += fieldKiB(readProc(pid, "smaps_rollup"), "Pss");
+        memory.proportionalKiB += proportionalKiB(pid);
         ++memory.processes;
     }
     return memory;

@@ -21,6 +21,8 @@ struct TreeMemory {
     int processes = 0;
 };
 TreeMemory processTreeMemory(pid_t root);
+// One process's proportional set, in KiB; 0 when it is gone or may not be read.
+qint64 proportionalKiB(pid_t pid);
 
 void report(const char* name, double value);
 void reportTreeMemory();

@@ -9,7 +9,6 @@
 #include "common/Configuration.h"
 #include "tracking/CourierCatalogue.h"
 #include "window/DesktopProgram.h"
-#include "window/EngineLoader.h"
 #include "window/Form1.h"
 
 #include <QApplication>
@@ -34,7 +33,7 @@ int main(int argc, char* argv[])
     const qsizetype queryAt = arguments.indexOf(QStringLiteral("--query"));
     const QString number = queryAt > 0 ? arguments.value(queryAt + 1) : QString();
 
-    trovix::DesktopProgram program(trovix::embeddedEngine());
+    trovix::DesktopProgram program;
     trovix::Form1& form = *program.controllers().form();
     const QString homePage = trovix::config::homePage();
     const QString trackingPage = trovix::trackingAddress(trovix::couriers().first());

@@ -13,8 +13,7 @@ QString withoutWww(const QString& host)
 
 } // namespace
 
-FrameGate::FrameGate(const QStringList& aggregatorHosts, QObject* parent)
-    : QWebEngineUrlRequestInterceptor(parent)
+FrameGate::FrameGate(const QStringList& aggregatorHosts)
 {
     for (const QString& host : aggregatorHosts)
         aggregatorHosts_ << QUrl(QStringLiteral("http://") + host).host().toLower();
@@ -27,16 +26,11 @@ bool FrameGate::sameSite(const QString& host, const QString& siteHost)
     return !site.isEmpty() && (candidate == site || candidate.endsWith(QLatin1Char('.') + site));
 }
 
-void FrameGate::interceptRequest(QWebEngineUrlRequestInfo& info)
+bool FrameGate::allowsFrame(const QUrl& frame, const QUrl& top) const
 {
-    if (info.resourceType() != QWebEngineUrlRequestInfo::ResourceTypeSubFrame)
-        return;
-    const QString host = info.requestUrl().host();
+    const QString host = frame.host();
     // The engine's own documents (about:blank, data:) have no host and no network.
-    if (host.isEmpty() || sameSite(host, info.firstPartyUrl().host()))
-        return;
-    if (!aggregatorHosts_.contains(host.toLower()))
-        info.block(true);
+    return host.isEmpty() || sameSite(host, top.host()) || aggregatorHosts_.contains(host.toLower());
 }
 
 } // namespace trovix

@@ -1,7 +1,8 @@
 #pragma once
 
 #include <QStringList>
-#include <QWebEngineUrlRequestInterceptor>
+
+class QUrl;
 
 namespace trovix {
 
@@ -12,12 +13,12 @@ namespace trovix {
 // Without a list of public suffixes, the top document's site here is its host and its
 // subdomains, a leading "www." left aside: "www.example.cn" lets "static.example.cn"
 // in, never "other.cn". An aggregator host lets in itself only.
-class FrameGate final : public QWebEngineUrlRequestInterceptor {
+class FrameGate final {
 public:
     // Hosts as configured, possibly with a port.
-    FrameGate(const QStringList& aggregatorHosts, QObject* parent);
+    explicit FrameGate(const QStringList& aggregatorHosts);
 
-    void interceptRequest(QWebEngineUrlRequestInfo& info) override;
+    bool allowsFrame(const QUrl& frame, const QUrl& top) const;
 
     static bool sameSite(const QString& host, const QString& siteHost);
 

@@ -1,7 +1,8 @@
 #include "window/DesktopProgram.h"
 
 #include "common/ProgramFolder.h"
-#include "window/EngineLoader.h"
+#include "engine/ChromiumBrowser.h"
+#include "tracking/CourierCatalogue.h"
 #include "window/Form1.h"
 
 #include <QApplication>
@@ -54,13 +55,9 @@ MessageBoxRequest sandboxRefusal()
 
 void prepareDesktopApplication()
 {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 #if QT_VERSION < QT_VERSION_CHECK(6, 5, 0)
-    // Nothing of Trovix draws with OpenGL: the browser, never seen, draws in software.
-    // Without OpenGL on X11 the engine's library cannot make the OpenGL context it
-    // otherwise makes while the application starts, and the window need not wait for
-    // the whole OpenGL driver to load. Later engines end the program when they find no
-    // OpenGL at all.
+    // Nothing of Trovix draws with OpenGL: without X11's OpenGL integration the window
+    // need not wait for the whole OpenGL driver to load.
     if (!qEnvironmentVariableIsSet(glIntegrationVariable)) {
         qputenv(glIntegrationVariable, "none");
         glIntegrationTurnedOff = true;
@@ -87,14 +84,14 @@ DesktopProgram::ApplicationTexts::ApplicationTexts()
         QApplication::installTranslator(&qtTranslator);
 }
 
-DesktopProgram::DesktopProgram(QByteArrayView engineModule)
-    : folder_(ProgramFolder::ofRunningExecutable()), skinLibrary_(folder_), engineModule_(engineModule),
+DesktopProgram::DesktopProgram()
+    : folder_(ProgramFolder::ofRunningExecutable()), skinLibrary_(folder_),
       controllers_({browser_, nullptr, prompter_, saveFileChooser_, skinLibrary_, skinChoice_,
                     [] { return QDateTime::currentDateTime(); }, folder_, [] { QCoreApplication::exit(1); }})
 {
 }
 
-int runDesktopProgram(int argc, char* argv[], QByteArrayView engineModule)
+int runDesktopProgram(int argc, char* argv[])
 {
     prepareDesktopApplication();
     QApplication application(argc, argv);
@@ -104,7 +101,7 @@ int runDesktopProgram(int argc, char* argv[], QByteArrayView engineModule)
         MessageBoxPrompter().ask(sandboxRefusal());
         return 1;
     }
-    DesktopProgram program(engineModule);
+    DesktopProgram program;
     if (!program.start())
         return 1;
     return application.exec();
@@ -120,19 +117,26 @@ bool DesktopProgram::start()
     return true;
 }
 
+MessageBoxRequest engineUnavailableBox(const QString& reason)
+{
+    return {QStringList{
+                QStringLiteral("无法启动浏览器引擎，暂时不能查询运单；保存的运单仍可查看和管理。"),
+                QStringLiteral(
+                    "请安装 chromium-headless-shell 软件包（sudo apt install chromium-headless-shell）。"),
+                reason}
+                .join(QStringLiteral("\r\n")),
+            QStringLiteral("Trovix"), QMessageBox::Ok, QMessageBox::Warning};
+}
+
 void DesktopProgram::startEngine()
 {
     Form1* form = controllers_.form();
     if (!form)
         return;
-    QString error;
-    std::unique_ptr<Browser> engine = loadEngineBrowser(engineModule_, form->WebBrowser1, &error);
-    if (!engine) {
-        prompter_.ask(
-            {QStringLiteral("浏览器引擎无法加载，暂时不能查询运单；保存的运单仍可查看和管理。\r\n") + error,
-             QStringLiteral("Trovix"), QMessageBox::Ok, QMessageBox::Warning});
-        return;
-    }
+    auto engine = std::make_unique<ChromiumBrowser>(form->WebBrowser1->size(), aggregatorHosts());
+    // The window and the saved waybills stay usable; the next courier choice tries again.
+    QObject::connect(engine.get(), &ChromiumBrowser::engineUnavailable, engine.get(),
+                     [this](const QString& reason) { prompter_.ask(engineUnavailableBox(reason)); });
     browser_.attach(std::move(engine));
 }
 

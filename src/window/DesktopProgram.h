@@ -8,7 +8,6 @@
 #include "window/Form1Controllers.h"
 #include "window/WindowOnScreenWatch.h"
 
-#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <QTranslator>
@@ -25,9 +24,8 @@ bool chromiumSandboxMustBeOff(uid_t effectiveUser);
 
 // Whether the browser may start as far as its sandbox goes. Trovix never switches the
 // sandbox off by itself: started by root it runs only when the caller did so on purpose,
-// by Qt WebEngine's own means, "--no-sandbox" among `arguments` or
-// QTWEBENGINE_DISABLE_SANDBOX=1. "--no-sandbox" is also put in the environment, so a
-// Trovix that update starts again keeps the choice.
+// by "--no-sandbox" among `arguments` or QTWEBENGINE_DISABLE_SANDBOX=1. "--no-sandbox" is also put in the
+// environment, so a Trovix that update starts again keeps the choice.
 bool sandboxChoiceAllowsStart(const QStringList& arguments);
 
 // Why root cannot start Trovix as it was started, and how to go on.
@@ -36,17 +34,19 @@ MessageBoxRequest sandboxRefusal();
 // What must happen before the QApplication exists.
 void prepareDesktopApplication();
 
+// What the user is told when no browser engine can be run, with the reason.
+MessageBoxRequest engineUnavailableBox(const QString& reason);
+
 // Trovix's main(): the application, the sandbox check, then the program.
-int runDesktopProgram(int argc, char* argv[], QByteArrayView engineModule);
+int runDesktopProgram(int argc, char* argv[]);
 
 // Trovix as it runs on the desktop: the real browser, message boxes, dialogs, skins and
 // settings under the main window. Needs a QApplication.
 class DesktopProgram {
 public:
-    // The browser engine is loaded from engineModule (see embeddedEngine()) right after the
-    // window is first on screen: its libraries take long enough to load to hold the window
-    // back. Navigations wait for it meanwhile.
-    explicit DesktopProgram(QByteArrayView engineModule);
+    // The browser engine starts right after the window is first on screen, so that its
+    // processes do not hold the window back. Navigations wait for it meanwhile.
+    DesktopProgram();
 
     // Runs start-up and shows the window; false when start-up failed and was reported.
     bool start();
@@ -73,7 +73,6 @@ private:
     ProgramFolder folder_;
     SkinLibrary skinLibrary_;
     SettingsSkinChoiceStore skinChoice_;
-    QByteArrayView engineModule_;
     DeferredBrowser browser_;
     MessageBoxPrompter prompter_;
     DialogSaveFileChooser saveFileChooser_;

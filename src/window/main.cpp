@@ -1,7 +1,6 @@
 #include "window/DesktopProgram.h"
-#include "window/EngineLoader.h"
 
 int main(int argc, char* argv[])
 {
-    return trovix::runDesktopProgram(argc, argv, trovix::embeddedEngine());
+    return trovix::runDesktopProgram(argc, argv);
 }

@@ -12,7 +12,6 @@
 #include "SpinUntil.h"
 #include "tracking/ResultBox.h"
 #include "window/DesktopProgram.h"
-#include "window/EngineLoader.h"
 #include "window/Form1.h"
 
 #include <QAbstractItemModel>
@@ -56,7 +55,7 @@ int main(int argc, char* argv[])
         return 0;
 
     QTextStream out(stdout);
-    trovix::DesktopProgram program(trovix::embeddedEngine());
+    trovix::DesktopProgram program;
     QStringList loads;
     QObject::connect(&program.browser(), &trovix::Browser::documentCompleted,
                      [&loads](trovix::Browser::DocumentId, const QString& address) { loads << address; });

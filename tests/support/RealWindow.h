@@ -4,7 +4,7 @@
 #include "StandInServices.h"
 #include "TempProgramFolder.h"
 
-#include "engine/WebEngineBrowser.h"
+#include "engine/ChromiumBrowser.h"
 #include "tracking/CourierCatalogue.h"
 #include "tracking/ResultBox.h"
 #include "window/Form1.h"
@@ -17,13 +17,12 @@
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
-#include <QWebEngineView>
 
 // The whole main window with the real browser, as Trovix runs it, on a throw-away
 // program folder that holds the build's yundan.mdb. Every completed document's address
 // is kept in `loads`. Only for tests that link the window.
 struct RealWindow : StandInServices {
-    RealWindow() : browser(nullptr, trovix::aggregatorHosts())
+    RealWindow() : browser(QSize(433, 425), trovix::aggregatorHosts())
     {
         folderReady = folder.copyFromBuild(QStringLiteral("yundan.mdb"));
         QObject::connect(
@@ -58,8 +57,8 @@ struct RealWindow : StandInServices {
 
     TempProgramFolder folder;
     bool folderReady = false;
-    trovix::WebEngineBrowser browser;
+    trovix::ChromiumBrowser browser;
     trovix::Form1Controllers window{services(
-        browser, browser.view(), [] { return QDateTime::currentDateTime(); }, folder.programFolder())};
+        browser, nullptr, [] { return QDateTime::currentDateTime(); }, folder.programFolder())};
     QStringList loads;
 };

@@ -6,9 +6,9 @@
 #include <functional>
 
 // Waits in a running event loop until the condition holds or the time is up; returns
-// the condition. Qt WebEngine runs its browser-side tasks on this thread and needs a
-// real event loop: QTest::qWait, qWaitFor and the QTRY_ macros sleep between event
-// batches, which stretches every page load to seconds.
+// the condition. The browser's pipe is read on this thread and needs a real event loop:
+// QTest::qWait, qWaitFor and the QTRY_ macros sleep between event batches, which
+// stretches every page load to seconds.
 inline bool spinUntil(const std::function<bool()>& condition, int timeoutMs = 20000)
 {
     if (condition())

@@ -1,11 +1,10 @@
 #include "SampleAggregator.h"
+#include "ScriptedPage.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QSignalSpy>
 #include <QTest>
-#include <QWebEnginePage>
-#include <QWebEngineView>
 
 #include <optional>
 
@@ -25,9 +24,9 @@ private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(aggregator_.listen());
-        view_.resize(1024, 768);
+        QVERIFY(page_.ready());
     }
-    void cleanup() { view_.setUrl(QUrl(u"about:blank"_s)); }
+    void cleanup() { page_.load(u"about:blank"_s); }
     void submittedQueryShowsHistoryBetweenMarkers_data()
     {
         QTest::addColumn<QString>("page");
@@ -59,16 +58,15 @@ private Q_SLOTS:
 
         QVERIFY(load(page));
         QSignalSpy submitted(&aggregator_, &SampleAggregator::submitted);
-        QSignalSpy finished(&view_, &QWebEngineView::loadFinished);
-        view_.page()->runJavaScript(
+        const int loads = page_.loads();
+        page_.evaluate(
             QStringLiteral("(function(n, c) { document.getElementById('postid').value = n;"
                            " document.getElementById('%1').value = c;"
                            " document.getElementById('lika').click(); })(decodeURIComponent('%2'), "
                            "decodeURIComponent('%3'))")
                 .arg(codeField, QString::fromLatin1(QUrl::toPercentEncoding(number)),
                      QString::fromLatin1(QUrl::toPercentEncoding(code))));
-        QVERIFY(finished.wait(30000));
-        QVERIFY(finished.first().first().toBool());
+        QVERIFY(spinUntil([&] { return page_.loads() > loads; }, 30000));
 
         QCOMPARE(submitted.count(), 1);
         const SampleAggregator::Submission submission = aggregator_.submissions().constLast();
@@ -154,21 +152,12 @@ private:
     {
         const QString url =
             address.startsWith(QLatin1Char('/')) ? u"http://"_s + aggregator_.hostA() + address : address;
-        QSignalSpy finished(&view_, &QWebEngineView::loadFinished);
-        view_.setUrl(QUrl(url));
-        return finished.wait(30000) && finished.first().first().toBool();
+        return page_.load(url);
     }
-    QVariant evaluate(const QString& script)
-    {
-        std::optional<QVariant> result;
-        view_.page()->runJavaScript(script, [&result](const QVariant& value) { result = value; });
-        if (!QTest::qWaitFor([&result] { return result.has_value(); }, 30000))
-            return {};
-        return *result;
-    }
+    QVariant evaluate(const QString& script) { return page_.evaluate(script); }
 
     SampleAggregator aggregator_;
-    QWebEngineView view_;
+    ScriptedPage page_;
 };
 
 QTEST_MAIN(TestSampleAggregator)

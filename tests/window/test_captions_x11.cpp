@@ -11,7 +11,6 @@
 #include "window/AboutWindow.h"
 #include "window/ClickableLabel.h"
 #include "window/DesktopProgram.h"
-#include "window/EngineLoader.h"
 #include "window/Form1.h"
 #include "window/Form2.h"
 #include "window/Module1.h"
@@ -120,7 +119,7 @@ private Q_SLOTS:
             QSKIP(qPrintable(QStringLiteral("no X server: ") + desktop_.error()));
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
         QVERIFY2(desktop_.waitForWindowManager(), "openbox does not manage the desktop");
-        program_ = std::make_unique<trovix::DesktopProgram>(trovix::embeddedEngine());
+        program_ = std::make_unique<trovix::DesktopProgram>();
     }
 
     void cleanupTestCase()

@@ -147,7 +147,7 @@ private Q_SLOTS:
             qAddPreRoutine(answerTheFirstBox);
             char name[] = "Trovix";
             char* argv[] = {name, nullptr};
-            _exit(runDesktopProgram(1, argv, {}));
+            _exit(runDesktopProgram(1, argv));
         }
         close(fds[1]);
         QByteArray report;

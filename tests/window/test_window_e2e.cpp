@@ -3,7 +3,6 @@
 #include "RealWindow.h"
 #include "SampleAggregator.h"
 #include "SpinUntil.h"
-#include "WebEngineTestCase.h"
 
 #include "window/Module1.h"
 
@@ -11,9 +10,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QSignalSpy>
-#include <QWebEnginePage>
-#include <QWebEngineProfile>
-#include <QWebEngineView>
+#include <QStandardPaths>
 #include <QtTest>
 
 #include <memory>
@@ -25,7 +22,7 @@ using namespace trovix;
 // Queries through the whole window against pages that behave like real tracking sites,
 // and against pages that try to reach the user or the machine: the user sees nothing of
 // those, the page is refused what it asks for, and Query works after each.
-class WindowEndToEndTest : public WebEngineTestCase {
+class WindowEndToEndTest : public QObject {
     Q_OBJECT
 public:
     // How the hostile page is met and how it ends.
@@ -129,17 +126,15 @@ private Q_SLOTS:
     {
         RealWindow& w = *window_;
         w.form().Text3->setText(QStringLiteral("0.5"));
-        // The view follows each courier choice's new page.
-        QSignalSpy terminated(w.browser.view(), &QWebEngineView::renderProcessTerminated);
+        QSignalSpy terminated(&w.browser, &ChromiumBrowser::pageProcessEnded);
         // Dies right after its page completed, while the lookup of that page's elements
         // is on its way.
         const QString page1 = QStringLiteral("/all/ems.html");
-        QMetaObject::Connection kill =
-            connect(&w.browser, &Browser::documentCompleted, this,
-                    [&w, page1](Browser::DocumentId, const QString& at) {
-                        if (at.endsWith(page1))
-                            ::kill(w.browser.view()->page()->renderProcessPid(), SIGKILL);
-                    });
+        QMetaObject::Connection kill = connect(&w.browser, &Browser::documentCompleted, this,
+                                               [&w, page1](Browser::DocumentId, const QString& at) {
+                                                   if (at.endsWith(page1))
+                                                       ::kill(pid_t(w.browser.pagePid()), SIGKILL);
+                                               });
         w.form().Option1->setChecked(true);
         QVERIFY(spinUntil([&] { return !terminated.isEmpty(); }, 40000));
         disconnect(kill);
@@ -213,7 +208,7 @@ private Q_SLOTS:
         });
         strayWindowWatch.start(10);
         QSignalSpy served(&aggregator_, &SampleAggregator::requestServed);
-        QSignalSpy terminated(w.browser.view(), &QWebEngineView::renderProcessTerminated);
+        QSignalSpy terminated(&w.browser, &ChromiumBrowser::pageProcessEnded);
         // A page at rest is frozen: the storage page gets the time to store before its capture.
         const bool stores = kind == MovesOn;
         w.form().Text3->setText(stores ? QStringLiteral("60") : QStringLiteral("1"));
@@ -266,11 +261,7 @@ private Q_SLOTS:
             QVERIFY2(spinUntil([&] { return w.result().startsWith(history); }, 40000),
                      qPrintable(w.result()));
         }
-        QVERIFY(spinUntil(
-            [&] {
-                return w.browser.view()->page()->lifecycleState() == QWebEnginePage::LifecycleState::Frozen;
-            },
-            40000));
+        QVERIFY(spinUntil([&] { return w.browser.isFrozen(); }, 40000));
         if (!oddPath.isEmpty())
             QCOMPARE(served.count({QStringLiteral("GET"), oddPath}), oddRequests);
         QCOMPARE(strayWindows, QStringList());
@@ -279,7 +270,7 @@ private Q_SLOTS:
         if (script == QLatin1String("download")) {
             QVERIFY(served.contains(
                 {QStringLiteral("GET"), QString::fromLatin1(SampleAggregator::hostileDownloadPath)}));
-            const QDir downloads(w.browser.view()->page()->profile()->downloadPath());
+            const QDir downloads(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation));
             QVERIFY(!downloads.exists(QStringLiteral("trovix-hostile-download.bin")));
             QVERIFY(!downloads.exists(QStringLiteral("download.bin")));
         }

@@ -1,15 +1,20 @@
-// Runs at the creation of every document, called with the tag that marks Trovix's
-// console reports, the number of the navigation that Trovix asked for last and how long
-// after its content is parsed a document counts as loaded when its load event has not
-// come (an image or script that never arrives holds that event for ever). The registry
-// on the top window maps tokens to documents and holds the kept element references; a
-// cross-origin frame cannot reach the top window, so it is reported but never found.
-// The top document also reports, with its navigation alone, once its content is parsed,
-// and offers Trovix (in this world only) to report it complete at once.
-(function (reportTag, navigation, graceMs) {
+// Runs at the creation of every document, in Trovix's own world, called with the name of
+// the binding that reports to Trovix (it exists in this world only), the number of the
+// navigation that Trovix asked for last and how long after its content is parsed a
+// document counts as loaded when its load event has not come (an image or script that
+// never arrives holds that event for ever). The registry on the top window maps tokens to
+// documents and holds the kept element references; a cross-origin frame cannot reach the
+// top window, so it is reported but never found. The top document also reports, with its
+// navigation alone, once its content is parsed, and offers Trovix (in this world only) to
+// report it complete at once.
+(function (binding, navigation, graceMs) {
+    // A script of an earlier navigation may still be installed beside this one: only the
+    // latest reports.
+    if (!(window.__trovixLatest >= navigation))
+        window.__trovixLatest = navigation;
     var reported = false;
     function report() {
-        if (reported)
+        if (reported || navigation < window.__trovixLatest)
             return;
         reported = true;
         var words = new Uint32Array(4);
@@ -27,13 +32,13 @@
             registry.documents[token] = document;
         } catch (e) {
         }
-        console.log(reportTag + JSON.stringify([token, String(location.href), window === window.top, navigation]));
+        window[binding](JSON.stringify([token, String(location.href), window === window.top, navigation]));
     }
     window.addEventListener('load', report);
     document.addEventListener('DOMContentLoaded', function () {
-        if (window === window.top) {
+        if (window === window.top && navigation >= window.__trovixLatest) {
             window.__trovixReportNow = report;
-            console.log(reportTag + JSON.stringify([navigation]));
+            window[binding](JSON.stringify([navigation]));
         }
         setTimeout(report, graceMs);
     });
