@@ -99,11 +99,13 @@ QString processKind(pid_t pid)
     QFile file(QStringLiteral("/proc/%1/cmdline").arg(pid));
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("gone");
-    for (const QByteArray& argument : file.readAll().split('\0')) {
-        if (argument.startsWith("--type="))
-            return QString::fromLatin1(argument.mid(7));
-    }
-    return QStringLiteral("browser");
+    // A child rewrites its command line as one text with blanks between the words.
+    const QByteArray line = file.readAll().replace('\0', ' ');
+    const qsizetype at = line.indexOf(" --type=");
+    if (at < 0)
+        return QStringLiteral("browser");
+    const qsizetype from = at + 8;
+    return QString::fromLatin1(line.mid(from, line.indexOf(' ', from) - from));
 }
 
 // "trovix 80.1, browser 61.0, zygote×2 4.3, renderer 30.2" in MiB.
@@ -151,9 +153,9 @@ struct TrovixWindow {
         QObject::connect(&browser, &trovix::Browser::documentCompleted, &browser,
                          [this](trovix::Browser::DocumentId, const QString& address) {
                              loads.append({QUrl(address), sinceStart().nsecsElapsed()});
-                             fprintf(stderr, "DBG load %s\n", qPrintable(address));
                          });
-        QObject::connect(&browser, &trovix::ChromiumBrowser::engineEnded, &browser, [this] { ++enginesEnded; });
+        QObject::connect(&browser, &trovix::ChromiumBrowser::engineEnded, &browser,
+                         [this] { ++enginesEnded; });
         QObject::connect(&browser, &trovix::ChromiumBrowser::engineUnavailable, &browser,
                          [this](const QString& reason) {
                              if (!engineMayFail)
@@ -235,8 +237,8 @@ struct TrovixWindow {
     trovix::ChromiumBrowser browser{QSize(433, 425), trovix::aggregatorHosts()};
     RecordingPrompter prompter;
     trovix::DialogSaveFileChooser saveFileChooser;
-    trovix::Form1Controllers controllers{{browser, nullptr, prompter, saveFileChooser, skinLibrary, skinChoice,
-                                          [] { return QDateTime::currentDateTime(); }, folder,
+    trovix::Form1Controllers controllers{{browser, nullptr, prompter, saveFileChooser, skinLibrary,
+                                          skinChoice, [] { return QDateTime::currentDateTime(); }, folder,
                                           [] { fail("the window ended the program"); }}};
     QList<Load> loads;
     int enginesEnded = 0;

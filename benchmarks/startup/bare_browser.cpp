@@ -41,7 +41,8 @@ int main(int argc, char* argv[])
     QString error;
     // Trovix's page size, so that the page lays out the same.
     trovix::PipeTransport* pipe = process.start(
-        executable, trovix::chromiumArguments(executable, trovix::chromiumSandboxWanted(), {433, 425}), &error);
+        executable, trovix::chromiumArguments(executable, trovix::chromiumSandboxWanted(), {433, 425}),
+        &error);
     if (!pipe) {
         std::fprintf(stderr, "bench_startup_bare: %s: %s\n", qPrintable(executable), qPrintable(error));
         return 1;
@@ -59,8 +60,9 @@ int main(int argc, char* argv[])
     const auto navigate = [&](const QUrl& address) {
         session->send(QStringLiteral("Page.navigate"), {{QStringLiteral("url"), address.toString()}},
                       [address](const trovix::DevToolsReply& reply) {
-                          const QString failure = reply.ok ? reply.result.value(QLatin1String("errorText")).toString()
-                                                           : reply.error;
+                          const QString failure =
+                              reply.ok ? reply.result.value(QLatin1String("errorText")).toString()
+                                       : reply.error;
                           if (failure.isEmpty())
                               return;
                           std::fprintf(stderr, "bench_startup_bare: %s did not load: %s\n",
@@ -94,12 +96,12 @@ int main(int argc, char* argv[])
                 return;
             step = Step::Result;
             // The number as a JSON string literal, whatever characters it holds.
-            session->send(
-                QStringLiteral("Runtime.evaluate"),
-                {{QStringLiteral("expression"),
-                  QStringLiteral("document.getElementById('postid').value = %1[0];"
-                                 "document.getElementById('lika').click();")
-                      .arg(QString::fromUtf8(QJsonDocument(QJsonArray{number}).toJson(QJsonDocument::Compact)))}});
+            session->send(QStringLiteral("Runtime.evaluate"),
+                          {{QStringLiteral("expression"),
+                            QStringLiteral("document.getElementById('postid').value = %1[0];"
+                                           "document.getElementById('lika').click();")
+                                .arg(QString::fromUtf8(
+                                    QJsonDocument(QJsonArray{number}).toJson(QJsonDocument::Compact)))}});
             return;
         case Step::Result:
             if (committed == trackingPage)
@@ -113,22 +115,23 @@ int main(int argc, char* argv[])
     connection.send(
         QStringLiteral("Target.createTarget"), {{QStringLiteral("url"), QStringLiteral("about:blank")}},
         [&](const trovix::DevToolsReply& created) {
-            connection.send(QStringLiteral("Target.attachToTarget"),
-                            {{QStringLiteral("targetId"), created.result.value(QLatin1String("targetId"))},
-                             {QStringLiteral("flatten"), true}},
-                            [&](const trovix::DevToolsReply& attached) {
-                                if (!attached.ok) {
-                                    std::fprintf(stderr, "bench_startup_bare: no page: %s\n",
-                                                 qPrintable(attached.error));
-                                    QCoreApplication::exit(1);
-                                    return;
-                                }
-                                session = connection.session(
-                                    attached.result.value(QLatin1String("sessionId")).toString());
-                                QObject::connect(session, &trovix::DevToolsSession::event, &application, onEvent);
-                                session->send(QStringLiteral("Page.enable"));
-                                navigate(homePage);
-                            });
+            connection.send(
+                QStringLiteral("Target.attachToTarget"),
+                {{QStringLiteral("targetId"), created.result.value(QLatin1String("targetId"))},
+                 {QStringLiteral("flatten"), true}},
+                [&](const trovix::DevToolsReply& attached) {
+                    if (!attached.ok) {
+                        std::fprintf(stderr, "bench_startup_bare: no page: %s\n", qPrintable(attached.error));
+                        QCoreApplication::exit(1);
+                        return;
+                    }
+                    session =
+                        connection.session(attached.result.value(QLatin1String("sessionId")).toString());
+                    QObject::connect(session, &trovix::DevToolsSession::event, &application, onEvent);
+                    // Navigated sooner, the page has been seen to send none of its document's events.
+                    session->send(QStringLiteral("Page.enable"), {},
+                                  [&](const trovix::DevToolsReply&) { navigate(homePage); });
+                });
         });
     return application.exec();
 }

@@ -602,7 +602,17 @@ qint64 ChromiumBrowser::pagePid() const
 {
     if (!session_ || pageCrashed_)
         return 0;
-    return process_.rendererPids().value(0);
+    // Beside the page's own, the browser may keep a spare one that has done nothing yet.
+    qint64 busiest = 0;
+    qint64 busiestCpuMs = -1;
+    for (const qint64 pid : process_.rendererPids()) {
+        const qint64 cpuMs = IdleProcessWatch::cpuMs(pid);
+        if (cpuMs > busiestCpuMs) {
+            busiest = pid;
+            busiestCpuMs = cpuMs;
+        }
+    }
+    return busiest;
 }
 
 void ChromiumBrowser::endPageProcess()
@@ -643,7 +653,7 @@ void ChromiumBrowser::onPageProcessEnded()
 
 void ChromiumBrowser::endBusyRestingProcess(qint64 pid)
 {
-    if (!session_ || !resting_ || pagePid() != pid)
+    if (pid <= 0 || !session_ || !resting_ || pagePid() != pid)
         return;
     endedAtRest_ = true;
     ::kill(pid_t(pid), SIGKILL);
