@@ -30,7 +30,7 @@ void AnswerWatchdog::check(std::function<void()> then)
     QTimer::singleShot(deadlineMs_, this, [this, probe, pid, loadsBefore] {
         if (answeredProbe_ >= probe || page_.processId() != pid)
             return;
-        if (page_.loadsFinished() != loadsBefore) {
+        if (page_.loadsFinished() != loadsBefore || page_.documentComing()) {
             probing_ = false;
             check();
             return;

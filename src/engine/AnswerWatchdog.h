@@ -9,7 +9,8 @@ namespace trovix {
 // Makes a page process prove that it still answers: a probe sent to it must come back
 // within the deadline, or the process is ended (a hung page holds every later call and
 // the next navigation of its site). A document that finished loading meanwhile may have
-// taken the probe with it, so the process is then probed anew.
+// taken the probe with it, and one still on its way holds it, so the process is then
+// probed anew.
 class AnswerWatchdog final : public QObject {
     Q_OBJECT
 public:
@@ -19,6 +20,7 @@ public:
         // Sends a probe; answered runs when the page answers it.
         std::function<void(std::function<void()> answered)> probe;
         std::function<int()> loadsFinished;
+        std::function<bool()> documentComing;
         std::function<void(qint64 pid)> endProcess;
     };
 

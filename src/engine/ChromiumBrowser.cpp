@@ -92,7 +92,7 @@ ChromiumBrowser::ChromiumBrowser(QSize pageSize, const QStringList& frameHosts, 
                                             answered();
                                     });
                  },
-                 [this] { return loadsFinished_; },
+                 [this] { return loadsFinished_; }, [this] { return documentComing_; },
                  [this](qint64) {
                      endedHungProcess_ = true;
                      endPageProcess();
@@ -170,7 +170,7 @@ void ChromiumBrowser::onEngineClosed()
     reportScript_.clear();
     topContext_ = 0;
     topAddress_.clear();
-    loading_ = frozen_ = false;
+    loading_ = frozen_ = documentComing_ = false;
     reviveWhenEnded_ = endedHungProcess_ = false;
     pendingLoad_.clear();
     process_.end();
@@ -204,7 +204,7 @@ void ChromiumBrowser::makePage(std::function<void()> then)
     reportScript_.clear();
     topContext_ = 0;
     topAddress_.clear();
-    pageCrashed_ = frozen_ = loading_ = false;
+    pageCrashed_ = frozen_ = loading_ = documentComing_ = false;
     endedHungProcess_ = reviveWhenEnded_ = false;
     calls_.giveUpAll();
     restWatch_.stop();
@@ -335,13 +335,17 @@ void ChromiumBrowser::onPageEvent(const QString& method, const QJsonObject& para
         topReported_ = false;
         topParsed_ = false;
         currentLoadWanted_ = std::exchange(loadWanted_, false) || std::exchange(navigationStarting_, false);
+    } else if (method == QLatin1String("Page.frameStartedNavigating") && topFrame) {
+        documentComing_ = !text(params, "navigationType").contains(QLatin1String("ameDocument"));
     } else if (method == QLatin1String("Page.frameStoppedLoading") && topFrame) {
-        loading_ = false;
+        loading_ = documentComing_ = false;
         ++loadsFinished_;
     } else if (method == QLatin1String("Page.frameNavigated")) {
         const QJsonObject frame = params.value(QLatin1String("frame")).toObject();
-        if (text(frame, "id") == targetId_)
+        if (text(frame, "id") == targetId_) {
             topAddress_ = text(frame, "url");
+            documentComing_ = false;
+        }
     } else if (method == QLatin1String("Page.javascriptDialogOpening")) {
         // As a user who refuses would answer; but a page may always be left.
         session_->send(QStringLiteral("Page.handleJavaScriptDialog"),
@@ -510,6 +514,18 @@ void ChromiumBrowser::readBodyText(std::function<void(const QString& text)> done
     // A capture wants the page: an engine that died is brought back for the next one.
     if (!connection_ && !lastAddress_.isEmpty())
         loadWhenReady(lastAddress_);
+    // The engine holds what is sent to a page until the document on its way is there, and
+    // the page's load brings its own capture: this one finds the page between two documents.
+    if (documentComing_) {
+        QMetaObject::invokeMethod(
+            this,
+            [done] {
+                if (done)
+                    done(QString());
+            },
+            Qt::QueuedConnection);
+        return;
+    }
     readBodyTextFrom(std::make_shared<QString>(), std::move(done));
 }
 
@@ -630,6 +646,7 @@ void ChromiumBrowser::endPageProcess()
 void ChromiumBrowser::onPageProcessEnded()
 {
     pageCrashed_ = true;
+    documentComing_ = false;
     topContext_ = 0;
     frozen_ = false;
     calls_.giveUpAll();

@@ -160,6 +160,8 @@ private:
     int navigation_ = 0;
     bool topReported_ = false;
     bool topParsed_ = false;
+    // A navigation of the top frame is on its way and its document not yet there.
+    bool documentComing_ = false;
     // Whether the next load, and the one under way, are Trovix's own; a navigate()
     // stays so until its load has started, whatever comes between.
     bool loadWanted_ = false;

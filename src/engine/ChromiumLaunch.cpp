@@ -30,7 +30,9 @@ QStringList chromiumArguments(const QString& executable, bool sandbox, QSize pag
         QStringLiteral("--disable-audio-input"),
         QStringLiteral("--disable-blink-features=AutomationControlled"),
         QStringLiteral("--lang=zh-CN"),
-        // Its own complaints (no D-Bus, no GPU) are no news to our users.
+        // Its own complaints (no D-Bus, no GPU) are no news to our users; the level holds
+        // only with logging named.
+        QStringLiteral("--enable-logging=stderr"),
         QStringLiteral("--log-level=3"),
         QStringLiteral("--window-size=%1,%2").arg(pageSize.width()).arg(pageSize.height()),
     };

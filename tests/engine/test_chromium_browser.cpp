@@ -55,6 +55,9 @@ new Image().src = '/identity?' + new URLSearchParams({ua: navigator.userAgent, b
     size: innerWidth + 'x' + innerHeight});
 </script></body></html>)";
 
+const QByteArray linkPage = R"(<!DOCTYPE html>
+<html><body><a id="go" href="/slower.html">go</a></body></html>)";
+
 const QByteArray resultPage = R"(<!DOCTYPE html>
 <html><head><meta charset="utf-8"></head><body><p>已提交</p></body></html>)";
 
@@ -75,6 +78,8 @@ private Q_SLOTS:
                 response.status = 404;
             else if (request.path == "/slow.html")
                 response.delayMs = 300;
+            else if (request.path == "/slower.html")
+                response.delayMs = 1500;
             else if (request.path == "/submit")
                 submissions_.append(request);
             else if (request.path == "/identity")
@@ -95,7 +100,8 @@ private Q_SLOTS:
                   {"/busy.html", busyPage},         {"/slow.html", plainPage},
                   {"/submit", resultPage},          {"/home/", plainPage},
                   {"/a.html", plainPage},           {"/b.html", plainPage},
-                  {"/identity.html", identityPage}, {"/identity", ""}};
+                  {"/identity.html", identityPage}, {"/identity", ""},
+                  {"/slower.html", plainPage},      {"/to-slower.html", linkPage}};
     }
 
     void init()
@@ -314,6 +320,26 @@ private Q_SLOTS:
         // Destroyed with calls still pending: their answers are dropped.
         browser_->readBodyText([](const QString&) { QFAIL("answer after the browser is gone"); });
         browser_.reset();
+    }
+
+    // Until its document is there the engine holds what is sent to a page: the wait is not
+    // taken for a hang, and a read meanwhile finds the page between two documents.
+    void pageSlowerThanItsProbeIsWaitedFor()
+    {
+        QSignalSpy ended(browser_.get(), &trovix::ChromiumBrowser::pageProcessEnded);
+        browser_->setAnswerDeadline(500);
+        QCOMPARE(load(u"/slower.html"_s).size(), 1);
+
+        QCOMPARE(load(u"/to-slower.html"_s).size(), 1);
+        QCOMPARE(bind(completed_.last().document, {u"go"_s}), QList<bool>{true});
+        requested_.clear();
+        browser_->click(u"ref-go"_s);
+        QVERIFY(spinUntil([&] { return requested_.contains(u"/slower.html"_s); }));
+        QCOMPARE(bodyText(), QString());
+        QCOMPARE(completed_.last().address, address(u"/to-slower.html"_s));
+        QVERIFY(spinUntil([&] { return completed_.last().address == address(u"/slower.html"_s); }));
+        QVERIFY(bodyText().startsWith(u"第一行"_s));
+        QCOMPARE(ended.size(), 0);
     }
 
     void callsThePageCannotAnswerAreGivenUp()

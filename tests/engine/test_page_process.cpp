@@ -7,6 +7,7 @@
 using trovix::AnswerWatchdog;
 using trovix::CallRecord;
 using trovix::IdleProcessWatch;
+using namespace Qt::StringLiterals;
 
 class PageProcessTest : public QObject {
     Q_OBJECT
@@ -39,17 +40,19 @@ private Q_SLOTS:
     void hungProcessIsEnded_data()
     {
         QTest::addColumn<bool>("answers");
-        QTest::addColumn<bool>("documentLoadsMeanwhile");
+        QTest::addColumn<QString>("meanwhile");
         QTest::addColumn<int>("probesBeforeTheEnd");
-        QTest::newRow("silent") << false << false << 1;
-        // The probe may have gone with the document that was left: it is asked again.
-        QTest::newRow("silent, a document loaded meanwhile") << false << true << 2;
-        QTest::newRow("answering") << true << false << 0;
+        QTest::newRow("silent") << false << QString() << 1;
+        // The probe may have gone with the document that was left, or be held by the one on
+        // its way: it is asked again.
+        QTest::newRow("silent, a document loaded meanwhile") << false << u"loaded"_s << 2;
+        QTest::newRow("silent while a document comes") << false << u"coming"_s << 2;
+        QTest::newRow("answering") << true << QString() << 0;
     }
     void hungProcessIsEnded()
     {
         QFETCH(bool, answers);
-        QFETCH(bool, documentLoadsMeanwhile);
+        QFETCH(QString, meanwhile);
         QFETCH(int, probesBeforeTheEnd);
         int probes = 0;
         int loads = 0;
@@ -57,12 +60,14 @@ private Q_SLOTS:
         AnswerWatchdog watchdog({[] { return qint64(4242); },
                                  [&](std::function<void()> answered) {
                                      ++probes;
-                                     if (documentLoadsMeanwhile && probes == 1)
+                                     if (meanwhile == u"loaded"_s && probes == 1)
                                          ++loads;
                                      if (answers)
                                          answered();
                                  },
-                                 [&] { return loads; }, [&](qint64 pid) { ended << pid; }},
+                                 [&] { return loads; },
+                                 [&] { return meanwhile == u"coming"_s && probes == 1; },
+                                 [&](qint64 pid) { ended << pid; }},
                                 nullptr);
         watchdog.setDeadline(20);
         bool thenRan = false;
