@@ -744,6 +744,9 @@ void ChromiumBrowser::freeze()
 {
     if (!resting_ || loading_ || !session_)
         return;
+    // A page that is shown focused is never frozen, whatever it is told.
+    session_->send(QStringLiteral("Emulation.setFocusEmulationEnabled"),
+                   {{QStringLiteral("enabled"), false}});
     session_->send(QStringLiteral("Page.setWebLifecycleState"),
                    {{QStringLiteral("state"), QStringLiteral("frozen")}});
     frozen_ = true;
@@ -757,9 +760,12 @@ void ChromiumBrowser::wake()
     resting_ = false;
     restTimer_.stop();
     restWatch_.stop();
-    if (std::exchange(frozen_, false) && session_)
+    if (std::exchange(frozen_, false) && session_) {
         session_->send(QStringLiteral("Page.setWebLifecycleState"),
                        {{QStringLiteral("state"), QStringLiteral("active")}});
+        session_->send(QStringLiteral("Emulation.setFocusEmulationEnabled"),
+                       {{QStringLiteral("enabled"), true}});
+    }
 }
 
 } // namespace trovix

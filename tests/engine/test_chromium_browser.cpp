@@ -58,6 +58,12 @@ new Image().src = '/identity?' + new URLSearchParams({ua: navigator.userAgent, b
 const QByteArray linkPage = R"(<!DOCTYPE html>
 <html><body><a id="go" href="/slower.html">go</a></body></html>)";
 
+// Says whether its freeze event came.
+const QByteArray freezingPage = R"(<!DOCTYPE html>
+<html><body>awake<script>
+document.addEventListener('freeze', function () { document.body.textContent = 'frozen'; });
+</script></body></html>)";
+
 const QByteArray resultPage = R"(<!DOCTYPE html>
 <html><head><meta charset="utf-8"></head><body><p>已提交</p></body></html>)";
 
@@ -101,7 +107,8 @@ private Q_SLOTS:
                   {"/submit", resultPage},          {"/home/", plainPage},
                   {"/a.html", plainPage},           {"/b.html", plainPage},
                   {"/identity.html", identityPage}, {"/identity", ""},
-                  {"/slower.html", plainPage},      {"/to-slower.html", linkPage}};
+                  {"/slower.html", plainPage},      {"/to-slower.html", linkPage},
+                  {"/freezing.html", freezingPage}};
     }
 
     void init()
@@ -340,6 +347,15 @@ private Q_SLOTS:
         QVERIFY(spinUntil([&] { return completed_.last().address == address(u"/slower.html"_s); }));
         QVERIFY(bodyText().startsWith(u"第一行"_s));
         QCOMPARE(ended.size(), 0);
+    }
+
+    void pageAtRestIsFrozen()
+    {
+        QCOMPARE(load(u"/freezing.html"_s).size(), 1);
+        QCOMPARE(bodyText(), u"awake"_s);
+        browser_->rest();
+        QVERIFY(spinUntil([&] { return browser_->isFrozen(); }));
+        QCOMPARE(bodyText(), u"frozen"_s);
     }
 
     void callsThePageCannotAnswerAreGivenUp()

@@ -191,8 +191,6 @@ private Q_SLOTS:
         QFETCH(Kind, kind);
         QFETCH(QString, oddPath);
         QFETCH(int, oddRequests);
-        if (kind == EndedAtRest)
-            QSKIP("the headless shell's page spinning in its freeze handler is not ended at rest yet");
         const bool hangs = kind == Hangs;
         RealWindow& w = *window_;
         w.browser.setAnswerDeadline(2000);
