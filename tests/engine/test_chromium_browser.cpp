@@ -1,4 +1,5 @@
 #include "engine/ChromiumBrowser.h"
+#include "engine/ChromiumLaunch.h"
 #include "tracking/CourierCatalogue.h"
 
 #include "FreePort.h"
@@ -11,6 +12,7 @@
 #include <optional>
 
 #include <signal.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -347,6 +349,35 @@ private Q_SLOTS:
         QVERIFY(spinUntil([&] { return completed_.last().address == address(u"/slower.html"_s); }));
         QVERIFY(bodyText().startsWith(u"第一行"_s));
         QCOMPARE(ended.size(), 0);
+    }
+
+    // An ordinary user's pages run in Chromium's sandbox; as root this runs again as nobody.
+    void pagesOfAnOrdinaryUserAreSandboxed()
+    {
+        if (::geteuid() == 0) {
+            QTemporaryDir place;
+            const QString copy = place.filePath(u"sandboxed"_s);
+            QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), copy));
+            QVERIFY(QFile::setPermissions(place.path(), QFile::permissions(place.path()) | QFile::ExeOther));
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.remove(u"QTWEBENGINE_DISABLE_SANDBOX"_s);
+            environment.remove(u"XDG_RUNTIME_DIR"_s);
+            environment.insert(u"HOME"_s, u"/nonexistent"_s);
+            QProcess nobody;
+            nobody.setProcessEnvironment(environment);
+            nobody.setProcessChannelMode(QProcess::MergedChannels);
+            nobody.start(u"setpriv"_s, {u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s, copy,
+                                        u"pagesOfAnOrdinaryUserAreSandboxed"_s});
+            QVERIFY(nobody.waitForFinished(60000));
+            QVERIFY2(nobody.exitCode() == 0, nobody.readAll().constData());
+            return;
+        }
+        QVERIFY(trovix::chromiumSandboxWanted());
+        QCOMPARE(load(u"/plain.html"_s).size(), 1);
+        QFile status(u"/proc/%1/status"_s.arg(browser_->pagePid()));
+        QVERIFY(status.open(QIODevice::ReadOnly));
+        // 2: a seccomp filter holds every system call the page makes.
+        QVERIFY2(status.readAll().contains("\nSeccomp:\t2\n"), qPrintable(status.fileName()));
     }
 
     void pageAtRestIsFrozen()
