@@ -61,16 +61,6 @@ constexpr int waitMs = 60000;
 // The engine's heap goes back to the system 1 s after it ended.
 constexpr int settleMs = 2000;
 
-const QElapsedTimer& sinceStart()
-{
-    static const QElapsedTimer timer = [] {
-        QElapsedTimer t;
-        t.start();
-        return t;
-    }();
-    return timer;
-}
-
 [[noreturn]] void fail(const char* what)
 {
     std::fprintf(stderr, "bench_rest: %s\n", what);
@@ -152,7 +142,7 @@ struct TrovixWindow {
     {
         QObject::connect(&browser, &trovix::Browser::documentCompleted, &browser,
                          [this](trovix::Browser::DocumentId, const QString& address) {
-                             loads.append({QUrl(address), sinceStart().nsecsElapsed()});
+                             loads.append({QUrl(address), bench::sinceStart().nsecsElapsed()});
                          });
         QObject::connect(&browser, &trovix::ChromiumBrowser::engineEnded, &browser,
                          [this] { ++enginesEnded; });
@@ -182,7 +172,7 @@ struct TrovixWindow {
         if (option->isChecked())
             fail("the courier is chosen already");
         const QUrl address(trovix::trackingAddress(courier));
-        const qint64 chosen = sinceStart().nsecsElapsed();
+        const qint64 chosen = bench::sinceStart().nsecsElapsed();
         option->setChecked(true);
         qint64 loaded = -1;
         if (!spinUntil([&] { return (loaded = loadedAt(address, chosen)) >= 0; }, waitMs))
@@ -201,9 +191,9 @@ struct TrovixWindow {
             if (!cleared)
                 cleared = !holds;
             else if (holds && shown < 0)
-                shown = sinceStart().nsecsElapsed();
+                shown = bench::sinceStart().nsecsElapsed();
         });
-        const qint64 clicked = sinceStart().nsecsElapsed();
+        const qint64 clicked = bench::sinceStart().nsecsElapsed();
         form().Command5->click();
         const bool done = spinUntil([&] { return shown >= 0; }, waitMs);
         QObject::disconnect(watch);
@@ -315,7 +305,6 @@ void runChoices(TrovixWindow& w)
 
 int main(int argc, char* argv[])
 {
-    sinceStart();
     trovix::prepareDesktopApplication();
     QApplication application(argc, argv);
     const QString mode = QApplication::arguments().value(1);

@@ -11,9 +11,6 @@
 
 namespace bench {
 
-namespace {
-
-// Started before main() runs, for a launch without TROVIX_BENCH_LAUNCH.
 const QElapsedTimer& sinceStart()
 {
     static const QElapsedTimer timer = [] {
@@ -23,6 +20,9 @@ const QElapsedTimer& sinceStart()
     }();
     return timer;
 }
+
+namespace {
+
 const bool startTimerEarly = (sinceStart(), true);
 
 qint64 fieldKiB(const QByteArray& text, const QByteArray& field)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
 
 #include <sys/types.h>
@@ -11,6 +12,8 @@ namespace bench {
 // (seconds since the epoch with a fraction, as bash's EPOCHREALTIME gives it); since the
 // program's start when it is not set.
 double msSinceLaunch();
+// Started before main() runs.
+const QElapsedTimer& sinceStart();
 
 // The memory of a process and all its descendants, in KiB: the sum of each one's peak
 // resident set (VmHWM) and the sum of their proportional sets (Pss) at this moment,

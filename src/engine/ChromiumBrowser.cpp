@@ -212,15 +212,17 @@ void ChromiumBrowser::makePage(std::function<void()> then)
 
     QPointer<ChromiumBrowser> self(this);
     const auto current = [self, generation] { return self && self->pageGeneration_ == generation; };
+    // A browser that cannot make the page is of no use.
+    const auto usable = [self, current](const DevToolsReply& reply) {
+        if (current() && !reply.ok)
+            self->endEngine();
+        return current() && reply.ok;
+    };
     connection_->send(
         QStringLiteral("Target.createBrowserContext"), {{QStringLiteral("disposeOnDetach"), true}},
-        [self, current, then](const DevToolsReply& reply) {
-            if (!current())
+        [self, current, usable, then](const DevToolsReply& reply) {
+            if (!usable(reply))
                 return;
-            if (!reply.ok) {
-                self->endEngine();
-                return;
-            }
             const QString context = text(reply.result, "browserContextId");
             self->browserContext_ = context;
             self->connection_->send(QStringLiteral("Browser.setDownloadBehavior"),
@@ -239,20 +241,16 @@ void ChromiumBrowser::makePage(std::function<void()> then)
                  {QStringLiteral("browserContextId"), context},
                  {QStringLiteral("width"), self->pageSize_.width()},
                  {QStringLiteral("height"), self->pageSize_.height()}},
-                [self, current, then](const DevToolsReply& reply) {
-                    if (!current())
+                [self, current, usable, then](const DevToolsReply& reply) {
+                    if (!usable(reply))
                         return;
                     self->targetId_ = text(reply.result, "targetId");
                     self->connection_->send(
                         QStringLiteral("Target.attachToTarget"),
                         {{QStringLiteral("targetId"), self->targetId_}, {QStringLiteral("flatten"), true}},
-                        [self, current, then](const DevToolsReply& reply) {
-                            if (!current())
+                        [self, current, usable, then](const DevToolsReply& reply) {
+                            if (!usable(reply))
                                 return;
-                            if (!reply.ok) {
-                                self->endEngine();
-                                return;
-                            }
                             // The page is ready once it has taken every rule.
                             self->setUpPage(self->connection_->session(text(reply.result, "sessionId")),
                                             [self, current, then] {
@@ -517,13 +515,7 @@ void ChromiumBrowser::readBodyText(std::function<void(const QString& text)> done
     // The engine holds what is sent to a page until the document on its way is there, and
     // the page's load brings its own capture: this one finds the page between two documents.
     if (documentComing_) {
-        QMetaObject::invokeMethod(
-            this,
-            [done] {
-                if (done)
-                    done(QString());
-            },
-            Qt::QueuedConnection);
+        answerLater(std::move(done), QString());
         return;
     }
     readBodyTextFrom(std::make_shared<QString>(), std::move(done));
@@ -577,9 +569,7 @@ bool ChromiumBrowser::pageAnswers() const
 void ChromiumBrowser::run(const QString& script, Answer done)
 {
     if (!pageAnswers()) {
-        if (done)
-            QMetaObject::invokeMethod(
-                this, [done] { done(QVariant()); }, Qt::QueuedConnection);
+        answerLater(std::move(done), QVariant());
         return;
     }
     wake();

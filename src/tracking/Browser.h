@@ -50,6 +50,19 @@ public:
     // Returns whether the caller must wait; pageLoaded then follows.
     virtual bool revive() { return false; }
 
+protected:
+    // Answers a call after it has returned, as a page would.
+    template <typename Done, typename Value> void answerLater(Done done, Value value)
+    {
+        QMetaObject::invokeMethod(
+            this,
+            [done = std::move(done), value = std::move(value)] {
+                if (done)
+                    done(value);
+            },
+            Qt::QueuedConnection);
+    }
+
 Q_SIGNALS:
     // Once per completed document: the top page and each frame in it.
     void documentCompleted(trovix::Browser::DocumentId document, const QString& address);

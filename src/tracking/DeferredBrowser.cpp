@@ -31,13 +31,7 @@ void DeferredBrowser::bindElements(DocumentId document, const QList<ElementBindi
         return;
     }
     // No document has completed yet, so the caller holds none of ours; still, answers come later.
-    QMetaObject::invokeMethod(
-        this,
-        [done, count = bindings.size()] {
-            if (done)
-                done(QList<bool>(count, false));
-        },
-        Qt::QueuedConnection);
+    answerLater(std::move(done), QList<bool>(bindings.size(), false));
 }
 
 void DeferredBrowser::setValue(const QString& reference, const QString& text)
@@ -58,13 +52,7 @@ void DeferredBrowser::readBodyText(std::function<void(const QString& text)> done
         engine_->readBodyText(std::move(done));
         return;
     }
-    QMetaObject::invokeMethod(
-        this,
-        [done] {
-            if (done)
-                done(QString());
-        },
-        Qt::QueuedConnection);
+    answerLater(std::move(done), QString());
 }
 
 void DeferredBrowser::rest()
