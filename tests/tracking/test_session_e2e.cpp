@@ -149,22 +149,29 @@ private Q_SLOTS:
     void engineComesBackAfterARest_data()
     {
         QTest::addColumn<int>("row");
-        QTest::newRow("same courier") << 1;
-        QTest::newRow("another courier") << 3;
+        QTest::addColumn<QString>("how");
+        QTest::newRow("same courier") << 1 << QString();
+        QTest::newRow("another courier") << 3 << QString();
+        QTest::newRow("Query while the engine starts") << 3 << u"query at once"_s;
         // Its message box comes up before its page is asked for, and stays up through the rest.
-        QTest::newRow("another courier, whose box stays up through the rest") << 14;
+        QTest::newRow("another courier, whose box stays up through the rest") << 14 << u"box"_s;
+        // The rest leaves what the box shows as it was, to the last character; Query empties it.
+        QTest::newRow("result box full") << 1 << u"full"_s;
     }
 
     void engineComesBackAfterARest()
     {
         QFETCH(int, row);
+        QFETCH(QString, how);
         window_->browser.setRestBeforeEnding(300);
         const QStringList known = SampleAggregator::knownNumbers();
         QVERIFY(window_->selectCourier(1));
         QVERIFY(window_->query(known.first()));
+        QCOMPARE(window_->result(), linesWithCrLf(SampleAggregator::historyLines(known.first())));
+        if (how == u"full"_s)
+            trovix::setBoxText(window_->widgets.richTextBox3, QString(trovix::resultBoxLimit, u'满'));
         const QString shown = window_->result();
-        QCOMPARE(shown, linesWithCrLf(SampleAggregator::historyLines(known.first())));
-        const bool boxed = row == 14;
+        const bool boxed = how == u"box"_s;
         const auto rested = [&] { return spinUntil([&] { return !window_->browser.engineRunning(); }); };
         if (!boxed) {
             QVERIFY(rested());
@@ -174,7 +181,9 @@ private Q_SLOTS:
         window_->events.clear();
         bool restedWhileTheBoxWasUp = false;
         window_->prompter.whileOpen = [&] { restedWhileTheBoxWasUp = rested(); };
-        if (row != 1) {
+        if (how == u"query at once"_s) {
+            window_->option(row)->setChecked(true);
+        } else if (row != 1) {
             QVERIFY(window_->selectCourier(row));
             QCOMPARE(window_->result(), shown);
         }
