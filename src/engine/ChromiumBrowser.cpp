@@ -335,6 +335,7 @@ void ChromiumBrowser::onPageEvent(const QString& method, const QJsonObject& para
         currentLoadWanted_ = std::exchange(loadWanted_, false) || std::exchange(navigationStarting_, false);
     } else if (method == QLatin1String("Page.frameStartedNavigating") && topFrame) {
         documentComing_ = !text(params, "navigationType").contains(QLatin1String("ameDocument"));
+        comingDocumentAdmitted_ = comingDocumentAdmitted_ && !resting_;
     } else if (method == QLatin1String("Page.frameStoppedLoading") && topFrame) {
         loading_ = documentComing_ = false;
         ++loadsFinished_;
@@ -370,9 +371,13 @@ void ChromiumBrowser::onRequestPaused(const QJsonObject& params)
     QString refusal;
     if (scheme != QLatin1String("http") && scheme != QLatin1String("https"))
         refusal = QStringLiteral("BlockedByClient");
-    else if (text(params, "frameId") == targetId_)
-        refusal = resting_ ? QStringLiteral("Aborted") : QString();
-    else if (!frameGate_.allowsFrame(address, QUrl(topAddress_)))
+    else if (text(params, "frameId") == targetId_) {
+        // That navigation will never bring its document.
+        if (resting_ && !(documentComing_ && comingDocumentAdmitted_)) {
+            refusal = QStringLiteral("Aborted");
+            documentComing_ = false;
+        }
+    } else if (!frameGate_.allowsFrame(address, QUrl(topAddress_)))
         refusal = QStringLiteral("BlockedByClient");
     if (refusal.isEmpty())
         session_->send(QStringLiteral("Fetch.continueRequest"), {{QStringLiteral("requestId"), request}});
@@ -721,6 +726,11 @@ void ChromiumBrowser::rest()
     if (connection_)
         restTimer_.start(restBeforeEndingMs_);
     if (!session_)
+        return;
+    // A capture between two documents found nothing: the document on its way still comes,
+    // and the capture after its load rests the page.
+    comingDocumentAdmitted_ = documentComing_;
+    if (documentComing_)
         return;
     if (loading_) {
         session_->send(QStringLiteral("Page.stopLoading"));
