@@ -47,9 +47,11 @@ class DevToolsSession;
 //
 // At rest the page follows no navigation of its own, a load still open is stopped, and
 // the page is frozen once it has answered. Only a navigation Trovix started (a navigate, a
-// click) whose document has not completed yet goes on. A frozen page whose process still
-// uses CPU is ended; revive() or the next navigation brings it back. After restBeforeEndingMs
-// at rest the whole engine is ended, and it comes back when the page is wanted again.
+// click) whose document has not completed yet goes on, and a document already on its way
+// when the rest came, whose load brings the capture that rests the page. A frozen page
+// whose process still uses CPU is ended; revive() or the next navigation brings it back.
+// After restBeforeEndingMs at rest the whole engine is ended, and it comes back when the
+// page is wanted again.
 //
 // The engine starts with the first navigation. Each navigate() gets a fresh in-memory
 // browser context, and the old one is disposed with all its page stored; revive() and the
