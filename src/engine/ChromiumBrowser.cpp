@@ -335,7 +335,9 @@ void ChromiumBrowser::onPageEvent(const QString& method, const QJsonObject& para
         currentLoadWanted_ = std::exchange(loadWanted_, false) || std::exchange(navigationStarting_, false);
     } else if (method == QLatin1String("Page.frameStartedNavigating") && topFrame) {
         documentComing_ = !text(params, "navigationType").contains(QLatin1String("ameDocument"));
-        comingDocumentAdmitted_ = comingDocumentAdmitted_ && !resting_;
+        // Ours, or the page's own begun before the rest: a rest lets it through.
+        if (documentComing_)
+            comingDocumentAdmitted_ = !resting_ || loadWanted_ || navigationStarting_;
     } else if (method == QLatin1String("Page.frameStoppedLoading") && topFrame) {
         loading_ = documentComing_ = false;
         ++loadsFinished_;
@@ -720,17 +722,15 @@ void ChromiumBrowser::rest()
         }
         return;
     }
+    // A click of ours may still start its navigation: that one stays wanted.
     resting_ = true;
-    // What the page starts from now on is its own.
-    loadWanted_ = false;
     if (connection_)
         restTimer_.start(restBeforeEndingMs_);
     if (!session_)
         return;
     // A capture between two documents found nothing: the document on its way still comes,
     // and the capture after its load rests the page.
-    comingDocumentAdmitted_ = documentComing_;
-    if (documentComing_)
+    if (documentComing_ && comingDocumentAdmitted_)
         return;
     if (loading_) {
         session_->send(QStringLiteral("Page.stopLoading"));
@@ -742,7 +742,7 @@ void ChromiumBrowser::rest()
 
 void ChromiumBrowser::freeze()
 {
-    if (!resting_ || loading_ || !session_)
+    if (!resting_ || loading_ || documentComing_ || !session_)
         return;
     // A page that is shown focused is never frozen, whatever it is told.
     session_->send(QStringLiteral("Emulation.setFocusEmulationEnabled"),

@@ -164,7 +164,7 @@ private:
     bool topParsed_ = false;
     // A navigation of the top frame is on its way and its document not yet there.
     bool documentComing_ = false;
-    // The coming document is one the rest found on its way: it is let through.
+    // The coming document is ours or came before the rest: a rest lets it through.
     bool comingDocumentAdmitted_ = false;
     // Whether the next load, and the one under way, are Trovix's own; a navigate()
     // stays so until its load has started, whatever comes between.
